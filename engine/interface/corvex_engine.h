@@ -1,0 +1,171 @@
+/*
+ * The boundary between the viewer and an engine library: the records that cross
+ * it and the signatures of the exports. This is the one header both sides include. Every record here is allocated and
+ * freed by the engine; the viewer reads them in place. Strings cross as
+ * NUL-terminated UTF-16; the engine copies what it keeps.
+ *
+ * Versioned: a viewer checks CORVEX_RECORDS_VERSION against the library's
+ * before reading records laid out by another build.
+ */
+#ifndef CORVEX_ENGINE_H
+#define CORVEX_ENGINE_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+typedef char16_t CorvexChar;
+#else
+typedef uint16_t CorvexChar;
+#endif
+
+#define CORVEX_RECORDS_VERSION 1
+#define CORVEX_STOP_STATE 3
+#define CORVEX_DONE_STATE 4
+#define CORVEX_OPEN_STATUS_TEXT_LENGTH 1024
+#define CORVEX_STATUS_TEXT_LENGTH 256
+
+/* Filled by the parse export when the store cannot be opened. */
+typedef struct OpenStatus {
+    int32_t code; /* the caller sets 1; the engine sets 0 on a failed open */
+    CorvexChar text[CORVEX_OPEN_STATUS_TEXT_LENGTH];
+} OpenStatus;
+
+typedef struct CSThreadStatusMessage CSThreadStatusMessage;
+
+/* The status message's operations, in slot order. */
+typedef struct CSThreadStatusMessageOps {
+    void (*destroy)(CSThreadStatusMessage* self);
+    void (*copyFirstText)(CSThreadStatusMessage* self, CorvexChar* out, uint32_t capacity);
+    /* Holds the second text's lock while copying. */
+    void (*copySecondText)(CSThreadStatusMessage* self, CorvexChar* out, uint32_t capacity);
+    /* Holds the second text's lock while writing, and sets secondChanged. */
+    void (*setSecondText)(CSThreadStatusMessage* self, const CorvexChar* text);
+} CSThreadStatusMessageOps;
+
+/* Progress texts written by the viewer's worker and read by its progress
+ * dialog. The engine creates and destroys it and never writes the texts. */
+struct CSThreadStatusMessage {
+    const CSThreadStatusMessageOps* ops;
+    CorvexChar firstText[CORVEX_STATUS_TEXT_LENGTH];
+    CorvexChar secondText[CORVEX_STATUS_TEXT_LENGTH];
+    uint8_t firstChanged;
+    uint8_t secondChanged;
+    void* firstLock;
+    void* secondLock;
+};
+
+typedef struct StatusBlock {
+    int32_t* stopWord; /* 0 at start; CORVEX_STOP_STATE ends every walk at its next item */
+    uint8_t* flag;
+    uint32_t progressWindow; /* set by the viewer's progress dialog, not read by the engine */
+    CSThreadStatusMessage* message;
+} StatusBlock;
+
+/* A property copied out of the store. With inFile set, bytes hold the UTF-16
+ * path (NUL included) of a value file and byteCount is (length + 1) * 2. */
+typedef struct ExportedProp {
+    uint16_t id;
+    uint16_t type;
+    int32_t inFile;
+    uint32_t byteCount;
+    uint8_t* bytes;
+} ExportedProp;
+
+/* Ordered by id; equal ids keep the order the store gave them. */
+typedef struct ExportedPropMap {
+    ExportedProp** items;
+    uint32_t count;
+    uint32_t capacity;
+} ExportedPropMap;
+
+typedef struct FolderEntry FolderEntry;
+typedef struct MailEntry MailEntry;
+
+typedef struct FolderList {
+    FolderEntry** items;
+    uint32_t count;
+    uint32_t capacity;
+} FolderList;
+
+typedef struct AttachmentRow {
+    ExportedPropMap* tableRow;  /* the attachment table's cells */
+    ExportedPropMap* object;    /* the attachment object's own properties */
+} AttachmentRow;
+
+typedef struct RecipientRow {
+    ExportedPropMap* tableRow;
+} RecipientRow;
+
+typedef struct MailEntryList {
+    MailEntry** items;
+    uint32_t count;
+    uint32_t capacity;
+} MailEntryList;
+
+typedef struct MailList {
+    MailEntryList entries;
+    uint32_t unused;
+    uint32_t batchCount;     /* read by the continue-enumeration export */
+    uint32_t lastBatchCount; /* written by it */
+    void* cursor;            /* position in the folder's messages */
+} MailList;
+
+struct FolderEntry {
+    ExportedPropMap* props;
+    FolderList* children;
+    MailList* mails;
+    uint32_t nidLow;
+    uint32_t nidHigh;
+};
+
+typedef struct AttachmentRowList {
+    AttachmentRow** items;
+    uint32_t count;
+    uint32_t capacity;
+} AttachmentRowList;
+
+typedef struct RecipientRowList {
+    RecipientRow** items;
+    uint32_t count;
+    uint32_t capacity;
+} RecipientRowList;
+
+struct MailEntry {
+    ExportedPropMap* props;
+    AttachmentRowList* attachments;
+    RecipientRowList* recipients;
+};
+
+typedef struct EngineSession EngineSession;
+
+/* What the create export hands out and the delete export takes back. */
+typedef struct EngineHandle {
+    CorvexChar* storePath;
+    FolderList* rootFolders; /* null until the first root or all-folders enumeration */
+    EngineSession* session;
+    StatusBlock* status;
+} EngineHandle;
+
+/* Export signatures. Every export checks its handle and returns its fixed
+ * result whatever happens; only OpenStatus reports a failure. */
+typedef int32_t (*CorvexCreateFn)(const CorvexChar* storePath, EngineHandle** handle,
+                                  const CorvexChar* tempRoot, OpenStatus* status);
+typedef int32_t (*CorvexParseFn)(const CorvexChar* storePath, EngineHandle* handle,
+                                 const CorvexChar* tempRoot, OpenStatus* status);
+typedef int32_t (*CorvexParseTestFn)(const CorvexChar* tempRoot, const CorvexChar* storePath);
+typedef int32_t (*CorvexEnumRootFolderFn)(EngineHandle* handle, void* unused);
+typedef int32_t (*CorvexEnumChildFolderFn)(FolderEntry* folder, EngineHandle* handle, void* unused);
+typedef int32_t (*CorvexEnumAllFoldersFn)(EngineHandle* handle, void* unused);
+typedef int32_t (*CorvexEnumChildMailsFn)(FolderEntry* folder, EngineHandle* handle, void* unused,
+                                          uint32_t firstIndex, uint32_t maximumCount);
+typedef int32_t (*CorvexEnumChildMailsNextFn)(FolderEntry* folder, EngineHandle* handle, void* unused);
+typedef int32_t (*CorvexSaveFolderHierarchyFn)(uint32_t nidLow, uint32_t nidHigh, const CorvexChar* target,
+                                               EngineHandle* handle, void* unused);
+typedef int32_t (*CorvexDeleteFn)(EngineHandle* handle, void* unused);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* CORVEX_ENGINE_H */

@@ -1,0 +1,133 @@
+#include "engine/interface/engine_api.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <type_traits>
+
+#include "engine/interface/engine_session.h"
+#include "engine/interface/record_memory.h"
+#include "engine/interface/status_block.h"
+#include "engine/interface/utf16_text.h"
+#include "engine/storage/instantiate.h"
+
+namespace corvex {
+namespace {
+
+std::filesystem::path ToPath(std::u16string_view text) {
+    const std::string utf8 = Utf16ToUtf8(text);
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// The temporary root and the three working folders below it.
+template <typename V>
+void PrepareTempRoot(const char16_t* tempRoot) {
+    auto& state = EngineState<V>::Instance();
+    state.tempRoot = std::make_unique<std::u16string>(CopyUtf16(tempRoot));
+    const std::filesystem::path root = ToPath(*state.tempRoot);
+    for (const char* folder : {"Bin File", "Folder", "GUIDTempFiles"}) {
+        std::error_code ignored;
+        std::filesystem::create_directories(root / folder, ignored);
+    }
+}
+
+template <typename V>
+Session<V>* NewRegisteredSession() {
+    auto& state = EngineState<V>::Instance();
+    state.registry.push_back(std::make_unique<Session<V>>());
+    state.current = state.registry.back().get();
+    return state.current;
+}
+
+template <typename V>
+Session<V>* SessionOf(EngineHandle* handle) {
+    if (handle == nullptr || handle->session == nullptr) return nullptr;
+    auto* session = static_cast<Session<V>*>(handle->session);
+    EngineState<V>::Instance().current = session;
+    return session;
+}
+
+void ReportOpenFailure(OpenStatus* status, const std::string& errorText) {
+    if (status == nullptr) return;
+    status->code = 0;
+    CopyToBuffer(Utf8ToUtf16(errorText), status->text, CORVEX_OPEN_STATUS_TEXT_LENGTH);
+}
+
+// Opens the store and loads its trees; false (with `status` filled) when the file cannot be opened.
+template <typename V>
+bool OpenAndLoad(Session<V>& session, const char16_t* storePath, OpenStatus* status) {
+    session.ResetDatabase();
+    std::string errorText;
+    if (!session.Database().Open(Utf16ToUtf8(CopyUtf16(storePath)), errorText)) {
+        ReportOpenFailure(status, errorText);
+        return false;
+    }
+    session.Database().Load(session.Stop());
+    session.parsed = true;
+    return true;
+}
+
+template <typename V>
+void PrintTestGreeting() {
+    if constexpr (std::is_same_v<V, Unicode4KTraits>) {
+        std::puts("wellcome");
+    } else if constexpr (std::is_same_v<V, UnicodeTraits>) {
+        std::puts("WELLCOMR IN SERVER");
+    }
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+template <typename V>
+std::int32_t EngineApi<V>::Create(const char16_t* storePath, EngineHandle** handle, const char16_t* tempRoot) {
+    if (handle == nullptr) return 0;
+    PrepareTempRoot<V>(tempRoot);
+    Session<V>* session = NewRegisteredSession<V>();
+    session->status = NewStatusBlock();
+    *handle = new EngineHandle{DuplicateUtf16(CopyUtf16(storePath)), nullptr, session, session->status};
+    return 0;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::Parse(const char16_t* storePath, EngineHandle* handle, OpenStatus* status) {
+    Session<V>* session = SessionOf<V>(handle);
+    if (session != nullptr) OpenAndLoad(*session, storePath, status);
+    return 0;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::ParseTest(const char16_t* tempRoot, const char16_t* storePath) {
+    PrintTestGreeting<V>();
+    PrepareTempRoot<V>(tempRoot);
+    Session<V>* session = NewRegisteredSession<V>();
+    std::int32_t stopWord = 0;
+    StatusBlock local{&stopWord, nullptr, 0, nullptr};
+    OpenStatus openStatus{};
+    openStatus.code = 1;
+    session->status = &local;
+    const bool opened = OpenAndLoad(*session, storePath, &openStatus);
+    session->Database().Close();
+    session->status = nullptr;  // the local block ends with this call
+    return opened ? 1 : 0;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::Delete(EngineHandle* handle) {
+    if (handle == nullptr) return 1;
+    auto& state = EngineState<V>::Instance();
+    state.tempRoot.reset();
+    auto* session = static_cast<Session<V>*>(handle->session);
+    if (state.current == session) state.current = nullptr;
+    // Only this handle's session goes: the sessions of other live handles stay.
+    std::erase_if(state.registry, [session](const auto& owned) { return owned.get() == session; });
+    FreeFolderList(handle->rootFolders);
+    FreeStatusBlock(handle->status);
+    delete[] handle->storePath;
+    delete handle;
+    return 1;
+}
+
+CORVEX_INSTANTIATE_CLASS(EngineApi)
+
+}  // namespace corvex

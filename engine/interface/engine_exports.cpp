@@ -1,0 +1,78 @@
+// The exported entry points of one engine library. Compiled once per library
+// with one of CORVEX_LIBRARY_32, CORVEX_LIBRARY_64 or CORVEX_LIBRARY_64K set. No exception leaves an export: a
+// failure inside ends the call with its fixed result.
+#include "engine/interface/corvex_engine.h"
+#include "engine/interface/engine_api.h"
+#include "engine/storage/variant_traits.h"
+
+#define CORVEX_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+#if defined(CORVEX_LIBRARY_32)
+using Api = corvex::EngineApi<corvex::AnsiTraits>;
+#elif defined(CORVEX_LIBRARY_64)
+using Api = corvex::EngineApi<corvex::UnicodeTraits>;
+#else
+using Api = corvex::EngineApi<corvex::Unicode4KTraits>;
+#endif
+
+template <typename Call>
+int32_t Guarded(int32_t fixedResult, Call call) {
+    try {
+        call();
+    } catch (...) {
+    }
+    return fixedResult;
+}
+
+int32_t Create(const CorvexChar* storePath, EngineHandle** handle, const CorvexChar* tempRoot) {
+    return Guarded(0, [&] { Api::Create(storePath, handle, tempRoot); });
+}
+
+int32_t Parse(const CorvexChar* storePath, EngineHandle* handle, OpenStatus* status) {
+    return Guarded(0, [&] { Api::Parse(storePath, handle, status); });
+}
+
+int32_t ParseTest(const CorvexChar* tempRoot, const CorvexChar* storePath) {
+    int32_t opened = 0;
+    Guarded(0, [&] { opened = Api::ParseTest(tempRoot, storePath); });
+    return opened;
+}
+
+}  // namespace
+
+#if defined(CORVEX_LIBRARY_32)
+CORVEX_EXPORT int32_t _ExpCreatePFF32Object(const CorvexChar* path, EngineHandle** handle, const CorvexChar* root,
+                                            OpenStatus*) {
+    return Create(path, handle, root);
+}
+CORVEX_EXPORT int32_t _ExpParsePFF32(const CorvexChar* path, EngineHandle* handle, const CorvexChar*,
+                                     OpenStatus* status) {
+    return Parse(path, handle, status);
+}
+CORVEX_EXPORT int32_t _ExpTestPFF32(const CorvexChar* root, const CorvexChar* path) { return ParseTest(root, path); }
+#else
+#if defined(CORVEX_LIBRARY_64)
+CORVEX_EXPORT int32_t _ExpCreatePFF64Object(const CorvexChar* path, EngineHandle** handle, const CorvexChar* root,
+                                            OpenStatus*) {
+    return Create(path, handle, root);
+}
+#else
+CORVEX_EXPORT int32_t _ExpCreatePFF64P4KObject(const CorvexChar* path, EngineHandle** handle,
+                                               const CorvexChar* root, OpenStatus*) {
+    return Create(path, handle, root);
+}
+#endif
+CORVEX_EXPORT int32_t _ExpParsePFF64(const CorvexChar* path, EngineHandle* handle, const CorvexChar*,
+                                     OpenStatus* status) {
+    return Parse(path, handle, status);
+}
+CORVEX_EXPORT int32_t _ExpPFFParseTest(const CorvexChar* root, const CorvexChar* path) {
+    return ParseTest(root, path);
+}
+#endif
+
+CORVEX_EXPORT int32_t _ExpDeletePFFData(EngineHandle* handle, void*) {
+    return Guarded(1, [&] { Api::Delete(handle); });
+}

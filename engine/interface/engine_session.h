@@ -1,0 +1,50 @@
+// The per-store engine session behind an EngineHandle, and the engine-wide state
+// of one library: the temporary root, the registry of sessions and the session
+// the running export works on.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/interface/corvex_engine.h"
+#include "engine/storage/node_database.h"
+
+// Completes the opaque type of the shared header: the viewer only holds the pointer.
+struct EngineSession {
+    virtual ~EngineSession() = default;
+};
+
+namespace corvex {
+
+template <typename V>
+class Session final : public ::EngineSession {
+public:
+    NodeDatabase<V>& Database() { return *database_; }
+    const NodeDatabase<V>& Database() const { return *database_; }
+    // Drops whatever an earlier parse loaded, so that parsing again starts clean.
+    void ResetDatabase() { database_ = std::make_unique<NodeDatabase<V>>(); }
+
+    StatusBlock* status = nullptr;
+    bool parsed = false;
+
+    StopToken Stop() const { return StopToken(status != nullptr ? status->stopWord : nullptr); }
+
+private:
+    std::unique_ptr<NodeDatabase<V>> database_ = std::make_unique<NodeDatabase<V>>();
+};
+
+// Engine-wide state of one library build. The caller runs one export at a time.
+template <typename V>
+struct EngineState {
+    std::unique_ptr<std::u16string> tempRoot;
+    std::vector<std::unique_ptr<Session<V>>> registry;  // in creation order
+    Session<V>* current = nullptr;
+
+    static EngineState& Instance() {
+        static EngineState state;
+        return state;
+    }
+};
+
+}  // namespace corvex

@@ -1,0 +1,39 @@
+// Allocation and release of the records handed to the viewer. Everything is
+// allocated here and freed here, so both sides of the boundary agree on one
+// allocator and one layout.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#include "engine/interface/corvex_engine.h"
+
+namespace corvex {
+
+// Appends to any of the pointer lists of the shared header (items, count, capacity).
+template <typename List, typename Item>
+void AppendToList(List& list, Item* item) {
+    if (list.count == list.capacity) {
+        const std::uint32_t capacity = list.capacity == 0 ? 8 : list.capacity * 2;
+        auto* grown = static_cast<Item**>(std::realloc(list.items, sizeof(Item*) * capacity));
+        if (grown == nullptr) throw std::bad_alloc();
+        list.items = grown;
+        list.capacity = capacity;
+    }
+    list.items[list.count++] = item;
+}
+
+ExportedPropMap* NewPropMap();
+void FreePropMap(ExportedPropMap* map);
+
+FolderList* NewFolderList();
+FolderEntry* NewFolderEntry(std::uint64_t nid);
+void FreeFolderList(FolderList* list);
+
+MailList* NewMailList();
+void ClearMailList(MailList* list);
+void FreeMailList(MailList* list);
+MailEntry* NewMailEntry();
+
+}  // namespace corvex

@@ -1,0 +1,90 @@
+#include "engine/storage/block_reader.h"
+
+#include <algorithm>
+
+#include "engine/storage/block_codec.h"
+#include "engine/storage/instantiate.h"
+#include "engine/storage/inflate_block.h"
+#include "engine/storage/little_endian.h"
+
+namespace corvex {
+namespace {
+
+constexpr std::size_t kTrailerCbInflatedOffset = 18;
+constexpr std::size_t kDataTreeHeaderSize = 8;
+constexpr std::uint64_t kMinValueCap = 64ull << 20;
+
+[[maybe_unused]] std::size_t RoundUp(std::size_t value, std::size_t align) { return (value + align - 1) / align * align; }
+
+}  // namespace
+
+template <typename V>
+std::uint64_t BlockReader<V>::MaxValueSize() const {
+    // Compression lets a value outgrow its file, but not by more than this.
+    return kMinValueCap + 16 * file_.Size();
+}
+
+template <typename V>
+ByteBuffer BlockReader<V>::ReadStored(const BbtEntry<V>& entry) const {
+    if constexpr (V::kCompressed) {
+        const std::size_t onDisk = RoundUp(std::size_t{entry.cb} + V::kBlockTrailerSize, V::kBlockAlign);
+        ByteBuffer raw = file_.ReadAt(entry.ib, onDisk);
+        std::copy(raw.end() - V::kBlockTrailerSize, raw.end(), entry.trailer.begin());
+        const auto cbInflated = LoadLE<std::uint16_t>(Bytes(entry.trailer), kTrailerCbInflatedOffset);
+        if (cbInflated == entry.cb) {
+            raw.resize(entry.cb);
+            return raw;
+        }
+        ByteBuffer inflated(cbInflated);
+        InflateBlock(raw.data(), entry.cb, inflated.data(), inflated.size());
+        return inflated;
+    } else {
+        return file_.ReadAt(entry.ib, entry.cb);
+    }
+}
+
+template <typename V>
+ByteBuffer BlockReader<V>::ReadSingleBlock(const BbtEntry<V>* entry) const {
+    if (entry == nullptr) return {};
+    ByteBuffer data = ReadStored(*entry);
+    if ((entry->bid & kBidInternalBit) == 0) DecodeBlock(data.data(), data.size(), cryptMethod_, entry->bid);
+    return data;
+}
+
+template <typename V>
+ByteBuffer BlockReader<V>::ReadEntry(const BbtEntry<V>* entry, int depth) const {
+    if (entry == nullptr) return {};
+    ByteBuffer data = ReadSingleBlock(entry);
+    const bool internal = (entry->bid & kBidInternalBit) != 0;
+    if (internal && !data.empty() && data[0] == kBtypeDataTree) return AssembleDataTree(data, depth);
+    return data;
+}
+
+template <typename V>
+ByteBuffer BlockReader<V>::AssembleDataTree(const ByteBuffer& xblock, int depth) const {
+    if (depth >= kMaxDataTreeDepth) return {};
+    const Bytes bytes(xblock);
+    const std::size_t declared = LoadLE<std::uint16_t>(bytes, 2);
+    const std::uint64_t lcbTotal = std::min<std::uint64_t>(LoadLE<std::uint32_t>(bytes, 4), MaxValueSize());
+    const std::size_t fitting = xblock.size() > kDataTreeHeaderSize ? (xblock.size() - kDataTreeHeaderSize) / V::kIdWidth : 0;
+    const std::size_t count = std::min(declared, fitting);
+
+    ByteBuffer result;
+    std::uint64_t missingAllowance = 0;
+    for (std::size_t i = 0; i < count && result.size() < lcbTotal; ++i) {
+        const std::uint64_t bid = LoadWidth(bytes, kDataTreeHeaderSize + i * V::kIdWidth, V::kIdWidth);
+        const ByteBuffer child = ReadEntry(Lookup(bid), depth + 1);
+        if (child.empty()) missingAllowance += 65536;
+        const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(child.size(), lcbTotal - result.size()));
+        result.insert(result.end(), child.begin(), child.begin() + static_cast<std::ptrdiff_t>(take));
+    }
+    // Missing children leave their share of the declared size as trailing zeros,
+    // but a declared size far beyond what the tree could hold is not honoured.
+    const std::uint64_t padded = std::min<std::uint64_t>(lcbTotal, result.size() + missingAllowance);
+    result.resize(static_cast<std::size_t>(std::max<std::uint64_t>(padded, result.size())));
+    return result;
+}
+
+CORVEX_INSTANTIATE_CLASS(BlockReader)
+
+}  // namespace corvex

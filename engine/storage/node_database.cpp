@@ -1,0 +1,35 @@
+#include "engine/storage/node_database.h"
+
+#include "engine/storage/instantiate.h"
+
+namespace corvex {
+namespace {
+// Every real subnode entry takes at least this many bytes of the file.
+constexpr std::uint64_t kMinBytesPerSubnodeEntry = 8;
+constexpr std::uint64_t kSubnodeBudgetFloor = 1 << 16;
+}  // namespace
+
+template <typename V>
+bool NodeDatabase<V>::Open(const std::string& utf8Path, std::string& errorText) {
+    return file_.Open(utf8Path, errorText);
+}
+
+template <typename V>
+void NodeDatabase<V>::Load(StopToken stop) {
+    header_.Read(file_);
+    reader_.SetCryptMethod(header_.CryptMethod());
+    BTreeLoader<V> loader(file_, stop);
+    loader.LoadBlockTree(header_.BbtRootIb(), blocks_);
+    SubnodeLoader<V> subnodes(reader_, kSubnodeBudgetFloor + file_.Size() / kMinBytesPerSubnodeEntry);
+    loader.LoadNodeTree(header_.NbtRootIb(), nodes_, subnodes);
+}
+
+template <typename V>
+ByteBuffer NodeDatabase<V>::ReadSubnodeData(const SubnodeTree& tree, std::uint32_t nid) const {
+    const SubnodeEntry* entry = tree.Find(nid);
+    return entry != nullptr ? reader_.ReadBlock(entry->bidData) : ByteBuffer{};
+}
+
+CORVEX_INSTANTIATE_CLASS(NodeDatabase)
+
+}  // namespace corvex

@@ -1,0 +1,36 @@
+// The store file, opened read-only. Every read names its own offset, so readers
+// never depend on a shared file position, and a read that runs past the end of
+// the file yields zero bytes for the missing part instead of leftovers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace corvex {
+
+class StoreFile {
+public:
+    StoreFile() = default;
+    ~StoreFile();
+    StoreFile(const StoreFile&) = delete;
+    StoreFile& operator=(const StoreFile&) = delete;
+
+    // Opens `utf8Path` read-only. On failure returns false and sets `errorText`
+    // to the system's message for the error.
+    bool Open(const std::string& utf8Path, std::string& errorText);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    std::uint64_t Size() const { return size_; }
+
+    // Fills `out[0..size)` from `offset`; bytes past the end of the file are zero.
+    void ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) const;
+    std::vector<std::uint8_t> ReadAt(std::uint64_t offset, std::size_t size) const;
+
+private:
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+}  // namespace corvex

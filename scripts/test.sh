@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the normal build, then the engine tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+
+werror=OFF
+[ "${CI:-}" = "true" ] && werror=ON
+
+"$root/scripts/build.sh" "$root/build" -DVELMORA_WERROR=$werror
+(cd "$root/build" && ctest --output-on-failure --timeout 600 -j "$(nproc)")
+
+"$root/scripts/build.sh" "$root/build-asan" -DVELMORA_WERROR=$werror -DVELMORA_SANITIZE=ON
+(cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --output-on-failure --timeout 900 -j "$(nproc)" -L engine)
