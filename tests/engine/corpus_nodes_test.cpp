@@ -44,6 +44,8 @@ struct Expected {
     std::size_t blocks, nodes, folders, searchFolders, messages, associated;
 };
 
+void PrintTo(const Expected& e, std::ostream* os) { *os << e.store; }
+
 // Counted once with the engine and checked against what the store files are
 // known to hold (message counts as listed with the corpus).
 constexpr Expected kStores[] = {
@@ -88,13 +90,7 @@ TEST_P(CorpusCensus, NodeCountsByType) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, CorpusCensus, testing::ValuesIn(kStores),
-                         [](const auto& info) {
-                             std::string name = info.param.store;
-                             for (char& ch : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             }
-                             return name;
-                         });
+                         [](const auto& info) { return velmora::test::TestNameOf(info.param.store); });
 
 }  // namespace
 }  // namespace corvex

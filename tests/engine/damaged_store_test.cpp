@@ -177,6 +177,8 @@ struct DamageCase {
     int variant;  // 0 ANSI, 1 Unicode, 2 4K
 };
 
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.store; }
+
 class DamagedStore : public testing::TestWithParam<DamageCase> {
 protected:
     template <template <typename> class Run>
@@ -204,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(Corpus, DamagedStore,
                                          DamageCase{"unicode-password-embedded.pst", 1},
                                          DamageCase{"ost4k/unicode-plain.ost", 2},
                                          DamageCase{"ost4k/unicode-distlist.ost", 2}),
-                         [](const auto& info) { return "store" + std::to_string(info.index); });
+                         [](const auto& info) { return velmora::test::TestNameOf(info.param.store); });
 
 }  // namespace
 }  // namespace corvex

@@ -26,6 +26,8 @@ struct LibraryCase {
     std::size_t messages;  // normal message nodes of the store
 };
 
+void PrintTo(const LibraryCase& c, std::ostream* os) { *os << c.library; }
+
 const LibraryCase kLibraries[] = {
     {"Corvex32", "_ExpCreatePFF32Object", "_ExpParsePFF32", "_ExpTestPFF32", "ansi-many-items.pst", "", 294},
     {"Corvex64", "_ExpCreatePFF64Object", "_ExpParsePFF64", "_ExpPFFParseTest", "unicode-cyclic.pst",

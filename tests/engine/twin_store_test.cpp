@@ -62,13 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Corpus, TwinStore,
                          testing::Values("unicode-basic", "unicode-contacts", "unicode-cyclic", "unicode-distlist",
                                          "unicode-flags", "unicode-nested-folders", "unicode-personal",
                                          "unicode-plain", "unicode-submessage", "unicode-to-cc"),
-                         [](const auto& info) {
-                             std::string n = info.param;
-                             for (char& ch : n) {
-                                 if (ch == '-') ch = '_';
-                             }
-                             return n;
-                         });
+                         [](const auto& info) { return velmora::test::TestNameOf(info.param); });
 
 }  // namespace
 }  // namespace corvex

@@ -1,6 +1,7 @@
 #include "tests/support/test_paths.h"
 
 #include <atomic>
+#include <cctype>
 #include <cstdlib>
 #include <random>
 
@@ -15,6 +16,14 @@ std::filesystem::path LibraryDir() { return VELMORA_LIBRARY_DIR; }
 bool CorpusAvailable() { return std::filesystem::exists(CorpusDir() / "unicode-plain.pst"); }
 
 std::filesystem::path CorpusFile(const std::string& name) { return CorpusDir() / name; }
+
+std::string TestNameOf(std::string_view text) {
+    std::string name(text);
+    for (char& ch : name) {
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    }
+    return name;
+}
 
 ScratchDir::ScratchDir() {
     static std::atomic<int> counter{0};

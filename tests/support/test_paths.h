@@ -16,6 +16,9 @@ std::filesystem::path LibraryDir();
 std::filesystem::path CorpusFile(const std::string& name);
 bool CorpusAvailable();
 
+// A store file name as a GoogleTest parameter name: letters and digits kept, the rest "_".
+std::string TestNameOf(std::string_view text);
+
 // A fresh, empty folder removed again when the object goes.
 class ScratchDir {
 public:

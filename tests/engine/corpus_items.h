@@ -1,0 +1,41 @@
+// What the context readers make of a real store: every folder's name and, for
+// every message, the fields an independent reader reports for it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace velmora::test {
+
+struct StoreRecipient {
+    std::string name;
+    std::string address;
+    std::string type;  // "To", "CC", "BCC"
+};
+
+struct StoreAttachment {
+    std::string name;
+    std::uint32_t attachSize = 0;  // PR_ATTACH_SIZE
+    std::uint32_t dataSize = 0;    // bytes of PR_ATTACH_DATA_BIN
+};
+
+struct StoreItem {
+    std::string folder;
+    std::string subject;
+    std::string senderName;
+    std::vector<StoreRecipient> recipients;
+    std::vector<StoreAttachment> attachments;
+};
+
+struct StoreContents {
+    std::vector<std::string> folders;  // display names of folder nodes
+    std::vector<StoreItem> items;      // message nodes in node order
+};
+
+// Opens `path` with the variant its wVer names and reads every folder and
+// message context. An unopenable file gives no contents.
+StoreContents ReadStoreContents(const std::filesystem::path& path);
+
+}  // namespace velmora::test
