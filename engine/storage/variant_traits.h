@@ -24,6 +24,8 @@ struct AnsiTraits {
     static constexpr std::size_t kBlockTrailerSize = 0;  // never read in this variant
     static constexpr std::size_t kBlockAlign = 1;
     static constexpr std::size_t kInternalHeaderSize = 4;  // SLBLOCK / SIBLOCK header
+    static constexpr unsigned kHidIndexBits = 11;  // HID: hidIndex bits 5-15, hidBlockIndex 16-31
+    static constexpr bool kReportsMissingHeapAllocation = false;
 };
 
 // UTF-16 strings, 64-bit BIDs and file offsets, 512-byte pages.
@@ -43,6 +45,8 @@ struct UnicodeTraits {
     static constexpr std::size_t kBlockTrailerSize = 0;
     static constexpr std::size_t kBlockAlign = 1;
     static constexpr std::size_t kInternalHeaderSize = 8;
+    static constexpr unsigned kHidIndexBits = 11;
+    static constexpr bool kReportsMissingHeapAllocation = false;
 };
 
 // As Unicode, with 4096-byte pages, blocks on 512-byte boundaries that end in a
@@ -63,6 +67,10 @@ struct Unicode4KTraits {
     static constexpr std::size_t kBlockTrailerSize = 24;
     static constexpr std::size_t kBlockAlign = 512;
     static constexpr std::size_t kInternalHeaderSize = 8;
+    // 4K stores widen hidIndex to bits 5-18; hidBlockIndex takes bits 19-31.
+    static constexpr unsigned kHidIndexBits = 14;
+    // Corvex64K tells the user about a heap identifier that names no allocation.
+    static constexpr bool kReportsMissingHeapAllocation = true;
 };
 
 constexpr std::size_t kHeaderHeadSize = 24;

@@ -21,6 +21,8 @@ constexpr std::uint16_t kAttachLongFilename = 0x3707;
 constexpr std::uint16_t kAttachFilename = 0x3704;
 constexpr std::uint16_t kAttachSize = 0x0E20;
 constexpr std::uint16_t kAttachDataBin = 0x3701;
+constexpr std::uint16_t kAttachMethod = 0x3705;
+constexpr std::uint32_t kAttachEmbeddedMessage = 5;
 constexpr std::uint16_t kLtpRowId = 0x67F2;
 constexpr std::uint32_t kRecipientTableNid = 0x692;
 constexpr std::uint32_t kAttachmentTableNid = 0x671;
@@ -87,7 +89,8 @@ StoreAttachment Attachment(const ContextReader<V>& reader, const NbtEntry& messa
     attachment.name = Text(reader, source, kAttachLongFilename);
     if (attachment.name.empty()) attachment.name = Text(reader, source, kAttachFilename);
     attachment.attachSize = Long(source, kAttachSize);
-    if (const PropValue* data = source.Find(kAttachDataBin)) {
+    attachment.embedded = Long(source, kAttachMethod) == kAttachEmbeddedMessage;
+    if (const PropValue* data = source.Find(kAttachDataBin); data != nullptr && !attachment.embedded) {
         attachment.dataSize = static_cast<std::uint32_t>(reader.ValueBytes(*data).size());
     }
     return attachment;
@@ -119,7 +122,10 @@ StoreContents Read(const std::filesystem::path& path) {
             if (parent != nullptr) item.folder = Text(reader, reader.NodeProperties(*parent), kDisplayName);
             item.subject = SubjectWithoutPrefix(Text(reader, properties, kSubject));
             item.senderName = Text(reader, properties, kSenderName);
-            if (item.senderName.empty()) item.senderName = Text(reader, properties, kSentRepresentingName);
+            if (item.senderName.empty()) {
+                item.senderName = Text(reader, properties, kSentRepresentingName);
+                item.senderIsRepresenting = !item.senderName.empty();
+            }
             item.recipients = Recipients(reader, *node);
             item.attachments = Attachments(reader, *node);
             contents.items.push_back(std::move(item));

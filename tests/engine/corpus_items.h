@@ -19,12 +19,14 @@ struct StoreAttachment {
     std::string name;
     std::uint32_t attachSize = 0;  // PR_ATTACH_SIZE
     std::uint32_t dataSize = 0;    // bytes of PR_ATTACH_DATA_BIN
+    bool embedded = false;         // an attached message (PR_ATTACH_METHOD 5)
 };
 
 struct StoreItem {
     std::string folder;
     std::string subject;
-    std::string senderName;
+    std::string senderName;  // PR_SENDER_NAME, else PR_SENT_REPRESENTING_NAME
+    bool senderIsRepresenting = false;
     std::vector<StoreRecipient> recipients;
     std::vector<StoreAttachment> attachments;
 };

@@ -26,11 +26,13 @@ inline Bytes Utf16Le(std::u16string_view text, bool terminated = true) {
 
 inline Bytes LittleEndian(std::uint64_t value, std::size_t width) {
     Bytes bytes(width);
-    for (std::size_t i = 0; i < width; ++i, value >>= 8) bytes[i] = static_cast<std::uint8_t>(value);
+    for (std::size_t i = 0; i < width; ++i, value >>= 8)
+        bytes[i] = static_cast<std::uint8_t>(value);
     return bytes;
 }
 
-inline PropertyView View(std::uint16_t id, std::uint16_t type, const Bytes& bytes, bool outOfLine = false) {
+inline PropertyView View(std::uint16_t id, std::uint16_t type, const Bytes& bytes,
+                         bool outOfLine = false) {
     return PropertyView{id, type, bytes, outOfLine};
 }
 
@@ -39,6 +41,8 @@ inline std::string ReadFileText(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-inline std::string Utf8(const std::u8string& text) { return {text.begin(), text.end()}; }
+inline std::string Utf8(const std::u8string& text) {
+    return {text.begin(), text.end()};
+}
 
 }  // namespace corvex::test
