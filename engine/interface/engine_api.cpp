@@ -9,22 +9,22 @@
 #include "engine/interface/record_memory.h"
 #include "engine/interface/status_block.h"
 #include "engine/interface/utf16_text.h"
+#include "engine/output/block_dump.h"
+#include "engine/output/folder_export.h"
+#include "engine/output/folder_walk.h"
+#include "engine/output/message_walk.h"
+#include "engine/output/path_text.h"
 #include "engine/storage/instantiate.h"
 
 namespace corvex {
 namespace {
-
-std::filesystem::path ToPath(std::u16string_view text) {
-    const std::string utf8 = Utf16ToUtf8(text);
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 // The temporary root and the three working folders below it.
 template <typename V>
 void PrepareTempRoot(const char16_t* tempRoot) {
     auto& state = EngineState<V>::Instance();
     state.tempRoot = std::make_unique<std::u16string>(CopyUtf16(tempRoot));
-    const std::filesystem::path root = ToPath(*state.tempRoot);
+    const std::filesystem::path root = PathFromUtf16(*state.tempRoot);
     for (const char* folder : {"Bin File", "Folder", "GUIDTempFiles"}) {
         std::error_code ignored;
         std::filesystem::create_directories(root / folder, ignored);
@@ -36,7 +36,36 @@ Session<V>* NewRegisteredSession() {
     auto& state = EngineState<V>::Instance();
     state.registry.push_back(std::make_unique<Session<V>>());
     state.current = state.registry.back().get();
+    state.current->tempRoot = *state.tempRoot;
     return state.current;
+}
+
+template <typename V>
+WalkContext<V> ContextOf(const Session<V>& session) {
+    return WalkContext<V>(session.Database(), PathFromUtf16(session.tempRoot), session.Stop());
+}
+
+// The root FolderList of a handle, created empty on first use.
+FolderList& RootList(EngineHandle& handle) {
+    if (handle.rootFolders == nullptr) handle.rootFolders = NewFolderList();
+    return *handle.rootFolders;
+}
+
+// The ANSI library's NIDs have no high word; the others use only the low word
+// to find children too, since parent links hold 32-bit NIDs.
+std::uint32_t FolderNid(const FolderEntry& folder) { return folder.nidLow; }
+
+// Dumps every block of the block index, depth first through its pages.
+template <typename V>
+void DumpBlocks(const Session<V>& session, const std::filesystem::path& tempRoot) {
+    const auto& reader = session.Database().Reader();
+    const auto dump = [&](const auto& self, const auto& page) -> void {
+        for (const auto* entry : page.leaves) {
+            WriteBlockDump(BlockDumpPath(tempRoot, entry->bid), reader.ReadEntry(entry));
+        }
+        for (const auto& child : page.children) self(self, *child);
+    };
+    dump(dump, session.Database().Blocks().root);
 }
 
 template <typename V>
@@ -107,9 +136,71 @@ std::int32_t EngineApi<V>::ParseTest(const char16_t* tempRoot, const char16_t* s
     openStatus.code = 1;
     session->status = &local;
     const bool opened = OpenAndLoad(*session, storePath, &openStatus);
+    if (opened) {
+        const std::filesystem::path root = PathFromUtf16(session->tempRoot);
+        if constexpr (V::kCompressed) DumpBlocks(*session, root);
+        const WalkContext<V> context = ContextOf(*session);
+        FolderExport<V>(context).SaveHierarchy(kRootFolderNid, root / "Folder");
+    }
     session->Database().Close();
     session->status = nullptr;  // the local block ends with this call
     return opened ? 1 : 0;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::EnumRootFolder(EngineHandle* handle) {
+    Session<V>* session = SessionOf<V>(handle);
+    if (session == nullptr) return 1;
+    const WalkContext<V> context = ContextOf(*session);
+    FolderWalk<V>(context).EnumerateChildren(kRootFolderNid, RootList(*handle));
+    return 1;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::EnumChildFolder(FolderEntry* folder, EngineHandle* handle) {
+    Session<V>* session = SessionOf<V>(handle);
+    if (session == nullptr || folder == nullptr || folder->children == nullptr) return 1;
+    const WalkContext<V> context = ContextOf(*session);
+    FolderWalk<V>(context).EnumerateChildren(FolderNid(*folder), *folder->children);
+    return 1;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::EnumAllFolders(EngineHandle* handle) {
+    Session<V>* session = SessionOf<V>(handle);
+    if (session == nullptr) return 1;
+    const WalkContext<V> context = ContextOf(*session);
+    FolderWalk<V>(context).EnumerateAll(kRootFolderNid, RootList(*handle));
+    return 1;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::EnumChildMails(FolderEntry* folder, EngineHandle* handle, std::uint32_t first,
+                                          std::uint32_t maximum) {
+    Session<V>* session = SessionOf<V>(handle);
+    if (session == nullptr || folder == nullptr || folder->mails == nullptr) return 1;
+    const WalkContext<V> context = ContextOf(*session);
+    MessageWalk<V>(context).Enumerate(FolderNid(*folder), *folder->mails, first, maximum);
+    return 1;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::EnumChildMailsNext(FolderEntry* folder, EngineHandle* handle) {
+    Session<V>* session = SessionOf<V>(handle);
+    if (session == nullptr || folder == nullptr || folder->mails == nullptr) return 1;
+    const WalkContext<V> context = ContextOf(*session);
+    MessageWalk<V>(context).Continue(FolderNid(*folder), *folder->mails);
+    return 1;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t, const char16_t* target,
+                                               EngineHandle* handle) {
+    Session<V>* session = SessionOf<V>(handle);
+    if (session == nullptr || target == nullptr) return 1;
+    const WalkContext<V> context = ContextOf(*session);
+    FolderExport<V>(context).SaveHierarchy(nidLow, PathFromUtf16(CopyUtf16(target)));
+    return 1;
 }
 
 template <typename V>

@@ -73,6 +73,32 @@ CORVEX_EXPORT int32_t _ExpPFFParseTest(const CorvexChar* root, const CorvexChar*
 }
 #endif
 
+CORVEX_EXPORT int32_t _ExpEnumRootFolder(EngineHandle* handle, void*) {
+    return Guarded(1, [&] { Api::EnumRootFolder(handle); });
+}
+
+CORVEX_EXPORT int32_t _ExpEnumChildFolder(FolderEntry* folder, EngineHandle* handle, void*) {
+    return Guarded(1, [&] { Api::EnumChildFolder(folder, handle); });
+}
+
+CORVEX_EXPORT int32_t _ExpEnumAllFolders(EngineHandle* handle, void*) {
+    return Guarded(1, [&] { Api::EnumAllFolders(handle); });
+}
+
+CORVEX_EXPORT int32_t _ExpEnumChildMails(FolderEntry* folder, EngineHandle* handle, void*, uint32_t firstIndex,
+                                         uint32_t maximumCount) {
+    return Guarded(1, [&] { Api::EnumChildMails(folder, handle, firstIndex, maximumCount); });
+}
+
+CORVEX_EXPORT int32_t _ExpEnumChildMailsNext(FolderEntry* folder, EngineHandle* handle, void*) {
+    return Guarded(1, [&] { Api::EnumChildMailsNext(folder, handle); });
+}
+
+CORVEX_EXPORT int32_t _ExpSaveFolderHierarchy(uint32_t nidLow, uint32_t nidHigh, const CorvexChar* target,
+                                              EngineHandle* handle, void*) {
+    return Guarded(1, [&] { Api::SaveFolderHierarchy(nidLow, nidHigh, target, handle); });
+}
+
 CORVEX_EXPORT int32_t _ExpDeletePFFData(EngineHandle* handle, void*) {
     return Guarded(1, [&] { Api::Delete(handle); });
 }

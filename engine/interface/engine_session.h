@@ -27,6 +27,10 @@ public:
 
     StatusBlock* status = nullptr;
     bool parsed = false;
+    // The temporary root this session writes value files below. Each session
+    // keeps its own copy: the engine-wide root is dropped by the delete export
+    // of any handle, and the others must not then write to the file system's root.
+    std::u16string tempRoot;
 
     StopToken Stop() const { return StopToken(status != nullptr ? status->stopWord : nullptr); }
 

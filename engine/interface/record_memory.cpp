@@ -60,8 +60,8 @@ void FreePropMap(ExportedPropMap* map) {
 
 FolderList* NewFolderList() { return new FolderList{}; }
 
-FolderEntry* NewFolderEntry(std::uint64_t nid) {
-    return new FolderEntry{NewPropMap(), NewFolderList(), NewMailList(), static_cast<std::uint32_t>(nid),
+FolderEntry* NewFolderEntry(std::uint64_t nid, ExportedPropMap* props) {
+    return new FolderEntry{props, NewFolderList(), NewMailList(), static_cast<std::uint32_t>(nid),
                            static_cast<std::uint32_t>(nid >> 32)};
 }
 
@@ -76,8 +76,10 @@ MailList* NewMailList() { return new MailList{}; }
 
 void ClearMailList(MailList* list) {
     if (list == nullptr) return;
-    FreeItems(list->entries, FreeMailEntry);
+    delete static_cast<MailCursor*>(list->cursor);
+    list->cursor = nullptr;
     list->lastBatchCount = 0;
+    FreeItems(list->entries, FreeMailEntry);
 }
 
 void FreeMailList(MailList* list) {
@@ -86,8 +88,8 @@ void FreeMailList(MailList* list) {
     delete list;
 }
 
-MailEntry* NewMailEntry() {
-    return new MailEntry{NewPropMap(), new AttachmentRowList{}, new RecipientRowList{}};
+MailEntry* NewMailEntry(ExportedPropMap* props) {
+    return new MailEntry{props, new AttachmentRowList{}, new RecipientRowList{}};
 }
 
 }  // namespace corvex

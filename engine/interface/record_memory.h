@@ -28,12 +28,19 @@ ExportedPropMap* NewPropMap();
 void FreePropMap(ExportedPropMap* map);
 
 FolderList* NewFolderList();
-FolderEntry* NewFolderEntry(std::uint64_t nid);
+// Takes ownership of `props`.
+FolderEntry* NewFolderEntry(std::uint64_t nid, ExportedPropMap* props);
 void FreeFolderList(FolderList* list);
 
 MailList* NewMailList();
 void ClearMailList(MailList* list);
 void FreeMailList(MailList* list);
-MailEntry* NewMailEntry();
+// Takes ownership of `props`.
+MailEntry* NewMailEntry(ExportedPropMap* props);
+
+// Where the continue-enumeration export goes on in a folder's messages.
+struct MailCursor {
+    std::uint64_t position = 0;
+};
 
 }  // namespace corvex

@@ -8,14 +8,16 @@ check() {
     local lib=$1 expected=$2 wants_zlib=$3
     local actual
     actual=$(nm -D --defined-only "$dir/$lib" | awk '$2 ~ /^[TDBRVW]$/ {print $3}' | sort | tr '\n' ' ')
+    expected=$(echo $expected | tr ' ' '\n' | sort | tr '\n' ' ')
     if [ "$actual" != "$expected" ]; then
         echo "$lib exports: $actual"; echo "expected:      $expected"; fail=1
     fi
     if readelf -d "$dir/$lib" | grep -q 'libz\.so'; then has=yes; else has=no; fi
     if [ "$has" != "$wants_zlib" ]; then echo "$lib zlib dependency: $has, expected $wants_zlib"; fail=1; fi
 }
-check libCorvex32.so "_ExpCreatePFF32Object _ExpDeletePFFData _ExpParsePFF32 _ExpTestPFF32 " no
-check libCorvex64.so "_ExpCreatePFF64Object _ExpDeletePFFData _ExpPFFParseTest _ExpParsePFF64 " no
-check libCorvex64K.so "_ExpCreatePFF64P4KObject _ExpDeletePFFData _ExpPFFParseTest _ExpParsePFF64 " yes
+common="_ExpEnumAllFolders _ExpEnumChildFolder _ExpEnumChildMails _ExpEnumChildMailsNext _ExpEnumRootFolder _ExpSaveFolderHierarchy"
+check libCorvex32.so "_ExpCreatePFF32Object _ExpDeletePFFData $common _ExpParsePFF32 _ExpTestPFF32 " no
+check libCorvex64.so "_ExpCreatePFF64Object _ExpDeletePFFData $common _ExpPFFParseTest _ExpParsePFF64 " no
+check libCorvex64K.so "_ExpCreatePFF64P4KObject _ExpDeletePFFData $common _ExpPFFParseTest _ExpParsePFF64 " yes
 [ $fail -eq 0 ] && echo "exports: 3 passed, 0 failed"
 exit $fail
