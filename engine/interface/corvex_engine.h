@@ -147,6 +147,14 @@ typedef struct EngineHandle {
     StatusBlock* status;
 } EngineHandle;
 
+/* The engine's few messages to the user (a heap identifier that names no
+ * allocation, a folder the export cannot create) are shown by the program that
+ * loaded the library: a program that exports a function of this name and type
+ * gets them as a modal box it shows and closes before returning. Without one
+ * they go to standard error. */
+#define CORVEX_HOST_MESSAGE_FUNCTION "CorvexHostShowMessage"
+typedef void (*CorvexHostShowMessageFn)(const char* textUtf8, const char* captionUtf8);
+
 /* Export signatures. Every export checks its handle and returns its fixed
  * result whatever happens; only OpenStatus reports a failure. */
 typedef int32_t (*CorvexCreateFn)(const CorvexChar* storePath, EngineHandle** handle,

@@ -1,7 +1,17 @@
 #include "engine/storage/engine_message.h"
 
+#include <cstdio>
 #include <mutex>
+#include <string>
 #include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+#include "engine/interface/corvex_engine.h"
 
 namespace corvex {
 namespace {
@@ -17,6 +27,29 @@ MessageHook& Hook() {
     return hook;
 }
 
+// The message service of the program that loaded us, looked up once.
+CorvexHostShowMessageFn HostMessageService() {
+    static const CorvexHostShowMessageFn service = [] {
+#ifdef _WIN32
+        return reinterpret_cast<CorvexHostShowMessageFn>(
+            ::GetProcAddress(::GetModuleHandleW(nullptr), CORVEX_HOST_MESSAGE_FUNCTION));
+#else
+        return reinterpret_cast<CorvexHostShowMessageFn>(::dlsym(RTLD_DEFAULT, CORVEX_HOST_MESSAGE_FUNCTION));
+#endif
+    }();
+    return service;
+}
+
+void ShowThroughHost(std::string_view text, std::string_view caption) {
+    const std::string textCopy(text);
+    const std::string captionCopy(caption);
+    if (CorvexHostShowMessageFn service = HostMessageService()) {
+        service(textCopy.c_str(), captionCopy.c_str());
+    } else {
+        std::fprintf(stderr, "%s: %s\n", captionCopy.c_str(), textCopy.c_str());
+    }
+}
+
 }  // namespace
 
 void ShowEngineMessage(std::string_view text, std::string_view caption) {
@@ -30,7 +63,11 @@ void ShowEngineMessage(std::string_view text, std::string_view caption) {
         handler = hook.handler;
     }
     // Called outside the lock: a modal box may stay up for a long time.
-    if (handler) handler(text, caption);
+    if (handler) {
+        handler(text, caption);
+    } else {
+        ShowThroughHost(text, caption);
+    }
 }
 
 EngineMessageHandler SetEngineMessageHandler(EngineMessageHandler handler) {
