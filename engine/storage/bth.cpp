@@ -35,14 +35,6 @@ ByteBuffer CollectBthRecords(const HeapOnNode<V>& heap, const SubnodeSource& sub
 #define CORVEX_INSTANTIATE_BTH(V)                                                                               \
     template ByteBuffer ReadHnidArray<V>(const HeapOnNode<V>&, const SubnodeSource&, std::uint32_t); \
     template ByteBuffer CollectBthRecords<V>(const HeapOnNode<V>&, const SubnodeSource&, const BthHeader&);
-#if CORVEX_WITH_ANSI
-CORVEX_INSTANTIATE_BTH(AnsiTraits)
-#endif
-#if CORVEX_WITH_UNICODE
-CORVEX_INSTANTIATE_BTH(UnicodeTraits)
-#endif
-#if CORVEX_WITH_4K
-CORVEX_INSTANTIATE_BTH(Unicode4KTraits)
-#endif
+CORVEX_FOR_EACH_VARIANT(CORVEX_INSTANTIATE_BTH)
 
 }  // namespace corvex

@@ -46,14 +46,6 @@ void ReadHeapBlocks(const BlockReader<V>& reader, std::uint64_t bid, HeapOnNode<
 #define CORVEX_INSTANTIATE_DATA_BLOCKS(V)                                                      \
     template std::vector<ByteBuffer> ReadDataBlocks<V>(const BlockReader<V>&, std::uint64_t); \
     template void ReadHeapBlocks<V>(const BlockReader<V>&, std::uint64_t, HeapOnNode<V>&);
-#if CORVEX_WITH_ANSI
-CORVEX_INSTANTIATE_DATA_BLOCKS(AnsiTraits)
-#endif
-#if CORVEX_WITH_UNICODE
-CORVEX_INSTANTIATE_DATA_BLOCKS(UnicodeTraits)
-#endif
-#if CORVEX_WITH_4K
-CORVEX_INSTANTIATE_DATA_BLOCKS(Unicode4KTraits)
-#endif
+CORVEX_FOR_EACH_VARIANT(CORVEX_INSTANTIATE_DATA_BLOCKS)
 
 }  // namespace corvex

@@ -33,14 +33,6 @@ HeapValue ResolveHnid(const HeapOnNode<V>& heap, std::uint32_t hnid) {
 CORVEX_INSTANTIATE_CLASS(HeapOnNode)
 
 #define CORVEX_INSTANTIATE_RESOLVE(V) template HeapValue ResolveHnid<V>(const HeapOnNode<V>&, std::uint32_t);
-#if CORVEX_WITH_ANSI
-CORVEX_INSTANTIATE_RESOLVE(AnsiTraits)
-#endif
-#if CORVEX_WITH_UNICODE
-CORVEX_INSTANTIATE_RESOLVE(UnicodeTraits)
-#endif
-#if CORVEX_WITH_4K
-CORVEX_INSTANTIATE_RESOLVE(Unicode4KTraits)
-#endif
+CORVEX_FOR_EACH_VARIANT(CORVEX_INSTANTIATE_RESOLVE)
 
 }  // namespace corvex

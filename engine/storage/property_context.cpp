@@ -49,14 +49,6 @@ void ReadPropertyContext(const HeapOnNode<V>& heap, const SubnodeSource& owner, 
 
 #define CORVEX_INSTANTIATE_PC(V) \
     template void ReadPropertyContext<V>(const HeapOnNode<V>&, const SubnodeSource&, PropertyMap&);
-#if CORVEX_WITH_ANSI
-CORVEX_INSTANTIATE_PC(AnsiTraits)
-#endif
-#if CORVEX_WITH_UNICODE
-CORVEX_INSTANTIATE_PC(UnicodeTraits)
-#endif
-#if CORVEX_WITH_4K
-CORVEX_INSTANTIATE_PC(Unicode4KTraits)
-#endif
+CORVEX_FOR_EACH_VARIANT(CORVEX_INSTANTIATE_PC)
 
 }  // namespace corvex

@@ -80,12 +80,18 @@ PropValue ReadCell(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, con
 }
 
 // Where the row starts: at its place by row index when the row ID there matches,
-// otherwise the first match scanning from `from`.
-std::optional<std::size_t> LocateRow(const RowMatrix& matrix, std::size_t rowIndex, std::uint32_t rowId, std::size_t from) {
+// otherwise the first match scanning from `from`. The scans of one table share
+// `scanBudget` bytes, so a damaged table whose rows all miss their places costs
+// a few passes over the matrix, not one pass per row.
+std::optional<std::size_t> LocateRow(const RowMatrix& matrix, std::size_t rowIndex, std::uint32_t rowId,
+                                     std::size_t from, std::size_t& scanBudget) {
     const std::optional<std::size_t> placed = matrix.RowStart(rowIndex);
     if (placed && LoadLE<std::uint32_t>(matrix.RowAt(*placed), 0) == rowId) return placed;
-    if (from >= matrix.Joined().size()) return std::nullopt;
-    const std::optional<std::size_t> found = FindRowById(matrix.Joined().subspan(from), rowId);
+    if (from >= matrix.Joined().size() || scanBudget == 0) return std::nullopt;
+    const Bytes rest = matrix.Joined().subspan(from);
+    const Bytes scanned = rest.first(std::min(rest.size(), scanBudget));
+    const std::optional<std::size_t> found = FindRowById(scanned, rowId);
+    scanBudget -= found ? std::min(scanned.size(), *found + 4) : scanned.size();
     if (!found) return std::nullopt;
     return from + *found;
 }
@@ -114,9 +120,10 @@ void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, 
     const RowIdSlots rowIds = BuildRowIds(CollectBthRecords(heap, subnodes, rowIndex), rowIndex);
     const RowMatrix matrix = ReadRowMatrix(heap, subnodes, info);
     std::size_t next = 0;  // where the fallback scan starts: the end of the previous row
+    std::size_t scanBudget = 4 * matrix.Joined().size() + 4096;
     for (std::size_t i = 0; i < rowIds.size(); ++i) {
         if (!rowIds[i]) continue;
-        const std::optional<std::size_t> start = LocateRow(matrix, i, *rowIds[i], next);
+        const std::optional<std::size_t> start = LocateRow(matrix, i, *rowIds[i], next, scanBudget);
         if (!start) continue;
         TableRow row{*rowIds[i], static_cast<std::uint32_t>(i), {}};
         const Bytes bytes = matrix.RowAt(*start);
@@ -128,14 +135,6 @@ void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, 
 
 #define CORVEX_INSTANTIATE_TC(V) \
     template void ReadTableContext<V>(const HeapOnNode<V>&, const SubnodeSource&, std::vector<TableRow>&);
-#if CORVEX_WITH_ANSI
-CORVEX_INSTANTIATE_TC(AnsiTraits)
-#endif
-#if CORVEX_WITH_UNICODE
-CORVEX_INSTANTIATE_TC(UnicodeTraits)
-#endif
-#if CORVEX_WITH_4K
-CORVEX_INSTANTIATE_TC(Unicode4KTraits)
-#endif
+CORVEX_FOR_EACH_VARIANT(CORVEX_INSTANTIATE_TC)
 
 }  // namespace corvex
