@@ -4,7 +4,9 @@
 #include <ostream>
 
 #include "engine/interface/session_summary.h"
-#include "tools/velmora-cli/engine_run.h"
+#include "tools/velmora-cli/command_support.h"
+#include "tools/velmora-cli/folder_visit.h"
+#include "viewer/data/store_version.h"
 
 namespace velmora::cli {
 namespace {
@@ -47,25 +49,41 @@ const char* NidTypeName(std::size_t type) {
     }
 }
 
-corvex::SessionSummary SummaryOf(const EngineRun& run) {
+corvex::SessionSummary SummaryOf(const StoreSession& run) {
     const EngineSession* session = run.Handle()->session;
-    switch (run.Variant()) {
-        case EngineVariant::kAnsi:
-            return corvex::Summarize<corvex::AnsiTraits>(session);
-        case EngineVariant::kUnicode:
-            return corvex::Summarize<corvex::UnicodeTraits>(session);
-        case EngineVariant::kUnicode4K:
-            return corvex::Summarize<corvex::Unicode4KTraits>(session);
-    }
-    return {};
+    if (run.Version() == 14 || run.Version() == 15) return corvex::Summarize<corvex::AnsiTraits>(session);
+    if (run.Version() == 36) return corvex::Summarize<corvex::Unicode4KTraits>(session);
+    return corvex::Summarize<corvex::UnicodeTraits>(session);
 }
 
-void PrintSummary(const std::filesystem::path& store, const EngineRun& run, const corvex::SessionSummary& summary,
-                  std::ostream& out) {
+const char* LibraryBaseName(std::uint16_t version) {
+    if (version == 14 || version == 15) return "Corvex32";
+    return version == 36 ? "Corvex64K" : "Corvex64";
+}
+
+struct ItemCounts {
+    std::size_t folders = 0;
+    std::size_t messages = 0;
+};
+
+// Every folder of the tree, and the messages their enumeration hands out.
+ItemCounts CountItems(StoreSession& run) {
+    ItemCounts counts;
+    for (const FolderVisit& visit : FlattenFolders(run.Roots())) {
+        ++counts.folders;
+        counts.messages += run.EnumMails(visit.folder).count;
+    }
+    return counts;
+}
+
+void PrintSummary(const std::filesystem::path& store, const StoreSession& run, const corvex::SessionSummary& summary,
+                  const ItemCounts& counts, std::ostream& out) {
     out << "Store:        " << store.string() << "\n"
         << "wVer:         " << run.Version() << "\n"
-        << "Variant:      " << VariantName(run.Variant()) << " (" << LibraryBaseName(run.Variant()) << ")\n"
+        << "Variant:      " << VariantNameForVersion(run.Version()) << " (" << LibraryBaseName(run.Version()) << ")\n"
         << "Crypt method: " << int{summary.cryptMethod} << " (" << CryptMethodName(summary.cryptMethod) << ")\n"
+        << "Folders:      " << counts.folders << "\n"
+        << "Messages:     " << counts.messages << "\n"
         << "Blocks:       " << summary.blocks << "\n"
         << "Nodes:        " << summary.nodes << "\n";
     for (std::size_t type = 0; type < summary.nodesByType.size(); ++type) {
@@ -78,14 +96,10 @@ void PrintSummary(const std::filesystem::path& store, const EngineRun& run, cons
 
 }  // namespace
 
-int RunInfo(const std::filesystem::path& store, std::ostream& out, std::ostream& err) {
-    EngineRun run;
-    std::string error;
-    if (!run.Open(store, error)) {
-        err << "velmora-cli: " << error << "\n";
-        return 1;
-    }
-    PrintSummary(store, run, SummaryOf(run), out);
+int RunInfo(const std::filesystem::path& store, std::ostream& out) {
+    StoreSession run;
+    if (!OpenOrReport(run, store)) return 1;
+    PrintSummary(store, run, SummaryOf(run), CountItems(run), out);
     return 0;
 }
 

@@ -1,53 +1,102 @@
 #include "viewer/data/store_version.h"
 
-#include <fstream>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "engine/interface/utf16_text.h"
+#include "viewer/data/pff_parsers.h"
+#include "viewer/data/text_path.h"
 
 namespace velmora {
+namespace {
 
-std::optional<std::uint16_t> ReadStoreVersion(const std::filesystem::path& store) {
-    std::ifstream file(store, std::ios::binary);
-    unsigned char bytes[2] = {};
-    if (!file.seekg(10) || !file.read(reinterpret_cast<char*>(bytes), 2)) return std::nullopt;
+constexpr long kVersionOffset = 10;
+
+int FailOpen(int errorCode, OpenStatus* status) {
+    if (status != nullptr) {
+        status->code = 0;
+        const std::u16string text = corvex::Utf8ToUtf16(std::system_category().message(errorCode));
+        corvex::CopyToBuffer(text, status->text, CORVEX_OPEN_STATUS_TEXT_LENGTH);
+    }
+    return 0;
+}
+
+std::uint16_t LittleEndian16(const unsigned char* bytes) {
     return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
-std::optional<EngineVariant> VariantForVersion(std::uint16_t version) {
+}  // namespace
+
+#ifdef _WIN32
+int ReadStoreVersion(const std::u16string& storePath, std::uint16_t* version, OpenStatus* status) {
+    // No sharing: a store another program holds open fails here.
+    HANDLE file = ::CreateFileW(reinterpret_cast<const wchar_t*>(storePath.c_str()), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return FailOpen(static_cast<int>(::GetLastError()), status);
+    unsigned char bytes[2] = {};
+    DWORD read = 0;
+    if (::SetFilePointer(file, kVersionOffset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+        ::ReadFile(file, bytes, 2, &read, nullptr) && read == 2) {
+        *version = LittleEndian16(bytes);
+    }
+    ::CloseHandle(file);
+    return 1;
+}
+#else
+int ReadStoreVersion(const std::u16string& storePath, std::uint16_t* version, OpenStatus* status) {
+    // Read-only: other programs do not take advisory locks, so exclusive access cannot be had here.
+    const int file = ::open(PathFromText(storePath).c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) return FailOpen(errno, status);
+    struct stat info {};
+    if (::fstat(file, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(file);
+        return FailOpen(EISDIR, status);
+    }
+    unsigned char bytes[2] = {};
+    if (::pread(file, bytes, 2, kVersionOffset) == 2) *version = LittleEndian16(bytes);
+    ::close(file);
+    return 1;
+}
+#endif
+
+bool IsVersionInRange(std::uint16_t version) { return static_cast<unsigned>(version - 14) <= 22u; }
+
+std::unique_ptr<CPFFDataParserInterFace> CreateParserForVersion(std::uint16_t version,
+                                                                 const std::filesystem::path& libraryFolder) {
     switch (version) {
         case 14:
         case 15:
-            return EngineVariant::kAnsi;
+            return std::make_unique<CPFF32DataParser>(libraryFolder);
         case 21:
         case 23:
-            return EngineVariant::kUnicode;
+            return std::make_unique<CPFF64DataParser>(libraryFolder);
         case 36:
-            return EngineVariant::kUnicode4K;
+            return std::make_unique<CPFF64p4KDataParser>(libraryFolder);
         default:
-            return std::nullopt;
+            return nullptr;
     }
 }
 
-std::string LibraryBaseName(EngineVariant variant) {
-    switch (variant) {
-        case EngineVariant::kAnsi:
-            return "Corvex32";
-        case EngineVariant::kUnicode:
-            return "Corvex64";
-        case EngineVariant::kUnicode4K:
-            return "Corvex64K";
-    }
-    return {};
-}
-
-std::string VariantName(EngineVariant variant) {
-    switch (variant) {
-        case EngineVariant::kAnsi:
+std::string VariantNameForVersion(std::uint16_t version) {
+    switch (version) {
+        case 14:
+        case 15:
             return "ANSI";
-        case EngineVariant::kUnicode:
+        case 21:
+        case 23:
             return "Unicode";
-        case EngineVariant::kUnicode4K:
+        case 36:
             return "Unicode 4K";
+        default:
+            return {};
     }
-    return {};
 }
 
 }  // namespace velmora

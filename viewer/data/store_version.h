@@ -1,24 +1,33 @@
-// Which engine library reads a store: chosen from the 16-bit format version at
-// byte offset 10 of the file.
+// Which engine binding reads a store: chosen from the 16-bit format version
+// (wVer) at byte offset 10 of the file, before any library is loaded.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
+#include <memory>
 #include <string>
+
+#include "engine/interface/corvex_engine.h"
+#include "viewer/data/dynamic_library.h"
+#include "viewer/data/pff_data_parser.h"
 
 namespace velmora {
 
-enum class EngineVariant { kAnsi, kUnicode, kUnicode4K };
+// Opens the store for reading (exclusively on Windows) and reads wVer into
+// `version`; a file shorter than 12 bytes leaves it untouched. Returns non-zero
+// when the file opened. When it did not, sets status->code to 0, puts the
+// system's error text into status->text and returns 0.
+int ReadStoreVersion(const std::u16string& storePath, std::uint16_t* version, OpenStatus* status);
 
-// The store's wVer, or nothing when the file cannot be read that far.
-std::optional<std::uint16_t> ReadStoreVersion(const std::filesystem::path& store);
+// The range the open command accepts before asking for a binding: 14 to 36.
+bool IsVersionInRange(std::uint16_t version);
 
-// 14 and 15 -> ANSI, 21 and 23 -> Unicode, 36 -> Unicode 4K; other versions are not ours.
-std::optional<EngineVariant> VariantForVersion(std::uint16_t version);
+// 14, 15 -> CPFF32DataParser; 21, 23 -> CPFF64DataParser; 36 -> CPFF64p4KDataParser;
+// null for any other version. The new binding has no handle and no library yet.
+std::unique_ptr<CPFFDataParserInterFace> CreateParserForVersion(
+    std::uint16_t version, const std::filesystem::path& libraryFolder = ProgramLibraryFolder());
 
-// "Corvex32", "Corvex64" or "Corvex64K".
-std::string LibraryBaseName(EngineVariant variant);
-std::string VariantName(EngineVariant variant);
+// "ANSI", "Unicode", "Unicode 4K", or empty for a version without a binding.
+std::string VariantNameForVersion(std::uint16_t version);
 
 }  // namespace velmora

@@ -1,0 +1,39 @@
+#include "tools/velmora-cli/command_support.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "engine/interface/utf16_text.h"
+#include "viewer/data/message_box.h"
+
+namespace velmora::cli {
+
+int ReportFailure(const std::string& text) {
+    ShowMessageBox(u"velmora-cli", corvex::Utf8ToUtf16(text));
+    return 1;
+}
+
+bool OpenOrReport(StoreSession& session, const std::filesystem::path& store) {
+    std::string error;
+    if (session.Open(store, error)) return true;
+    ReportFailure(error);
+    return false;
+}
+
+std::optional<std::uint32_t> ParseNid(const std::string& text) {
+    const bool hex = text.starts_with("0x") || text.starts_with("0X");
+    const char* first = text.data() + (hex ? 2 : 0);
+    const char* last = text.data() + text.size();
+    std::uint32_t nid = 0;
+    const auto [end, error] = std::from_chars(first, last, nid, hex ? 16 : 10);
+    if (error != std::errc() || end != last || first == last) return std::nullopt;
+    return nid;
+}
+
+std::string NidText(std::uint32_t nid) {
+    char text[16] = {};
+    std::snprintf(text, sizeof text, "0x%x", nid);
+    return text;
+}
+
+}  // namespace velmora::cli

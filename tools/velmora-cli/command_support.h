@@ -1,0 +1,26 @@
+// What the commands share: reporting a failure and opening the store.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "tools/velmora-cli/store_session.h"
+
+namespace velmora::cli {
+
+// Shows `text` through the message-box layer (one line on standard error in
+// this tool) and returns the failing exit code, 1.
+int ReportFailure(const std::string& text);
+
+// Opens the store; on failure reports why and returns false.
+bool OpenOrReport(StoreSession& session, const std::filesystem::path& store);
+
+// A NID written in decimal or with a "0x" prefix in hexadecimal.
+std::optional<std::uint32_t> ParseNid(const std::string& text);
+
+// "0x" and the NID in lower-case hexadecimal.
+std::string NidText(std::uint32_t nid);
+
+}  // namespace velmora::cli

@@ -1,0 +1,69 @@
+#include "tools/velmora-cli/store_session.h"
+
+#include "engine/interface/utf16_text.h"
+#include "viewer/data/store_folders.h"
+#include "viewer/data/store_version.h"
+#include "viewer/data/text_path.h"
+#include "viewer/data/work_folder.h"
+
+namespace velmora::cli {
+namespace {
+
+OpenStatus FreshStatus() {
+    OpenStatus status{};
+    status.code = 1;
+    return status;
+}
+
+std::string StatusText(const OpenStatus& status) { return corvex::Utf16ToUtf8(status.text); }
+
+}  // namespace
+
+StoreSession::StoreSession(std::filesystem::path libraryFolder) : libraryFolder_(std::move(libraryFolder)) {}
+
+StoreSession::~StoreSession() {
+    if (Handle() == nullptr) return;
+    OpenStatus status = FreshStatus();
+    binding_->DeletePFFData(&status);
+}
+
+bool StoreSession::CreateBinding(const std::filesystem::path& store, std::string& error) {
+    OpenStatus status = FreshStatus();
+    if (!ReadStoreVersion(TextFromPath(store), &version_, &status)) {
+        error = "cannot open " + store.string() + ": " + StatusText(status);
+        return false;
+    }
+    if (IsVersionInRange(version_)) binding_ = CreateParserForVersion(version_, libraryFolder_);
+    if (!binding_) error = store.string() + ": unsupported store version " + std::to_string(version_);
+    return binding_ != nullptr;
+}
+
+bool StoreSession::Open(const std::filesystem::path& store, std::string& error) {
+    if (GetWorkFolder().empty()) InitWorkFolder();
+    if (!CreateBinding(store, error)) return false;
+    const std::u16string path = TextFromPath(store);
+    OpenStatus status = FreshStatus();
+    binding_->Create(path, GetWorkFolder(), &status);
+    if (Handle() == nullptr) {
+        error = "the engine library for store version " + std::to_string(version_) + " cannot be loaded from " +
+                libraryFolder_.string();
+        return false;
+    }
+    binding_->Parse(path, GetWorkFolder(), &status);
+    if (status.code == 0) {
+        error = "cannot open " + store.string() + ": " + StatusText(status);
+        return false;
+    }
+    binding_->EnumAllFolders(&status);
+    return true;
+}
+
+FolderList* StoreSession::Roots() const { return RootFolders(Handle()); }
+
+const MailEntryList& StoreSession::EnumMails(FolderEntry* folder) {
+    OpenStatus status = FreshStatus();
+    binding_->EnumChildMails(folder, &status);
+    return folder->mails->entries;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,43 @@
+// One store driven through the viewer's binding exactly as the viewer drives
+// it: version, binding, create, parse and the all-folders enumeration on
+// Open; message enumeration on demand; the delete export at the end.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/interface/corvex_engine.h"
+#include "viewer/data/dynamic_library.h"
+#include "viewer/data/pff_data_parser.h"
+
+namespace velmora::cli {
+
+class StoreSession {
+public:
+    explicit StoreSession(std::filesystem::path libraryFolder = ProgramLibraryFolder());
+    ~StoreSession();
+    StoreSession(const StoreSession&) = delete;
+    StoreSession& operator=(const StoreSession&) = delete;
+
+    // False with a one-line reason in `error` when the store cannot be read.
+    bool Open(const std::filesystem::path& store, std::string& error);
+
+    EngineHandle* Handle() const { return binding_ ? binding_->Handle() : nullptr; }
+    CPFFDataParserInterFace& Binding() const { return *binding_; }
+    std::uint16_t Version() const { return version_; }
+    FolderList* Roots() const;
+
+    // The folder's messages, enumerated afresh.
+    const MailEntryList& EnumMails(FolderEntry* folder);
+
+private:
+    bool CreateBinding(const std::filesystem::path& store, std::string& error);
+
+    std::filesystem::path libraryFolder_;
+    std::unique_ptr<CPFFDataParserInterFace> binding_;
+    std::uint16_t version_ = 0;
+};
+
+}  // namespace velmora::cli
