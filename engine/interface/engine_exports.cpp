@@ -3,6 +3,7 @@
 // failure inside ends the call with its fixed result.
 #include "engine/interface/corvex_engine.h"
 #include "engine/interface/engine_api.h"
+#include "engine/storage/engine_message.h"
 #include "engine/storage/variant_traits.h"
 
 #define CORVEX_EXPORT extern "C" __attribute__((visibility("default")))
@@ -19,6 +20,7 @@ using Api = corvex::EngineApi<corvex::Unicode4KTraits>;
 
 template <typename Call>
 int32_t Guarded(int32_t fixedResult, Call call) {
+    const corvex::EngineMessageScope oncePerCall;
     try {
         call();
     } catch (...) {

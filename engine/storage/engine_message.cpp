@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -20,6 +21,8 @@ struct MessageHook {
     std::mutex mutex;
     EngineMessageHandler handler;
     EngineMessageLog log;
+    int scopes = 0;                    // open EngineMessageScopes
+    std::set<std::string> shownInScope;  // messages already shown in the current scope
 };
 
 MessageHook& Hook() {
@@ -52,6 +55,18 @@ void ShowThroughHost(std::string_view text, std::string_view caption) {
 
 }  // namespace
 
+EngineMessageScope::EngineMessageScope() {
+    MessageHook& hook = Hook();
+    std::lock_guard lock(hook.mutex);
+    if (hook.scopes++ == 0) hook.shownInScope.clear();
+}
+
+EngineMessageScope::~EngineMessageScope() {
+    MessageHook& hook = Hook();
+    std::lock_guard lock(hook.mutex);
+    --hook.scopes;
+}
+
 void ShowEngineMessage(std::string_view text, std::string_view caption) {
     EngineMessageHandler handler;
     {
@@ -60,6 +75,8 @@ void ShowEngineMessage(std::string_view text, std::string_view caption) {
         ++hook.log.count;
         hook.log.lastText = text;
         hook.log.lastCaption = caption;
+        const bool repeat = hook.scopes > 0 && !hook.shownInScope.insert(std::string(caption) + '\n' + std::string(text)).second;
+        if (repeat) return;
         handler = hook.handler;
     }
     // Called outside the lock: a modal box may stay up for a long time.

@@ -23,6 +23,18 @@ void ShowEngineMessage(std::string_view text, std::string_view caption);
 // the default: the loading program's message service.
 EngineMessageHandler SetEngineMessageHandler(EngineMessageHandler handler);
 
+// While one lives, each distinct message is shown once: a damaged store can
+// hold thousands of identifiers that name nothing, and a modal box for each
+// would freeze the user. Every export call opens one. Later repeats are still
+// counted in the log.
+class EngineMessageScope {
+public:
+    EngineMessageScope();
+    ~EngineMessageScope();
+    EngineMessageScope(const EngineMessageScope&) = delete;
+    EngineMessageScope& operator=(const EngineMessageScope&) = delete;
+};
+
 struct EngineMessageLog {
     std::size_t count = 0;
     std::string lastText;
