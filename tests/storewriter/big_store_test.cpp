@@ -11,27 +11,9 @@ namespace {
 constexpr std::uint32_t kNodeCount = 200000;
 constexpr std::uint32_t kSharedBlocks = 16;
 
-class BigStoreTest : public ::testing::TestWithParam<WriterCase> {
+class BigStoreTest : public WriterFixture {
 protected:
-    BigStoreTest() : writer_(OptionsInScratch()) {}
-
-    WriterOptions OptionsInScratch() const {
-        WriterOptions options = GetParam().options;
-        options.spoolDirectory = scratch_.Path();
-        return options;
-    }
-
-    std::filesystem::path Write() {
-        const auto path = scratch_ / "big.pst";
-        std::string error;
-        EXPECT_TRUE(writer_.WriteTo(path, &error)) << error;
-        return path;
-    }
-
     static std::uint32_t NthNid(std::uint32_t i) { return ((0x400 + i) << 5) | (i % 3 == 0 ? 0x02 : 0x04); }
-
-    velmora::test::ScratchDir scratch_;
-    StoreWriter writer_;
 };
 
 template <typename Page>

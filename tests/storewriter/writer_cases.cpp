@@ -40,6 +40,12 @@ std::vector<WriterCase> VariantCases() {
             MakeCase(Variant::kUnicode4K, 2, true)};
 }
 
+std::vector<WriterCase> FourKCases() {
+    std::vector<WriterCase> cases = AllWriterCases();
+    std::erase_if(cases, [](const WriterCase& c) { return c.options.variant != Variant::kUnicode4K; });
+    return cases;
+}
+
 std::string CaseName(const ::testing::TestParamInfo<WriterCase>& info) { return info.param.name; }
 
 std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint32_t salt) {

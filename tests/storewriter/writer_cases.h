@@ -4,13 +4,15 @@
 
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/storage/node_database.h"
-#include "tools/storewriter/writer_options.h"
+#include "tests/support/test_paths.h"
+#include "tools/storewriter/store_writer.h"
 
 namespace velmora::storewriter::test {
 
@@ -23,8 +25,11 @@ struct WriterCase {
 std::vector<WriterCase> AllWriterCases();
 // One case per variant, for the big stores.
 std::vector<WriterCase> VariantCases();
+// The 4K cases of AllWriterCases.
+std::vector<WriterCase> FourKCases();
 
 std::string CaseName(const ::testing::TestParamInfo<WriterCase>& info);
+inline void PrintTo(const WriterCase& c, std::ostream* out) { *out << c.name; }
 
 template <typename V>
 std::unique_ptr<corvex::NodeDatabase<V>> OpenDatabase(const std::filesystem::path& path) {
@@ -54,6 +59,29 @@ void WithDatabase(Variant variant, const std::filesystem::path& path, Check&& ch
             break;
     }
 }
+
+// A writer for the case under test that spools into a scratch folder, and
+// writes its store there.
+class WriterFixture : public ::testing::TestWithParam<WriterCase> {
+protected:
+    WriterFixture() : writer_(OptionsInScratch()) {}
+
+    WriterOptions OptionsInScratch() const {
+        WriterOptions options = GetParam().options;
+        options.spoolDirectory = scratch_.Path();
+        return options;
+    }
+
+    std::filesystem::path Write() {
+        const auto path = scratch_ / "store.pst";
+        std::string error;
+        EXPECT_TRUE(writer_.WriteTo(path, &error)) << error;
+        return path;
+    }
+
+    velmora::test::ScratchDir scratch_;
+    StoreWriter writer_;
+};
 
 // Bytes that look like real data to the deflater: half repetitive, half not.
 std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint32_t salt);
