@@ -1,14 +1,19 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
+#include <string>
 
 namespace velmora::cli {
 
-// Writes the store as JSON: "top" (the name of the top of the personal
-// folders) and "folders", that folder and every folder below it with its
-// "path", "nid" and "items". A store without a top folder lists its root
-// folders instead, under an empty "top". Returns the process exit code.
+// Writes the whole store as JSON: "store" (the path as given), "version"
+// (wVer), "variant" and "folders", the root folders in the engine's order,
+// each with its "messages" and, nested, its "folders". Returns the process
+// exit code.
 int RunDump(const std::filesystem::path& store, std::ostream& out);
+
+// "Ansi", "Unicode" or "Unicode4K"; empty for a version without a binding.
+std::string DumpVariantName(std::uint16_t version);
 
 }  // namespace velmora::cli

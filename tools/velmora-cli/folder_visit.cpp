@@ -24,10 +24,4 @@ std::vector<FolderVisit> FlattenFolders(const FolderList* list, int depth) {
     return out;
 }
 
-std::vector<FolderVisit> FlattenBelow(FolderEntry* top) {
-    std::vector<FolderVisit> out{{top, 0, u""}};
-    Visit(top->children, 1, u"", out);
-    return out;
-}
-
 }  // namespace velmora::cli

@@ -18,7 +18,4 @@ struct FolderVisit {
 // Every folder of `list` and below, in list order, parents before children.
 std::vector<FolderVisit> FlattenFolders(const FolderList* list, int depth = 0);
 
-// `top` itself (path "") and every folder below it, paths relative to it.
-std::vector<FolderVisit> FlattenBelow(FolderEntry* top);
-
 }  // namespace velmora::cli

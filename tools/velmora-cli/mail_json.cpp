@@ -1,10 +1,12 @@
 #include "tools/velmora-cli/mail_json.h"
 
-#include <cstdio>
-#include <cstring>
 #include <ctime>
+#include <optional>
+#include <vector>
 
 #include "engine/interface/utf16_text.h"
+#include "tools/velmora-cli/sha256_hex.h"
+#include "viewer/data/compressed_rtf_file.h"
 #include "viewer/data/exported_value.h"
 #include "viewer/data/record_getters.h"
 #include "viewer/data/value_text.h"
@@ -12,53 +14,91 @@
 namespace velmora::cli {
 namespace {
 
-constexpr std::size_t kTextWordLimit = 8;
-constexpr std::int32_t kAttachEmbeddedMessage = 5;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint16_t kMessageClass = 0x001A;
+constexpr std::uint16_t kTypeString8 = 0x001E;
+constexpr std::uint16_t kTypeUnicode = 0x001F;
+constexpr std::uint16_t kTypeBinary = 0x0102;
 
 std::string Utf8(const std::u16string& text) { return corvex::Utf16ToUtf8(text); }
 
-std::uint64_t FileTimeOf(const MailEntry* mail) {
+std::string PropUtf8(const ExportedPropMap* map, std::uint16_t id, std::uint32_t codePage) {
+    return Utf8(PropText(map, id, codePage));
+}
+
+Json HashOrNull(const std::optional<std::string>& hash) { return hash ? Json(*hash) : Json(nullptr); }
+
+Json SubmitTime(const MailEntry* mail) {
     const ExportedProp* time = FindProp(mail->props, prop::kClientSubmitTime);
-    if (time == nullptr) return 0;
-    const std::vector<std::uint8_t> bytes = ValueBytes(*time);
-    std::uint64_t value = 0;
-    std::memcpy(&value, bytes.data(), std::min<std::size_t>(bytes.size(), sizeof value));
-    return value;
+    if (time == nullptr) return nullptr;
+    const Bytes bytes = ValueBytes(*time);
+    // A PT_SYSTIME is 8 bytes; anything shorter holds no time.
+    if (bytes.size() < 8) return nullptr;
+    std::uint64_t ticks = 0;
+    for (int i = 7; i >= 0; --i) ticks = ticks << 8 | bytes[static_cast<std::size_t>(i)];
+    const std::string text = IsoUtcTime(ticks);
+    return text.empty() ? Json(nullptr) : Json(text);
 }
 
-// The sender's own address as stored (SMTP or X.500), else the SMTP address the mail header shows.
-std::string SenderEmail(const MailEntry* mail) {
-    const std::u16string address = PropText(mail->props, prop::kSenderEmailAddress, MessageCodePage(mail));
-    return Utf8(address.empty() ? MailSenderAddress(mail) : address);
+// The plain-text body as UTF-8, whichever of the two string types the store
+// keeps it in; a body of any other type is hashed as its bytes stand.
+std::optional<std::string> TextBodyHash(const MailEntry* mail) {
+    const ExportedProp* body = FindProp(mail->props, prop::kBody);
+    if (body == nullptr) return std::nullopt;
+    const Bytes bytes = ValueBytes(*body);
+    if (body->type == kTypeUnicode) return Sha256Hex(Utf8(Utf16Text(bytes)));
+    if (body->type == kTypeString8) return Sha256Hex(Utf8(EightBitText(bytes, MessageCodePage(mail))));
+    return Sha256Hex(bytes);
 }
 
-std::string RecipientTypeName(std::int32_t type) {
-    switch (type) {
-        case 1: return "To";
-        case 2: return "CC";
-        case 3: return "BCC";
-        default: return std::to_string(type);
-    }
+std::optional<std::string> StoredBytesHash(const ExportedPropMap* map, std::uint16_t id) {
+    const ExportedProp* value = FindProp(map, id);
+    if (value == nullptr) return std::nullopt;
+    return Sha256Hex(ValueBytes(*value));
+}
+
+// The decoded RTF; a stream that does not decode is hashed as stored, the
+// bytes the `rtf` command writes for it.
+std::optional<std::string> RtfBodyHash(const MailEntry* mail) {
+    const ExportedProp* rtf = FindProp(mail->props, prop::kRtfCompressed);
+    if (rtf == nullptr) return std::nullopt;
+    const std::optional<Bytes> decoded = DecodedRtf(*rtf);
+    return Sha256Hex(decoded ? *decoded : ValueBytes(*rtf));
+}
+
+Json BodyJson(const MailEntry* mail) {
+    return Json{{"text_sha256", HashOrNull(TextBodyHash(mail))},
+                {"html_sha256", HashOrNull(StoredBytesHash(mail->props, prop::kBodyHtml))},
+                {"rtf_sha256", HashOrNull(RtfBodyHash(mail))}};
 }
 
 Json RecipientJson(const RecipientRow* row, std::uint32_t codePage) {
-    std::u16string email = PropText(row->tableRow, prop::kEmailAddress, codePage);
-    if (email.empty()) email = RecipientAddress(row, codePage);
+    const ExportedPropMap* cells = row != nullptr ? row->tableRow : nullptr;
     return Json{{"name", Utf8(FolderName(row, codePage))},
-                {"email", Utf8(email)},
-                {"addrtype", Utf8(PropText(row->tableRow, prop::kAddressType, codePage))},
-                {"type", RecipientTypeName(RecipientType(row))}};
+                {"email", PropUtf8(cells, prop::kEmailAddress, codePage)},
+                {"smtp", PropUtf8(cells, prop::kSmtpAddress, codePage)},
+                {"type", RecipientType(row)}};
+}
+
+// The attachment's data. An attached message keeps an object reference
+// (PT_OBJECT) under the same property id: that is not data of its own.
+const ExportedProp* AttachmentData(const ExportedPropMap* object) {
+    const ExportedProp* data = FindProp(object, prop::kAttachDataBin);
+    return data != nullptr && data->type == kTypeBinary ? data : nullptr;
 }
 
 Json AttachmentJson(const AttachmentRow* row, std::uint32_t codePage) {
-    Json json{{"name", Utf8(AttachmentName(row, codePage))}};
-    if (PropInt(row->object, prop::kAttachMethod) == kAttachEmbeddedMessage) {
-        json["embedded"] = true;
-        return json;
-    }
-    const ExportedProp* data = FindProp(row->object, prop::kAttachDataBin);
-    json["size"] = data != nullptr ? ValueSize(*data) : 0;
-    return json;
+    std::u16string extension;
+    AttachmentExtension(row, extension, codePage);
+    const ExportedPropMap* object = row != nullptr ? row->object : nullptr;
+    const ExportedProp* data = AttachmentData(object);
+    const Bytes bytes = data != nullptr ? ValueBytes(*data) : Bytes();
+    return Json{{"name", Utf8(AttachmentName(row, codePage))},
+                {"extension", Utf8(extension)},
+                {"method", PropInt(object, prop::kAttachMethod)},
+                {"size", bytes.size()},
+                {"sha256", data != nullptr ? Json(Sha256Hex(bytes)) : Json(nullptr)}};
 }
 
 template <typename List, typename Fn>
@@ -68,58 +108,36 @@ Json ArrayOf(const List* list, Fn toJson) {
     return array;
 }
 
-bool IsWordCharacter(char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' ||
-           c >= 0x00C0;
-}
-
 }  // namespace
 
-std::string UtcTimeText(std::uint64_t fileTime) {
-    if (fileTime == 0) return {};
+std::string IsoUtcTime(std::uint64_t fileTime) {
     constexpr std::uint64_t kTicksPerSecond = 10'000'000;
     constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
-    const auto clock = static_cast<std::time_t>(static_cast<std::int64_t>(fileTime / kTicksPerSecond) -
-                                                kSecondsFrom1601To1970);
+    const auto clock =
+        static_cast<std::time_t>(static_cast<std::int64_t>(fileTime / kTicksPerSecond) - kSecondsFrom1601To1970);
     std::tm utc{};
     if (gmtime_r(&clock, &utc) == nullptr) return {};
-    char date[64] = {};
-    std::strftime(date, sizeof date, "%b %d, %Y %H:%M:%S", &utc);
-    char text[96] = {};
-    std::snprintf(text, sizeof text, "%s.%09llu UTC", date,
-                  static_cast<unsigned long long>(fileTime % kTicksPerSecond * 100));
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;
-}
-
-std::vector<std::string> FirstWords(const std::u16string& text, std::size_t limit) {
-    std::vector<std::string> words;
-    std::u16string word;
-    for (std::size_t i = 0; i <= text.size() && words.size() < limit; ++i) {
-        if (i < text.size() && IsWordCharacter(text[i])) {
-            word += text[i];
-        } else if (!word.empty()) {
-            words.push_back(Utf8(word));
-            word.clear();
-        }
-    }
-    return words;
 }
 
 Json MailJson(std::uint32_t nid, const MailEntry* mail) {
     const std::uint32_t codePage = MessageCodePage(mail);
-    const std::u16string body = PropText(mail->props, prop::kBody, codePage);
     return Json{
         {"nid", nid},
+        {"class", PropUtf8(mail->props, kMessageClass, codePage)},
         {"subject", Utf8(MailSubject(mail))},
         {"sender_name", Utf8(MailSenderName(mail))},
-        {"sender_email", SenderEmail(mail)},
-        {"submit_time", UtcTimeText(FileTimeOf(mail))},
+        {"sender_email", PropUtf8(mail->props, prop::kSenderEmailAddress, codePage)},
+        {"sender_address", Utf8(MailSenderAddress(mail))},
+        {"submit_time", SubmitTime(mail)},
+        {"flags", static_cast<std::uint32_t>(PropInt(mail->props, prop::kMessageFlags))},
+        {"importance", MailImportance(mail)},
         {"recipients", ArrayOf(mail->recipients, [&](const RecipientRow* r) { return RecipientJson(r, codePage); })},
-        {"attachments", ArrayOf(mail->attachments, [&](const AttachmentRow* a) { return AttachmentJson(a, codePage); })},
-        {"has_text", FindProp(mail->props, prop::kBody) != nullptr},
-        {"text_words", FirstWords(body, kTextWordLimit)},
-        {"has_html", FindProp(mail->props, prop::kBodyHtml) != nullptr},
-        {"has_rtf", FindProp(mail->props, prop::kRtfCompressed) != nullptr},
+        {"attachments",
+         ArrayOf(mail->attachments, [&](const AttachmentRow* a) { return AttachmentJson(a, codePage); })},
+        {"body", BodyJson(mail)},
     };
 }
 

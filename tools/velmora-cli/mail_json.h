@@ -1,10 +1,9 @@
-// One message as the JSON item `dump` writes: subject, sender, submit time,
-// recipients, attachments and what bodies it has.
+// One message as the JSON object `dump` writes: its header fields, recipients,
+// attachments (with the SHA-256 of their data) and the SHA-256 of each body.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -16,10 +15,8 @@ using Json = nlohmann::ordered_json;
 
 Json MailJson(std::uint32_t nid, const MailEntry* mail);
 
-// A FILETIME as "Jun 27, 2010 17:44:43.000000000 UTC"; empty for 0.
-std::string UtcTimeText(std::uint64_t fileTime);
-
-// The first `limit` words of the text: runs of letters, digits and "_".
-std::vector<std::string> FirstWords(const std::u16string& text, std::size_t limit);
+// A FILETIME (100 ns ticks since 1601) as UTC "YYYY-MM-DDTHH:MM:SSZ", the
+// fraction of the second dropped; empty when the C library cannot convert it.
+std::string IsoUtcTime(std::uint64_t fileTime);
 
 }  // namespace velmora::cli

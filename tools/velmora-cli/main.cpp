@@ -2,11 +2,13 @@
 // command drives the engine through the viewer's own binding and data side.
 #include <CLI/CLI.hpp>
 
+#include <exception>
 #include <iostream>
 
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/dump_command.h"
 #include "tools/velmora-cli/info_command.h"
+#include "tools/velmora-cli/render_command.h"
 #include "tools/velmora-cli/save_commands.h"
 #include "tools/velmora-cli/stderr_message_box.h"
 #include "tools/velmora-cli/tree_command.h"
@@ -39,51 +41,89 @@ std::optional<std::uint32_t> NidArgument(const std::string& text) {
     return nid;
 }
 
-}  // namespace
+struct Commands {
+    CLI::App* info;
+    CLI::App* tree;
+    CLI::App* dump;
+    CLI::App* exportFolder;
+    CLI::App* attachment;
+    CLI::App* rtf;
+    CLI::App* render;
+};
 
-int main(int argc, char** argv) {
-    CLI::App app{
-        "Velmora command-line tool: reads personal-folder stores (ANSI PST, Unicode PST, 4K-page OST) through "
-        "the engine libraries, as the viewer does. Errors are one line on standard error and a non-zero exit code. "
-        "Scratch and value files go to $XDG_CACHE_HOME/Velmora/PffTempData (default ~/.cache)."};
-    app.require_subcommand(1);
-    Arguments args;
-
-    CLI::App* info = AddStoreCommand(app, "info", "Summary: wVer, variant, crypt method, folder and message counts, "
-                                                  "blocks and nodes by NID type", args);
-    CLI::App* tree = AddStoreCommand(app, "tree", "The folder tree, indented, each folder as NAME (MESSAGES) [NID]",
+Commands AddCommands(CLI::App& app, Arguments& args) {
+    Commands c{};
+    c.info = AddStoreCommand(app, "info",
+                             "Summary: wVer, variant, crypt method, folder and message counts, "
+                             "blocks and nodes by NID type",
+                             args);
+    c.tree = AddStoreCommand(app, "tree", "The folder tree, indented, each folder as NAME (MESSAGES) [NID]", args);
+    c.dump = AddStoreCommand(app, "dump",
+                             "Every folder with its messages: header fields, recipients, attachments "
+                             "and SHA-256 digests of attachment data and bodies",
+                             args);
+    c.dump->add_flag("--json", args.json, "Write JSON to standard output (the only format)")->required();
+    c.exportFolder = AddStoreCommand(app, "export",
+                                     "The engine's folder export: folders as directories "
+                                     "of CSV property files and side files",
                                      args);
-    CLI::App* dump = AddStoreCommand(app, "dump", "Folders below the top folder with every message's subject, "
-                                                  "sender, submit time (UTC), recipients, attachments and bodies",
-                                     args);
-    dump->add_flag("--json", args.json, "Write JSON to standard output (the only format)")->required();
-    CLI::App* exportCommand = AddStoreCommand(app, "export", "The engine's folder export: folders as directories "
-                                                             "of CSV property files and side files", args);
-    exportCommand->add_option("OUTDIR", args.outDir, "Folder to export into (created when missing)")->required();
-    exportCommand->add_option("--folder", args.folder, std::string("Folder NID to export, default the root 0x122; ") + kNidHelp);
-    CLI::App* attachment = AddStoreCommand(app, "attachment", "Write the data of one attachment of a message", args);
-    attachment->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)->required();
-    attachment->add_option("--index", args.index, "Attachment position in the message, from 0")->required();
-    attachment->add_option("--output", args.output, "File to write")->required();
-    CLI::App* rtf = AddStoreCommand(app, "rtf", "Write the decoded RTF body of a message", args);
-    rtf->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)->required();
-    rtf->add_option("--output", args.output, "File to write")->required();
+    c.exportFolder->add_option("OUTDIR", args.outDir, "Folder to export into (created when missing)")->required();
+    c.exportFolder->add_option("--folder", args.folder,
+                               std::string("Folder NID to export, default the root 0x122; ") + kNidHelp);
+    c.attachment = AddStoreCommand(app, "attachment", "Write the data of one attachment of a message", args);
+    c.attachment->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)->required();
+    c.attachment->add_option("--index", args.index, "Attachment position in the message, from 0")->required();
+    c.attachment->add_option("--output", args.output, "File to write")->required();
+    c.rtf = AddStoreCommand(app, "rtf", "Write the decoded RTF body of a message", args);
+    c.rtf->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)->required();
+    c.rtf->add_option("--output", args.output, "File to write")->required();
+    c.render = AddStoreCommand(app, "render", "Save a message as the MHTML page the viewer shows for it", args);
+    c.render->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)->required();
+    c.render->add_option("--output", args.output, "MHTML file to write (.mht)")->required();
+    return c;
+}
 
-    CLI11_PARSE(app, argc, argv);
-
-    velmora::cli::StderrMessageBox messageBox(std::cerr);
-    velmora::SetMessageBoxHost(&messageBox);
-    velmora::InitWorkFolder();
+int RunCommand(const Commands& c, const Arguments& args) {
     namespace cli = velmora::cli;
-    if (*info) return cli::RunInfo(args.store, std::cout);
-    if (*tree) return cli::RunTree(args.store, std::cout);
-    if (*dump) return cli::RunDump(args.store, std::cout);
-    if (*exportCommand) {
+    if (*c.info) return cli::RunInfo(args.store, std::cout);
+    if (*c.tree) return cli::RunTree(args.store, std::cout);
+    if (*c.dump) return cli::RunDump(args.store, std::cout);
+    if (*c.exportFolder) {
         const auto folder = NidArgument(args.folder);
         return folder ? cli::RunExport(args.store, args.outDir, *folder) : 2;
     }
     const auto message = NidArgument(args.message);
     if (!message) return 2;
-    if (*attachment) return cli::RunAttachment(args.store, *message, args.index, args.output);
+    if (*c.attachment) return cli::RunAttachment(args.store, *message, args.index, args.output);
+    if (*c.render) return cli::RunRender(args.store, *message, args.output);
     return cli::RunRtf(args.store, *message, args.output);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{
+        "Velmora command-line tool: reads personal-folder stores (ANSI PST, Unicode PST, 4K-page "
+        "OST) through "
+        "the engine libraries, as the viewer does. Errors are one line on standard error and a "
+        "non-zero exit code. "
+        "Each run keeps its scratch and value files in a folder of its own below "
+        "$XDG_CACHE_HOME/Velmora/PffTempData "
+        "(default ~/.cache) and removes it when the command ends."};
+    app.require_subcommand(1);
+    Arguments args;
+    const Commands commands = AddCommands(app, args);
+    CLI11_PARSE(app, argc, argv);
+
+    velmora::cli::StderrMessageBox messageBox(std::cerr);
+    velmora::SetMessageBoxHost(&messageBox);
+    velmora::InitWorkFolder();
+    // Caught here so that the stack unwinds and the run's scratch folder goes
+    // even when a command fails in an unexpected way (an exception that
+    // leaves main need not unwind anything).
+    try {
+        return RunCommand(commands, args);
+    } catch (const std::exception& error) {
+        return velmora::cli::ReportFailure(error.what());
+    }
 }

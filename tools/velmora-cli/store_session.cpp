@@ -41,15 +41,17 @@ bool StoreSession::CreateBinding(const std::filesystem::path& store, std::string
 bool StoreSession::Open(const std::filesystem::path& store, std::string& error) {
     if (GetWorkFolder().empty()) InitWorkFolder();
     if (!CreateBinding(store, error)) return false;
+    if (!scratch_.Create(ScratchBase(), error)) return false;
     const std::u16string path = TextFromPath(store);
+    const std::u16string tempRoot = TextFromPath(scratch_.Path());
     OpenStatus status = FreshStatus();
-    binding_->Create(path, GetWorkFolder(), &status);
+    binding_->Create(path, tempRoot, &status);
     if (Handle() == nullptr) {
         error = "the engine library for store version " + std::to_string(version_) + " cannot be loaded from " +
                 libraryFolder_.string();
         return false;
     }
-    binding_->Parse(path, GetWorkFolder(), &status);
+    binding_->Parse(path, tempRoot, &status);
     if (status.code == 0) {
         error = "cannot open " + store.string() + ": " + StatusText(status);
         return false;

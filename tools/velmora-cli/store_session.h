@@ -1,6 +1,8 @@
 // One store driven through the viewer's binding exactly as the viewer drives
 // it: version, binding, create, parse and the all-folders enumeration on
-// Open; message enumeration on demand; the delete export at the end.
+// Open; message enumeration on demand; the delete export at the end. The
+// engine's temporary root is a scratch folder of the session's own, removed
+// with the session.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <string>
 
 #include "engine/interface/corvex_engine.h"
+#include "tools/velmora-cli/scratch_root.h"
 #include "viewer/data/dynamic_library.h"
 #include "viewer/data/pff_data_parser.h"
 
@@ -27,6 +30,8 @@ public:
     EngineHandle* Handle() const { return binding_ ? binding_->Handle() : nullptr; }
     CPFFDataParserInterFace& Binding() const { return *binding_; }
     std::uint16_t Version() const { return version_; }
+    // The engine's temporary root; empty until Open has made it.
+    const std::filesystem::path& ScratchFolder() const { return scratch_.Path(); }
     FolderList* Roots() const;
 
     // The folder's messages, enumerated afresh.
@@ -36,6 +41,9 @@ private:
     bool CreateBinding(const std::filesystem::path& store, std::string& error);
 
     std::filesystem::path libraryFolder_;
+    // Declared before the binding so that it goes after it: the engine's
+    // delete export runs while the value files are still in place.
+    ScratchRoot scratch_;
     std::unique_ptr<CPFFDataParserInterFace> binding_;
     std::uint16_t version_ = 0;
 };

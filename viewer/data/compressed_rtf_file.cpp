@@ -77,4 +77,11 @@ RtfFileOutcome WriteRtfFile(const ExportedProp& prop, const std::u16string& targ
     return outcome;
 }
 
+std::optional<Bytes> DecodedRtf(const ExportedProp& prop) {
+    const std::optional<Bytes> stored = StoredBytes(prop);
+    if (!stored) return std::nullopt;
+    std::string failure;
+    return DecodeRtf(*stored, failure);
+}
+
 }  // namespace velmora

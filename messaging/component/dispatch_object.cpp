@@ -1,0 +1,53 @@
+#include "messaging/component/dispatch_object.h"
+
+#include <cstdio>
+#include <new>
+
+#include "engine/interface/utf16_text.h"
+
+namespace velmora::messaging {
+
+ComponentError::ComponentError(std::u16string text)
+    : std::runtime_error(corvex::Utf16ToUtf8(text)), text_(std::move(text)) {}
+
+bool DispatchObject::Invoke(DispatchId id, InvokeKind kind, std::span<const Variant> args, Variant& result,
+                            std::u16string& error) {
+    result = Variant{};
+    try {
+        result = Call(id, kind, args);
+        return true;
+    } catch (const ComponentError& failure) {
+        error = failure.Text();
+    } catch (const std::bad_alloc&) {
+        error = u"Out of memory";
+    } catch (const std::exception& failure) {
+        error = corvex::Utf8ToUtf16(failure.what());
+    }
+    return false;
+}
+
+void DispatchObject::Unknown(DispatchId id, InvokeKind kind) {
+    char text[80];
+    std::snprintf(text, sizeof text, "Unknown member 0x%X (%s)", id, InvokeKindName(kind));
+    throw ComponentError(corvex::Utf8ToUtf16(text));
+}
+
+const Variant& Argument(std::span<const Variant> args, std::size_t index) {
+    if (index >= args.size()) throw ComponentError(u"Argument missing");
+    return args[index];
+}
+
+const std::u16string& TextArgument(std::span<const Variant> args, std::size_t index) {
+    const auto* text = std::get_if<std::u16string>(&Argument(args, index));
+    if (text == nullptr) throw ComponentError(u"Type mismatch: text expected");
+    return *text;
+}
+
+std::int32_t IntArgument(std::span<const Variant> args, std::size_t index) {
+    const Variant& value = Argument(args, index);
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return *number;
+    if (const auto* flag = std::get_if<bool>(&value)) return *flag ? -1 : 0;
+    throw ComponentError(u"Type mismatch: number expected");
+}
+
+}  // namespace velmora::messaging

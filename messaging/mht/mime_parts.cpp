@@ -1,0 +1,109 @@
+#include "messaging/mht/mime_parts.h"
+
+#include <cctype>
+#include <ctime>
+
+#include "messaging/component/member_ids.h"
+#include "messaging/mht/gmime_ref.h"
+#include "messaging/rtf/rtf_character_buffer.h"
+#include "messaging/variant_date.h"
+
+namespace velmora::messaging {
+namespace {
+
+void SetContent(GMimePart* part, const std::string& bytes) {
+    const GRef<GMimeStream> stream(
+        g_mime_stream_mem_new_with_buffer(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const GRef<GMimeDataWrapper> wrapper(g_mime_data_wrapper_new_with_stream(stream.get(), GMIME_CONTENT_ENCODING_DEFAULT));
+    g_mime_part_set_content(part, wrapper.get());
+}
+
+bool IsTokenCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("!#$&^_.+-").find(c) != std::string_view::npos;
+}
+
+// The attachment's own name for the part: the name it was added with, else its file or display name.
+std::string PartFileName(const MessageAttachment& attachment) {
+    if (!attachment.longName.empty()) return Utf8Of(attachment.longName);
+    if (!attachment.fileName.empty()) return Utf8Of(attachment.fileName);
+    return Utf8Of(attachment.displayName);
+}
+
+void AddMailbox(GMimeMessage* message, GMimeAddressType type, const std::u16string& name,
+                const std::u16string& address) {
+    if (name.empty() && address.empty()) return;
+    const std::string shownName = Utf8Of(name);
+    const std::string mailAddress = Utf8Of(address);
+    InternetAddressList* list = g_mime_message_get_addresses(message, type);
+    const GRef<InternetAddress> mailbox(internet_address_mailbox_new(shownName.c_str(), mailAddress.c_str()));
+    internet_address_list_add(list, mailbox.get());
+}
+
+void SetDate(GMimeMessage* message, const VariantDate* date) {
+    if (date == nullptr) return;
+    auto fields = FieldsFromVariantDate(*date);
+    if (!fields) return;
+    const std::time_t seconds = std::mktime(&*fields);
+    if (seconds == static_cast<std::time_t>(-1)) return;
+    GDateTime* dateTime = g_date_time_new_from_unix_local(static_cast<gint64>(seconds));
+    if (dateTime == nullptr) return;
+    g_mime_message_set_date(message, dateTime);
+    g_date_time_unref(dateTime);
+}
+
+}  // namespace
+
+GMimePart* NewPagePart(const std::string& html, const std::string& charset) {
+    GMimePart* part = g_mime_part_new_with_type("text", "html");
+    g_mime_object_set_content_type_parameter(GMIME_OBJECT(part), "charset", charset.c_str());
+    g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
+    g_mime_object_set_header(GMIME_OBJECT(part), "Content-Location", "file:///message.html", nullptr);
+    SetContent(part, html);
+    return part;
+}
+
+GMimePart* NewResourcePart(const MessageAttachment& attachment, const std::string& contentId) {
+    const std::string type = CleanMimeType(attachment.mimeTag);
+    const std::size_t slash = type.find('/');
+    GMimePart* part = g_mime_part_new_with_type(type.substr(0, slash).c_str(), type.substr(slash + 1).c_str());
+    g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
+    g_mime_part_set_content_id(part, contentId.c_str());
+    g_mime_object_set_header(GMIME_OBJECT(part), "Content-Location", ("cid:" + contentId).c_str(), nullptr);
+    g_mime_object_set_disposition(GMIME_OBJECT(part), GMIME_DISPOSITION_INLINE);
+    const std::string fileName = PartFileName(attachment);
+    if (!fileName.empty()) g_mime_part_set_filename(part, fileName.c_str());
+    SetContent(part, attachment.data);
+    return part;
+}
+
+std::string CleanContentId(const std::u16string& contentId) {
+    std::string clean;
+    for (const char c : Utf8Of(contentId)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7F && c != '<' && c != '>' && c != '"' && c != '\\') clean += c;
+    }
+    return clean;
+}
+
+std::string CleanMimeType(const std::u16string& mimeTag) {
+    const std::string tag = Utf8Of(mimeTag);
+    const std::size_t slash = tag.find('/');
+    bool clean = slash != std::string::npos && slash > 0 && slash + 1 < tag.size();
+    for (std::size_t i = 0; clean && i < tag.size(); ++i) clean = i == slash || IsTokenCharacter(tag[i]);
+    return clean ? tag : "application/octet-stream";
+}
+
+void SetMessageHeaders(GMimeMessage* message, const MessageContent& content) {
+    AddMailbox(message, GMIME_ADDRESS_TYPE_FROM, content.Text(member::kSenderName),
+               content.Text(member::kSenderEmailAddress));
+    for (const MessageRecipient& recipient : content.recipients) {
+        if (recipient.type == 1) AddMailbox(message, GMIME_ADDRESS_TYPE_TO, recipient.name, recipient.address);
+        if (recipient.type == 2) AddMailbox(message, GMIME_ADDRESS_TYPE_CC, recipient.name, recipient.address);
+    }
+    const std::string subject = Utf8Of(content.Text(member::kSubject));
+    g_mime_message_set_subject(message, subject.c_str(), "utf-8");
+    const VariantDate* sent = content.Date(member::kSentOn);
+    SetDate(message, sent != nullptr ? sent : content.Date(member::kReceivedTime));
+}
+
+}  // namespace velmora::messaging

@@ -1,0 +1,28 @@
+// The MIME parts and headers of an MHTML file.
+#pragma once
+
+#include <string>
+
+#include <gmime/gmime.h>
+
+#include "messaging/component/message_content.h"
+
+namespace velmora::messaging {
+
+// A text/html part with the page, quoted-printable. The caller owns it.
+GMimePart* NewPagePart(const std::string& html, const std::string& charset);
+
+// An inline part with the attachment's data, base64, its content id as both
+// Content-ID and a cid: Content-Location. The caller owns it.
+GMimePart* NewResourcePart(const MessageAttachment& attachment, const std::string& contentId);
+
+// The content id as it may stand in a header: no angle brackets, blanks or control characters.
+std::string CleanContentId(const std::u16string& contentId);
+
+// The attachment's MIME type when it is a plain "type/subtype", else application/octet-stream.
+std::string CleanMimeType(const std::u16string& mimeTag);
+
+// From, To, Cc, Subject and Date of the message; non-ASCII text is encoded by GMime on writing.
+void SetMessageHeaders(GMimeMessage* message, const MessageContent& content);
+
+}  // namespace velmora::messaging

@@ -1,0 +1,178 @@
+// Messages rendered by the real component into MHTML, read back with GMime.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "tests/messaging/corpus_messages.h"
+#include "tests/messaging/mht_page.h"
+#include "tests/viewer/record_builder.h"
+#include "viewer/data/mail_save_as_interface.h"
+#include "viewer/data/record_getters.h"
+#include "viewer/data/text_path.h"
+#include "viewer/data/value_text.h"
+#include "viewer/data/exported_value.h"
+#include "engine/interface/utf16_text.h"
+
+namespace velmora::test {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool HasBareLineFeed(const std::string& raw) {
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r')) return true;
+    }
+    return false;
+}
+
+// True when `wanted` appear in `words` in this order, others allowed between them.
+bool ContainsInOrder(const std::vector<std::string>& words, const std::vector<std::string>& wanted) {
+    std::size_t next = 0;
+    for (const auto& word : words) {
+        if (next < wanted.size() && word == wanted[next]) ++next;
+    }
+    return next == wanted.size();
+}
+
+// The text body without what a text rendering adds of the HTML: link targets
+// in angle brackets and bare addresses.
+std::string ReadableText(const std::string& body) {
+    std::string text;
+    bool inTarget = false;
+    for (const char c : body) {
+        if (c == '<') inTarget = true;
+        if (!inTarget) text += c;
+        if (c == '>') inTarget = false;
+    }
+    return text;
+}
+
+std::vector<std::string> FirstBodyWords(const MailEntry& mail, std::size_t count) {
+    const ExportedProp* body = FindProp(mail.props, 0x1000);
+    if (body == nullptr) return {};
+    std::vector<std::string> words =
+        Words(ReadableText(corvex::Utf16ToUtf8(ValueToText(*body, MessageCodePage(&mail)))));
+    if (words.size() > count) words.resize(count);
+    return words;
+}
+
+class MhtCorpusTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(MhtCorpusTest, EveryMessageGivesAPageWithItsText) {
+    VELMORA_REQUIRE_CORPUS();
+    const TestWorkFolder work;
+    CorpusStore store(GetParam());
+    int index = 0;
+    for (const MailEntry* mail : store.Messages()) {
+        const auto target = work.Path() / ("m" + std::to_string(index++) + ".mht");
+        ASSERT_TRUE(RenderSelectedMessage(mail, TextFromPath(target))) << target;
+        const std::string raw = ReadAll(target);
+        EXPECT_FALSE(HasBareLineFeed(raw)) << target;
+        const MhtPage page = ReadMht(target);
+        ASSERT_TRUE(page.parsed) << target;
+        EXPECT_EQ(page.rootType, "multipart/related");
+        const std::vector<std::string> wanted = FirstBodyWords(*mail, 8);
+        EXPECT_TRUE(ContainsInOrder(Words(VisibleText(page.html)), wanted))
+            << target << "\nbody starts: " << testing::PrintToString(wanted) << "\npage: " << page.html.substr(0, 2000);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, MhtCorpusTest, ::testing::ValuesIn(kMessageStores),
+                         [](const auto& info) { return TestNameOf(info.param); });
+
+Bytes Ascii(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// A compressed-RTF value holding `rtf` uncompressed ("MELA"), with a valid header.
+Bytes StoredRtf(const std::string& rtf) {
+    Bytes bytes = LongBytes(static_cast<std::int32_t>(rtf.size() + 12));
+    for (const auto b : LongBytes(static_cast<std::int32_t>(rtf.size()))) bytes.push_back(b);
+    for (const char c : std::string("MELA")) bytes.push_back(static_cast<std::uint8_t>(c));
+    for (int i = 0; i < 4; ++i) bytes.push_back(0);
+    for (const char c : rtf) bytes.push_back(static_cast<std::uint8_t>(c));
+    return bytes;
+}
+
+class MhtBodyTest : public ::testing::Test {
+protected:
+    MhtPage Render(const MailEntry* mail) {
+        const auto target = work_.Path() / "page.mht";
+        EXPECT_TRUE(RenderSelectedMessage(mail, TextFromPath(target)));
+        raw_ = ReadAll(target);
+        return ReadMht(target);
+    }
+    TestWorkFolder work_;
+    RecordBuilder records_;
+    std::string raw_;
+};
+
+TEST_F(MhtBodyTest, TheBestBodyMakesThePage) {
+    const Bytes text = Utf16BytesTerminated(u"plain words & <more>");
+    const struct {
+        const char* name;
+        std::initializer_list<PropInput> props;
+        const char* visible;
+    } cases[] = {
+        {"text only", {{0x1000, 0x1F, text}}, "plain words & <more>"},
+        {"RTF over text", {{0x1000, 0x1F, text}, {0x1009, 0x102, StoredRtf(R"({\rtf1 {\b rich} text})")}}, "rich text"},
+        {"HTML in RTF", {{0x1009, 0x102, StoredRtf(R"({\rtf1\fromhtml1{\*\htmltag <p>}inner{\*\htmltag </p>}})")}},
+         "inner"},
+        {"HTML over RTF", {{0x1009, 0x102, StoredRtf(R"({\rtf1 rtf})")}, {0x1013, 0x102, Ascii("<p>html</p>")}},
+         "html"},
+        {"broken RTF groups", {{0x1009, 0x102, StoredRtf(R"({\rtf1 {{{\b still )")}}, "still"},
+        {"RTF failing its checks", {{0x1000, 0x1F, text}, {0x1009, 0x102, Ascii("garbage, not a stream at all")}},
+         "plain words & <more>"},
+        {"unterminated HTML", {{0x1013, 0x102, Ascii("<html><body><p>open <b>bold <i")}}, "open bold"},
+        {"no body at all", {}, ""},
+    };
+    for (const auto& c : cases) {
+        const MhtPage page = Render(records_.Mail(records_.Map(c.props)));
+        ASSERT_TRUE(page.parsed) << c.name;
+        EXPECT_EQ(Words(VisibleText(page.html)), Words(c.visible)) << c.name << ": " << page.html;
+        EXPECT_FALSE(HasBareLineFeed(raw_)) << c.name;
+    }
+}
+
+TEST_F(MhtBodyTest, PageRefersToItsOwnPartsOnly) {
+    const MailEntry* mail = records_.Mail(
+        records_.Map({{0x1013, 0x102,
+                       Ascii("<p onclick=\"x()\">hi<img src=\"cid:logo@v\"><img src=\"http://t/p.gif\">"
+                             "<script>alert(1)</script></p>")}}),
+        {},
+        {records_.Attachment({{0x3701, 0x102, {0x89, 'P', 'N', 'G'}},
+                              {0x3707, 0x1F, Utf16BytesTerminated(u"logo.png")},
+                              {0x370E, 0x1F, Utf16BytesTerminated(u"image/png")},
+                              {0x3712, 0x1F, Utf16BytesTerminated(u"logo@v")}}),
+         records_.Attachment({{0x3701, 0x102, {'d'}}, {0x3707, 0x1F, Utf16BytesTerminated(u"doc.txt")}})});
+    const MhtPage page = Render(mail);
+    ASSERT_EQ(page.resources.size(), 1u) << "only parts the page can refer to";
+    EXPECT_EQ(page.resources[0].contentId, "logo@v");
+    EXPECT_EQ(page.resources[0].contentType, "image/png");
+    EXPECT_EQ(page.resources[0].body, std::string("\x89PNG"));
+    EXPECT_NE(page.html.find("src=\"cid:logo@v\""), std::string::npos);
+    EXPECT_EQ(page.html.find("script"), std::string::npos);
+    EXPECT_EQ(page.html.find("onclick"), std::string::npos);
+    EXPECT_EQ(page.html.find(" src=\"http"), std::string::npos);
+}
+
+TEST_F(MhtBodyTest, HeadersAreEncodedForMime) {
+    const MailEntry* mail = records_.Mail(
+        records_.Map({{0x0037, 0x1F, Utf16BytesTerminated(u"Gr\u00fc\u00dfe \u65e5\u672c")},
+                      {0x0C1A, 0x1F, Utf16BytesTerminated(u"J\u00f6rg")},
+                      {0x0C1F, 0x1F, Utf16BytesTerminated(u"jorg@example.org")}}),
+        {records_.Recipient({{0x3001, 0x1F, Utf16BytesTerminated(u"Zo\u00eb")},
+                             {0x39FE, 0x1F, Utf16BytesTerminated(u"zoe@example.org")},
+                             {0x0C15, 0x03, LongBytes(1)}})});
+    const MhtPage page = Render(mail);
+    ASSERT_TRUE(page.parsed);
+    for (const unsigned char c : page.headers) ASSERT_LT(c, 0x80) << page.headers;
+    EXPECT_NE(page.headers.find("Subject: =?"), std::string::npos) << page.headers;
+    EXPECT_NE(page.headers.find("<jorg@example.org>"), std::string::npos) << page.headers;
+    EXPECT_NE(page.headers.find("<zoe@example.org>"), std::string::npos) << page.headers;
+}
+
+}  // namespace
+}  // namespace velmora::test
