@@ -9,6 +9,8 @@
 #include "engine/interface/session_summary.h"
 #include "engine/interface/utf16_text.h"
 #include "tests/support/test_paths.h"
+#include "tools/storewriter/store_writer.h"
+#include "tools/storewriter/synthetic_store.h"
 #include "viewer/data/dynamic_library.h"
 
 namespace {
@@ -147,6 +149,37 @@ TEST_P(EngineLibrary, ExportsCheckTheirArguments) {
     EXPECT_EQ(remove_(nullptr, nullptr), 1);
     EXPECT_EQ(create_(u"x", nullptr, u"", nullptr), 0);
     EXPECT_EQ(parse_(u"x", nullptr, u"", nullptr), 0);
+}
+
+// The 4K library on a store our own writer made (compressed blocks, crypt method 2).
+TEST(EngineLibrary4K, ParsesAWriterMadeStore) {
+    velmora::test::ScratchDir scratch;
+    namespace sw = velmora::storewriter;
+    sw::WriterOptions options;
+    options.variant = sw::Variant::kUnicode4K;
+    options.cryptMethod = 2;
+    sw::StoreWriter writer(options);
+    const sw::SyntheticStoreShape shape{3, 40, 3000, 2, 11};
+    ASSERT_TRUE(sw::BuildSyntheticStore(writer, shape));
+    std::string error;
+    ASSERT_TRUE(writer.WriteTo(scratch / "made.ost", &error)) << error;
+
+    DynamicLibrary library;
+    ASSERT_TRUE(library.Load(velmora::test::LibraryDir() / velmora::PlatformLibraryName("Corvex64K"))) << library.Error();
+    auto create = library.FindAs<CorvexCreateFn>("_ExpCreatePFF64P4KObject");
+    auto parse = library.FindAs<CorvexParseFn>("_ExpParsePFF64");
+    auto remove = library.FindAs<CorvexDeleteFn>("_ExpDeletePFFData");
+    EngineHandle* handle = nullptr;
+    OpenStatus status{};
+    status.code = 1;
+    const std::u16string path = U16(scratch / "made.ost");
+    create(path.c_str(), &handle, U16(scratch.Path()).c_str(), &status);
+    parse(path.c_str(), handle, nullptr, &status);
+    EXPECT_EQ(status.code, 1);
+    const corvex::SessionSummary summary = corvex::Summarize<corvex::Unicode4KTraits>(handle->session);
+    EXPECT_EQ(summary.version, 36);
+    EXPECT_EQ(summary.nodesByType[0x04], 3u * 40u);
+    remove(handle, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Built, EngineLibrary, testing::ValuesIn(kLibraries),
