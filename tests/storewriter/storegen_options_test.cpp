@@ -19,13 +19,18 @@ TEST(StoregenOptionsTest, DefaultsNeedOnlyAnOutput) {
     EXPECT_EQ(options->shape.messagesPerFolder, 5u);
     EXPECT_EQ(options->shape.bodySize, 600u);
     EXPECT_EQ(options->shape.subnodesPerMessage, 2u);
+    EXPECT_EQ(options->shape.recipientsPerMessage, 2u);
+    EXPECT_EQ(options->shape.attachmentsPerMessage, 1u);
+    EXPECT_EQ(options->shape.attachmentSize, 2000u);
+    EXPECT_FALSE(options->rawNodes) << "a mail store unless asked for raw nodes";
 }
 
 TEST(StoregenOptionsTest, EveryOptionIsApplied) {
     std::string error;
     const auto options = ParseStoregenOptions({"--variant", "4k", "--crypt", "2", "--no-compress", "--folders", "7",
                                                "--messages", "9", "--body-size", "100000", "--subnodes", "0",
-                                               "--seed", "42", "--output", "b.ost"},
+                                               "--seed", "42", "--output", "b.ost", "--recipients", "0",
+                                               "--attachments", "3", "--attachment-size", "70000", "--raw-nodes"},
                                               error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->writer.variant, Variant::kUnicode4K);
@@ -36,6 +41,10 @@ TEST(StoregenOptionsTest, EveryOptionIsApplied) {
     EXPECT_EQ(options->shape.bodySize, 100000u);
     EXPECT_EQ(options->shape.subnodesPerMessage, 0u);
     EXPECT_EQ(options->shape.seed, 42u);
+    EXPECT_EQ(options->shape.recipientsPerMessage, 0u);
+    EXPECT_EQ(options->shape.attachmentsPerMessage, 3u);
+    EXPECT_EQ(options->shape.attachmentSize, 70000u);
+    EXPECT_TRUE(options->rawNodes);
 }
 
 TEST(StoregenOptionsTest, HelpNeedsNothingElse) {
@@ -58,6 +67,8 @@ TEST(StoregenOptionsTest, BadArgumentsAreRefusedWithAReason) {
         {{"--output", "x", "--messages", "12abc"}, "bad value for --messages: 12abc"},
         {{"--output", "x", "--body-size", ""}, "bad value for --body-size: "},
         {{"--output", "x", "--frobnicate"}, "unknown option --frobnicate"},
+        {{"--output", "x", "--attachments", "65536"}, "bad value for --attachments: 65536"},
+        {{"--output", "x", "--attachment-size", "4294967296"}, "bad value for --attachment-size: 4294967296"},
         {{"--output", "x", "--folders", "65535", "--messages", "67108864"}, "too many messages"},
     };
     for (const auto& c : cases) {

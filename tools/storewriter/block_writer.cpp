@@ -33,14 +33,16 @@ std::uint64_t BlockWriter::TakeBid(BlockKind kind) {
 
 void BlockWriter::PrepareStored(std::span<const std::uint8_t> bytes, BlockKind kind, std::uint64_t bid) {
     stored_ = bytes;
-    if (kind == BlockKind::kData && options_.cryptMethod != 0) {
+    const bool encoded = kind != BlockKind::kInternal && options_.cryptMethod != 0;
+    if (encoded) {
         encoded_.assign(bytes.begin(), bytes.end());
         corvex::EncodeBlock(encoded_.data(), encoded_.size(), options_.cryptMethod, bid);
         stored_ = encoded_;
     }
     // Internal blocks stay uncompressed: other readers of 4K files take data
     // and subnode trees as stored and refuse deflated ones.
-    if (!layout_.FourK() || !options_.compress || kind != BlockKind::kData || stored_.empty()) return;
+    const bool deflatable = kind == BlockKind::kData || (kind == BlockKind::kTreeData && !encoded);
+    if (!layout_.FourK() || !options_.compress || !deflatable || stored_.empty()) return;
     deflated_.resize(stored_.size() + kDeflateSlack);
     std::size_t size = deflated_.size();
     if (corvex::DeflateBlock(stored_.data(), stored_.size(), deflated_.data(), size) && size < stored_.size()) {

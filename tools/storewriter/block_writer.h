@@ -22,7 +22,11 @@ struct BlockRecord {
     std::uint16_t cRef;
 };
 
-enum class BlockKind { kData, kInternal };
+// kTreeData is a data block listed by a data tree: encoded like any data
+// block, but deflated only when it is not encoded, because another reader of
+// 4K files decodes only the stored (deflated) length of an inflated data-tree
+// block and garbles the rest.
+enum class BlockKind { kData, kTreeData, kInternal };
 
 class BlockWriter {
 public:

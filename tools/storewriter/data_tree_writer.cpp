@@ -28,7 +28,7 @@ std::uint64_t DataTreeWriter::WriteXBlock(std::span<const std::uint8_t> bytes) {
     std::vector<std::uint64_t> children;
     for (std::size_t at = 0; at < bytes.size(); at += layout_.maxBlockData) {
         const std::uint64_t bid = blocks_.Write(bytes.subspan(at, std::min(layout_.maxBlockData, bytes.size() - at)),
-                                                BlockKind::kData);
+                                                BlockKind::kTreeData);
         if (bid == 0) return 0;
         children.push_back(bid);
     }
@@ -44,6 +44,41 @@ std::uint64_t DataTreeWriter::WriteXXBlock(std::span<const std::uint8_t> bytes) 
         children.push_back(bid);
     }
     return WriteTreeBlock(2, children, bytes.size());
+}
+
+std::uint64_t DataTreeWriter::WriteBlocks(std::span<const std::vector<std::uint8_t>> blocks) {
+    if (blocks.size() == 1) return blocks_.Write(blocks.front(), BlockKind::kData);
+    if (blocks.empty() || blocks.size() > FanOut() * FanOut()) {
+        error_ = "a value of " + std::to_string(blocks.size()) + " blocks does not fit one data tree";
+        return 0;
+    }
+    if (blocks.size() <= FanOut()) return WriteBlockList(blocks);
+    std::vector<std::uint64_t> children;
+    std::uint64_t total = 0;
+    for (std::size_t at = 0; at < blocks.size(); at += FanOut()) {
+        const auto share = blocks.subspan(at, std::min(FanOut(), blocks.size() - at));
+        const std::uint64_t bid = WriteBlockList(share);
+        if (bid == 0) return 0;
+        children.push_back(bid);
+        for (const auto& block : share) total += block.size();
+    }
+    return WriteTreeBlock(2, children, total);
+}
+
+std::uint64_t DataTreeWriter::WriteBlockList(std::span<const std::vector<std::uint8_t>> blocks) {
+    std::vector<std::uint64_t> children;
+    std::uint64_t total = 0;
+    for (const auto& block : blocks) {
+        const std::uint64_t bid = blocks_.Write(block, BlockKind::kTreeData);
+        if (bid == 0) return 0;
+        children.push_back(bid);
+        total += block.size();
+    }
+    if (total > kMaxTotal) {
+        error_ = "a value of " + std::to_string(total) + " bytes does not fit one data tree";
+        return 0;
+    }
+    return WriteTreeBlock(1, children, total);
 }
 
 std::uint64_t DataTreeWriter::WriteTreeBlock(std::uint8_t level, std::span<const std::uint64_t> bids,

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "tools/storewriter/block_writer.h"
 #include "tools/storewriter/variant_layout.h"
@@ -19,6 +20,10 @@ public:
     // The BID a node stores for `bytes`: a data block's, or the top of a data
     // tree's. 0 when the value is too large for an XXBLOCK or writing failed.
     std::uint64_t Write(std::span<const std::uint8_t> bytes);
+    // The same for a value already cut into blocks of at most maxBlockData
+    // bytes, each of which becomes one data block as it is (heap blocks, row
+    // matrices whose blocks end in unused bytes).
+    std::uint64_t WriteBlocks(std::span<const std::vector<std::uint8_t>> blocks);
 
     // How many BIDs one XBLOCK or XXBLOCK lists.
     std::size_t FanOut() const;
@@ -30,6 +35,7 @@ public:
 private:
     std::uint64_t WriteXBlock(std::span<const std::uint8_t> bytes);
     std::uint64_t WriteXXBlock(std::span<const std::uint8_t> bytes);
+    std::uint64_t WriteBlockList(std::span<const std::vector<std::uint8_t>> blocks);
     std::uint64_t WriteTreeBlock(std::uint8_t level, std::span<const std::uint64_t> bids, std::uint64_t total);
 
     const VariantLayout& layout_;

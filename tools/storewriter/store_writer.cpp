@@ -38,6 +38,10 @@ std::uint64_t StoreWriter::AddDataBlock(std::span<const std::uint8_t> bytes) {
 
 std::uint64_t StoreWriter::AddData(std::span<const std::uint8_t> bytes) { return state_->dataTrees.Write(bytes); }
 
+std::uint64_t StoreWriter::AddDataBlocks(std::span<const std::vector<std::uint8_t>> blocks) {
+    return state_->dataTrees.WriteBlocks(blocks);
+}
+
 std::uint64_t StoreWriter::AddSubnodeTree(std::span<const SubnodeSpec> entries) {
     return state_->subnodeTrees.Write(entries);
 }

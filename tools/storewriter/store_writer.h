@@ -31,6 +31,9 @@ public:
     // A value of any size up to what an XXBLOCK holds: one block, or a data tree
     // when larger. Returns the BID to store in a node.
     std::uint64_t AddData(std::span<const std::uint8_t> bytes);
+    // A value already cut into blocks of at most MaxBlockData() bytes: one data
+    // block per entry, under a data tree when there are several.
+    std::uint64_t AddDataBlocks(std::span<const std::vector<std::uint8_t>> blocks);
     // A subnode tree over `entries` (any order); returns the BID for bidSub, 0
     // for no entries.
     std::uint64_t AddSubnodeTree(std::span<const SubnodeSpec> entries);

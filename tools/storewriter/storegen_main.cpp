@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/storewriter/sample_mail_store.h"
 #include "tools/storewriter/storegen_options.h"
 
 namespace sw = velmora::storewriter;
@@ -19,15 +20,32 @@ const char* VariantName(sw::Variant variant) {
     return "unicode";
 }
 
+bool WriteRawNodes(const sw::StoregenOptions& options, std::size_t& nodes, std::size_t& blocks, std::string& error) {
+    sw::StoreWriter writer(options.writer);
+    const bool built = sw::BuildSyntheticStore(writer, options.shape);
+    nodes = writer.NodeCount();
+    blocks = writer.BlockCount();
+    return writer.WriteTo(options.output, &error) && built;
+}
+
+bool WriteMailStore(const sw::StoregenOptions& options, std::size_t& nodes, std::size_t& blocks, std::string& error) {
+    sw::StoreBuilder builder(options.writer);
+    const bool built = sw::BuildSampleMailStore(builder, options.shape);
+    const bool written = builder.WriteTo(options.output, &error);
+    nodes = builder.Writer().NodeCount();
+    blocks = builder.Writer().BlockCount();
+    return written && built;
+}
+
 int Generate(sw::StoregenOptions options) {
     const std::filesystem::path output = options.output;
     options.writer.spoolDirectory = std::filesystem::absolute(output).parent_path();
-    sw::StoreWriter writer(options.writer);
     std::string error;
-    const bool built = sw::BuildSyntheticStore(writer, options.shape);
-    const std::size_t nodes = writer.NodeCount();
-    const std::size_t blocks = writer.BlockCount();
-    if (!writer.WriteTo(output, &error) || !built) {
+    std::size_t nodes = 0;
+    std::size_t blocks = 0;
+    const bool ok = options.rawNodes ? WriteRawNodes(options, nodes, blocks, error)
+                                     : WriteMailStore(options, nodes, blocks, error);
+    if (!ok) {
         std::fprintf(stderr, "storegen: %s\n", error.empty() ? "cannot build the store" : error.c_str());
         return 1;
     }

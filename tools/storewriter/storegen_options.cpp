@@ -47,12 +47,16 @@ ValueSetters MakeSetters(StoregenOptions& o) {
         {"--messages", NumberInto(o.shape.messagesPerFolder, kMaxMessages)},
         {"--body-size", NumberInto(o.shape.bodySize, 0xFFFFFFFFu)},
         {"--subnodes", NumberInto(o.shape.subnodesPerMessage, 0xFFFF)},
+        {"--recipients", NumberInto(o.shape.recipientsPerMessage, 0xFFFF)},
+        {"--attachments", NumberInto(o.shape.attachmentsPerMessage, 0xFFFF)},
+        {"--attachment-size", NumberInto(o.shape.attachmentSize, 0xFFFFFFFFu)},
         {"--seed", NumberInto(o.shape.seed, UINT64_MAX)},
     };
 }
 
 bool ApplyFlag(const std::string& arg, StoregenOptions& o) {
     if (arg == "--no-compress") o.writer.compress = false;
+    else if (arg == "--raw-nodes") o.rawNodes = true;
     else if (arg == "--help" || arg == "-h") o.help = true;
     else return false;
     return true;
@@ -80,9 +84,14 @@ std::optional<StoregenOptions> ParseStoregenOptions(const std::vector<std::strin
 
 const char* StoregenUsage() {
     return "usage: storegen --output FILE [--variant ansi|unicode|4k] [--crypt 0|1|2] [--no-compress]\n"
-           "                [--folders N] [--messages N] [--body-size BYTES] [--subnodes N] [--seed S]\n"
-           "Writes a synthetic store: the message store, a root folder, N folders with N messages each,\n"
-           "every message with its subnodes; data blocks hold pseudo-random bytes.\n";
+           "                [--folders N] [--messages N] [--body-size BYTES] [--recipients N]\n"
+           "                [--attachments N] [--attachment-size BYTES] [--seed S]\n"
+           "                [--raw-nodes [--subnodes N]]\n"
+           "Writes a mail store: the message store, the root and top folders, N folders below the top\n"
+           "folder with N messages each; every message has a subject, sender, plain text, HTML and\n"
+           "(every other one) RTF bodies, recipients and attachments (every fifth message's last\n"
+           "attachment is an embedded message). With --raw-nodes, writes only the node database:\n"
+           "nodes and subnodes whose data blocks hold pseudo-random bytes of the given sizes.\n";
 }
 
 }  // namespace velmora::storewriter

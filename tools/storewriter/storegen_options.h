@@ -14,6 +14,7 @@ struct StoregenOptions {
     std::string output;
     WriterOptions writer;
     SyntheticStoreShape shape;
+    bool rawNodes = false;  // the node database alone: pseudo-random node and subnode data
     bool help = false;
 };
 

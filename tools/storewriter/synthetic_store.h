@@ -19,7 +19,11 @@ struct SyntheticStoreShape {
     std::uint32_t folders = 3;
     std::uint32_t messagesPerFolder = 5;
     std::uint64_t bodySize = 600;
-    std::uint32_t subnodesPerMessage = 2;
+    std::uint32_t subnodesPerMessage = 2;  // raw node stores only
+    // Mail stores only:
+    std::uint32_t recipientsPerMessage = 2;
+    std::uint32_t attachmentsPerMessage = 1;
+    std::uint64_t attachmentSize = 2000;
     std::uint64_t seed = 1;
 };
 

@@ -1,0 +1,63 @@
+#include "tools/storewriter/folder_writer.h"
+
+#include "tools/storewriter/message_properties.h"
+#include "tools/storewriter/message_writer.h"
+#include "tools/storewriter/property_context_writer.h"
+#include "tools/storewriter/property_list.h"
+#include "tools/storewriter/table_context_writer.h"
+
+namespace velmora::storewriter {
+namespace {
+
+PropertyList FolderProperties(const VariantLayout& layout, const FolderRecord& folder) {
+    PropertyList properties(layout.Ansi());
+    properties.String(prop::kDisplayName, folder.name)
+        .Long(prop::kContentCount, static_cast<std::uint32_t>(folder.messages.size()))
+        .Long(prop::kContentUnread, folder.UnreadCount())
+        .Boolean(prop::kSubfolders, !folder.children.empty());
+    if (!folder.containerClass.empty())
+        properties.String(prop::kContainerClass, folder.containerClass);
+    return properties;
+}
+
+std::vector<TableColumn> HierarchyColumns(const VariantLayout& layout) {
+    const std::uint16_t text = layout.Ansi() ? ptype::kString8 : ptype::kUnicode;
+    return {{prop::kDisplayName, text},
+            {prop::kContentCount, ptype::kLong},
+            {prop::kContentUnread, ptype::kLong},
+            {prop::kSubfolders, ptype::kBoolean},
+            {prop::kContainerClass, text}};
+}
+
+}  // namespace
+
+std::uint32_t FolderRecord::UnreadCount() const {
+    std::uint32_t unread = 0;
+    for (const ContentsRow& row : messages) unread += row.unread ? 1 : 0;
+    return unread;
+}
+
+NodeContent BuildFolderProperties(const VariantLayout& layout, const FolderRecord& folder) {
+    SubnodeNids nids;
+    return BuildPropertyContext(layout, FolderProperties(layout, folder).Values(), nids);
+}
+
+NodeContent BuildHierarchyTable(const VariantLayout& layout,
+                                std::span<const FolderRecord* const> children) {
+    std::vector<TableRowValues> rows;
+    rows.reserve(children.size());
+    for (const FolderRecord* child : children)
+        rows.push_back({child->nid, FolderProperties(layout, *child).Take()});
+    SubnodeNids nids;
+    return BuildTableContext(layout, HierarchyColumns(layout), rows, nids);
+}
+
+NodeContent BuildContentsTable(const VariantLayout& layout, std::span<const ContentsRow> messages) {
+    std::vector<TableRowValues> rows;
+    rows.reserve(messages.size());
+    for (const ContentsRow& message : messages) rows.push_back({message.messageNid, message.cells});
+    SubnodeNids nids;
+    return BuildTableContext(layout, ContentsTableColumns(layout), rows, nids);
+}
+
+}  // namespace velmora::storewriter

@@ -1,0 +1,125 @@
+#include "tools/storewriter/message_writer.h"
+
+#include "tools/storewriter/attachment_writer.h"
+#include "tools/storewriter/message_properties.h"
+#include "tools/storewriter/property_context_writer.h"
+#include "tools/storewriter/property_list.h"
+#include "tools/storewriter/recipient_table.h"
+#include "tools/storewriter/rtf_compressor.h"
+#include "tools/storewriter/text_encoding.h"
+
+namespace velmora::storewriter {
+namespace {
+
+std::string JoinNames(const MessageSpec& message, RecipientType type) {
+    std::string names;
+    for (const RecipientSpec& recipient : message.recipients) {
+        if (recipient.type != type) continue;
+        if (!names.empty()) names += "; ";
+        names += recipient.displayName;
+    }
+    return names;
+}
+
+std::uint32_t Flags(const MessageSpec& message) {
+    return message.attachments.empty() ? message.flags : message.flags | kMessageFlagHasAttachment;
+}
+
+std::size_t ApproximateSize(const MessageSpec& message) {
+    std::size_t size = 512 + message.subject.size() + message.body.size() +
+                       message.htmlBody.size() + message.rtfBody.size();
+    for (const AttachmentSpec& attachment : message.attachments)
+        size += attachment.data.size() + 256;
+    return size;
+}
+
+void AddSender(PropertyList& properties, const MessageSpec& message) {
+    if (message.senderName.empty() && message.senderEmail.empty()) return;
+    properties.String(prop::kSenderName, message.senderName)
+        .String(prop::kSenderEmail, message.senderEmail)
+        .String(prop::kSenderAddressType, "SMTP")
+        .String(prop::kSentRepresentingName, message.senderName)
+        .String(prop::kSentRepresentingEmail, message.senderEmail)
+        .String(prop::kSentRepresentingAddressType, "SMTP");
+}
+
+void AddBodies(PropertyList& properties, const MessageSpec& message) {
+    const bool ansi = properties.Ansi();
+    properties.Long(prop::kMessageCodePage, kAnsiCodePage)
+        .Long(prop::kInternetCodePage, ansi ? kAnsiCodePage : kUnicodeCodePage);
+    if (!message.body.empty()) properties.String(prop::kBody, message.body);
+    if (!message.htmlBody.empty()) {
+        const std::vector<std::uint8_t> html =
+            ansi ? EncodeSingleByte(message.htmlBody)
+                 : std::vector<std::uint8_t>(message.htmlBody.begin(), message.htmlBody.end());
+        properties.Binary(prop::kBodyHtml, html);
+    }
+    if (!message.rtfBody.empty()) {
+        properties.Binary(prop::kRtfCompressed, CompressRtf(message.rtfBody))
+            .Boolean(prop::kRtfInSync, true);
+    }
+}
+
+PropertyList MessageProperties(const VariantLayout& layout, const MessageSpec& message) {
+    PropertyList properties(layout.Ansi());
+    properties.String(prop::kMessageClass, message.messageClass)
+        .String(prop::kSubject, message.subject)
+        .Long(prop::kMessageFlags, Flags(message))
+        .Long(prop::kImportance, message.importance)
+        .Long(prop::kMessageSize, static_cast<std::uint32_t>(ApproximateSize(message)))
+        .Boolean(prop::kHasAttachments, !message.attachments.empty())
+        .String(prop::kDisplayTo, JoinNames(message, RecipientType::kTo))
+        .String(prop::kDisplayCc, JoinNames(message, RecipientType::kCc));
+    if (message.submitTime != 0) {
+        properties.Time(prop::kClientSubmitTime, message.submitTime)
+            .Time(prop::kDeliveryTime, message.submitTime);
+    }
+    AddSender(properties, message);
+    AddBodies(properties, message);
+    return properties;
+}
+
+}  // namespace
+
+NodeContent BuildMessageContent(const VariantLayout& layout, const MessageSpec& message) {
+    SubnodeNids nids;
+    NodeContent content =
+        BuildPropertyContext(layout, MessageProperties(layout, message).Values(), nids);
+    content.subnodes.push_back(
+        {prop::kRecipientTableNid, BuildRecipientTable(layout, message.recipients)});
+    if (message.attachments.empty()) return content;
+    AttachmentParts attachments = BuildAttachments(layout, message.attachments, nids);
+    content.subnodes.push_back({prop::kAttachmentTableNid, std::move(attachments.table)});
+    for (SubnodeContent& object : attachments.objects)
+        content.subnodes.push_back(std::move(object));
+    return content;
+}
+
+std::vector<PropertyValue> MessageSummary(const VariantLayout& layout, const MessageSpec& message) {
+    PropertyList cells(layout.Ansi());
+    cells.Long(prop::kImportance, message.importance)
+        .String(prop::kMessageClass, message.messageClass)
+        .String(prop::kSubject, message.subject)
+        .String(prop::kSentRepresentingName, message.senderName)
+        .Long(prop::kMessageFlags, Flags(message))
+        .Long(prop::kMessageSize, static_cast<std::uint32_t>(ApproximateSize(message)));
+    if (message.submitTime != 0) {
+        cells.Time(prop::kClientSubmitTime, message.submitTime)
+            .Time(prop::kDeliveryTime, message.submitTime);
+    }
+    return cells.Take();
+}
+
+std::vector<TableColumn> ContentsTableColumns(const VariantLayout& layout) {
+    const std::uint16_t text = layout.Ansi() ? ptype::kString8 : ptype::kUnicode;
+    return {{prop::kImportance, ptype::kLong},
+            {prop::kMessageClass, text},
+            {prop::kSubject, text},
+            {prop::kClientSubmitTime, ptype::kSysTime},
+            {prop::kSentRepresentingName, text},
+            {prop::kDeliveryTime, ptype::kSysTime},
+            {prop::kMessageFlags, ptype::kLong},
+            {prop::kMessageSize, ptype::kLong}};
+}
+
+}  // namespace velmora::storewriter
