@@ -3,8 +3,6 @@
 // own writer (once per variant, kept between runs), warms the page cache, then
 // measures each library in a child process of its own so that the writer's
 // memory does not count.
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -14,6 +12,7 @@
 #include <iostream>
 #include <vector>
 
+#include "bench/child_run.h"
 #include "engine/interface/corvex_engine.h"
 #include "engine/interface/utf16_text.h"
 #include "tools/storewriter/store_writer.h"
@@ -85,23 +84,9 @@ int MeasureInChild(const BenchVariant& v, const std::filesystem::path& store, co
 }
 
 Figures Measure(const BenchVariant& v, const std::filesystem::path& store, const std::filesystem::path& work) {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return {};
-    std::fflush(stdout);  // the child must not inherit unwritten output
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(MeasureInChild(v, store, work, pipeEnds[1]));
-    ::close(pipeEnds[1]);
-    char text[64] = {};
-    const ssize_t got = ::read(pipeEnds[0], text, sizeof(text) - 1);
-    ::close(pipeEnds[0]);
-    int waitStatus = 0;
-    rusage usage{};
-    ::wait4(child, &waitStatus, 0, &usage);
-    Figures figures;
-    figures.ok = got > 0 && WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0;
-    figures.seconds = std::atof(text);
-    figures.peakKib = usage.ru_maxrss;
-    return figures;
+    const velmora::bench::ChildFigures child =
+        velmora::bench::RunInChild([&](int resultFd) { return MeasureInChild(v, store, work, resultFd); });
+    return {std::atof(child.output.c_str()), child.peakKib, child.ok && !child.output.empty()};
 }
 
 }  // namespace

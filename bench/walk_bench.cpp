@@ -1,0 +1,197 @@
+// The walks on a large mail store: the all-folders enumeration, the message
+// enumeration of one folder of 250,000 messages, reading the property context
+// of every message node, and the folder export of the whole store. Each figure
+// is taken in a fresh child process on a warm page cache; stores are kept
+// between runs.
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bench/child_run.h"
+#include "engine/interface/engine_api.h"
+#include "engine/storage/context_reader.h"
+#include "engine/storage/node_database.h"
+#include "engine/interface/utf16_text.h"
+#include "tools/storewriter/store_builder.h"
+
+namespace {
+
+namespace sw = velmora::storewriter;
+using Clock = std::chrono::steady_clock;
+
+struct Shape {
+    std::uint32_t folders = 100;
+    std::uint32_t bigFolderMessages = 250000;
+    std::uint32_t smallFolderMessages = 20;
+    std::size_t bodySize = 4096;
+    std::size_t attachmentSize = 512;
+};
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+sw::MessageSpec MessageOf(std::uint32_t n, const Shape& shape) {
+    sw::MessageSpec m;
+    m.subject = "Quarterly figures " + std::to_string(n);
+    m.senderName = "Ana Example";
+    m.senderEmail = "ana@example.org";
+    m.submitTime = 133000000000000000ull + n * 10000000ull;
+    m.body = std::string(shape.bodySize, 'x');
+    m.recipients = {{"Ben Example", "ben@example.org"}, {"Cy Example", "cy@example.org", "SMTP", sw::RecipientType::kCc}};
+    m.attachments.push_back({"figures-" + std::to_string(n) + ".bin", std::vector<std::uint8_t>(shape.attachmentSize, 7), {}});
+    m.flags |= sw::kMessageFlagHasAttachment;
+    return m;
+}
+
+bool WriteStore(sw::Variant variant, const Shape& shape, const std::filesystem::path& path) {
+    sw::WriterOptions options;
+    options.variant = variant;
+    options.spoolDirectory = path.parent_path();
+    sw::StoreBuilder builder(options);
+    std::uint32_t n = 0;
+    for (std::uint32_t f = 0; f < shape.folders; ++f) {
+        const std::uint32_t folder = builder.AddFolder(builder.TopFolder(), "Folder " + std::to_string(f));
+        const std::uint32_t count = f == 0 ? shape.bigFolderMessages : shape.smallFolderMessages;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            if (builder.AddMessage(folder, MessageOf(n++, shape)) == 0) return false;
+        }
+    }
+    std::string error;
+    if (!builder.WriteTo(path, &error)) std::cerr << "cannot write " << path << ": " << error << "\n";
+    return std::filesystem::exists(path);
+}
+
+void WarmPageCache(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> chunk(1 << 20);
+    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+    }
+}
+
+// An opened, parsed store in the static engine core.
+template <typename V>
+struct OpenStore {
+    using Api = corvex::EngineApi<V>;
+    EngineHandle* handle = nullptr;
+    OpenStore(const std::filesystem::path& store, const std::filesystem::path& work) {
+        const std::u16string path = corvex::Utf8ToUtf16(store.string());
+        Api::Create(path.c_str(), &handle, corvex::Utf8ToUtf16(work.string()).c_str());
+        OpenStatus status{};
+        Api::Parse(path.c_str(), handle, &status);
+    }
+    ~OpenStore() { Api::Delete(handle); }
+};
+
+// The folder with the most messages below the top folder.
+FolderEntry* BiggestFolder(FolderList* list) {
+    FolderEntry* best = nullptr;
+    for (std::uint32_t i = 0; list != nullptr && i < list->count; ++i) {
+        FolderEntry* entry = list->items[i];
+        if (best == nullptr || entry->children->count > best->children->count) best = entry;
+    }
+    return best != nullptr && best->children->count > 0 ? best->children->items[0] : nullptr;
+}
+
+template <typename V>
+int MeasureWalks(const std::filesystem::path& store, const std::filesystem::path& work, int fd) {
+    OpenStore<V> open(store, work);
+    auto start = Clock::now();
+    corvex::EngineApi<V>::EnumAllFolders(open.handle);
+    const double allFolders = Since(start);
+    FolderEntry* big = BiggestFolder(open.handle->rootFolders);
+    if (big == nullptr) return 2;
+    start = Clock::now();
+    corvex::EngineApi<V>::EnumChildMails(big, open.handle, 0, 0);
+    const double mails = Since(start);
+    ::dprintf(fd, "%.3f %.3f %u\n", allFolders, mails, big->mails->entries.count);
+    return 0;
+}
+
+template <typename V>
+int MeasureContexts(const std::filesystem::path& store, int fd) {
+    corvex::NodeDatabase<V> database;
+    std::string error;
+    if (!database.Open(store.string(), error)) return 2;
+    database.Load(corvex::StopToken{});
+    const corvex::ContextReader<V> contexts(database.Reader());
+    const auto start = Clock::now();
+    std::size_t messages = 0;
+    for (const auto& [parent, node] : database.Walker().messageChildren.All()) {
+        messages += contexts.NodeProperties(*node).Size() > 0 ? 1 : 0;
+    }
+    ::dprintf(fd, "%.3f %zu\n", Since(start), messages);
+    return 0;
+}
+
+template <typename V>
+int MeasureExport(const std::filesystem::path& store, const std::filesystem::path& work, int fd) {
+    OpenStore<V> open(store, work);
+    const auto target = work / "export";
+    const auto start = Clock::now();
+    corvex::EngineApi<V>::SaveFolderHierarchy(0x122, 0, corvex::Utf8ToUtf16(target.string()).c_str(), open.handle);
+    ::dprintf(fd, "%.3f\n", Since(start));
+    return 0;
+}
+
+double TimeCommand(const std::string& command) {
+    const auto start = Clock::now();
+    const int status = std::system(command.c_str());
+    return status == 0 ? Since(start) : -1;
+}
+
+template <typename V>
+void Report(const char* name, const std::filesystem::path& store, const std::filesystem::path& folder, bool exportToo) {
+    const auto work = folder / "work";
+    std::filesystem::remove_all(work);
+    std::filesystem::create_directories(work);
+    WarmPageCache(store);
+    const double mib = std::filesystem::file_size(store) / 1048576.0;
+    const auto walks = velmora::bench::RunInChild([&](int fd) { return MeasureWalks<V>(store, work, fd); });
+    double allFolders = 0, mails = 0;
+    unsigned count = 0;
+    std::sscanf(walks.output.c_str(), "%lf %lf %u", &allFolders, &mails, &count);
+    std::printf("%s: store %.0f MiB; all folders %.3f s; %u messages of the big folder in %.2f s (%.0f/s), peak RSS %.0f MiB\n",
+                name, mib, allFolders, count, mails, count / mails, walks.peakKib / 1024.0);
+    const auto contexts = velmora::bench::RunInChild([&](int fd) { return MeasureContexts<V>(store, fd); });
+    double seconds = 0;
+    std::size_t read = 0;
+    std::sscanf(contexts.output.c_str(), "%lf %zu", &seconds, &read);
+    std::printf("%s: property contexts of %zu message nodes in %.2f s (%.0f/s)\n", name, read, seconds, read / seconds);
+    if (!exportToo) return;
+    std::filesystem::remove_all(work);
+    const auto exported = velmora::bench::RunInChild([&](int fd) { return MeasureExport<V>(store, work, fd); });
+    const double exportSeconds = std::atof(exported.output.c_str());
+    std::printf("%s: folder export of the whole store in %.1f s (%.1f MB/s of store)\n", name, exportSeconds,
+                mib * 1.048576 / exportSeconds);
+    std::filesystem::remove_all(work);
+    const double reader = TimeCommand("pffexport -q -f all -t '" + (work / "reader").string() + "' '" + store.string() + "' >/dev/null 2>&1");
+    if (reader > 0) std::printf("%s: independent reader's full export %.1f s\n", name, reader);
+    std::filesystem::remove_all(work);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Times the folder and message walks and the folder export on a large mail store."};
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / "velmora-bench";
+    Shape shape;
+    bool exportToo = false;
+    app.add_option("--folder", folder, "Where the stores are written and kept between runs");
+    app.add_option("--big-folder", shape.bigFolderMessages, "Messages in the big folder");
+    app.add_option("--folders", shape.folders, "Folders below the top folder");
+    app.add_flag("--export", exportToo, "Also time the folder export of the whole store (writes a lot)");
+    CLI11_PARSE(app, argc, argv);
+    std::filesystem::create_directories(folder);
+    const std::string tag = std::to_string(shape.folders) + "x" + std::to_string(shape.bigFolderMessages);
+    const auto unicode = folder / ("walk-unicode-" + tag + ".pst");
+    const auto fourK = folder / ("walk-4k-" + tag + ".ost");
+    if (!std::filesystem::exists(unicode) && !WriteStore(sw::Variant::kUnicode, shape, unicode)) return 1;
+    if (!std::filesystem::exists(fourK) && !WriteStore(sw::Variant::kUnicode4K, shape, fourK)) return 1;
+    Report<corvex::UnicodeTraits>("unicode", unicode, folder, exportToo);
+    Report<corvex::Unicode4KTraits>("4k", fourK, folder, exportToo);
+    return 0;
+}
