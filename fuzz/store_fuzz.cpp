@@ -5,7 +5,6 @@
 // scratch root in memory-backed storage, removed afterwards, because the engine
 // writes value files below it.
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>

@@ -14,3 +14,9 @@ werror=OFF
 "$root/scripts/build.sh" "$root/build-asan" -DVELMORA_WERROR=$werror -DVELMORA_SANITIZE=ON
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --output-on-failure --timeout 900 -j "$(nproc)" -L engine)
+
+# A short fuzz run, about two minutes in all: every libFuzzer target, built with
+# clang, on its seed corpus alone. A crash, sanitizer report, timeout or
+# over-large allocation fails the test command; the input is left in
+# build-fuzz-check/fuzz-findings/.
+VELMORA_FUZZ_BUILD="$root/build-fuzz-check" VELMORA_FUZZ_FRESH=1 "$root/scripts/fuzz.sh" --total-seconds 120

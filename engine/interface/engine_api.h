@@ -9,7 +9,8 @@
 namespace corvex {
 
 template <typename V>
-struct EngineApi {
+class EngineApi {
+public:
     static std::int32_t Create(const char16_t* storePath, EngineHandle** handle, const char16_t* tempRoot);
     static std::int32_t Parse(const char16_t* storePath, EngineHandle* handle, OpenStatus* status);
     static std::int32_t ParseTest(const char16_t* tempRoot, const char16_t* storePath);

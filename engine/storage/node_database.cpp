@@ -7,6 +7,12 @@ namespace {
 // Every real subnode entry takes at least this many bytes of the file.
 constexpr std::uint64_t kMinBytesPerSubnodeEntry = 8;
 constexpr std::uint64_t kSubnodeBudgetFloor = 1 << 16;
+// Bytes of subnode blocks read while loading: each real block is read once, and
+// only in a 4K store can it grow, inflating to at most 128 times the 512 bytes it
+// takes on disk.
+template <typename V>
+constexpr std::uint64_t kSubnodeBytesPerFileByte = V::kCompressed ? 128 : 8;
+constexpr std::uint64_t kSubnodeBytesFloor = 4ull << 20;
 }  // namespace
 
 template <typename V>
@@ -20,7 +26,8 @@ void NodeDatabase<V>::Load(StopToken stop) {
     reader_.SetCryptMethod(header_.CryptMethod());
     BTreeLoader<V> loader(file_, stop);
     loader.LoadBlockTree(header_.BbtRootIb(), blocks_);
-    SubnodeLoader<V> subnodes(reader_, kSubnodeBudgetFloor + file_.Size() / kMinBytesPerSubnodeEntry);
+    SubnodeLoader<V> subnodes(reader_, kSubnodeBudgetFloor + file_.Size() / kMinBytesPerSubnodeEntry,
+                              kSubnodeBytesFloor + kSubnodeBytesPerFileByte<V> * file_.Size());
     loader.LoadNodeTree(header_.NbtRootIb(), nodes_, subnodes);
 }
 

@@ -29,7 +29,7 @@ std::size_t FittingEntries(Bytes block, std::size_t headerSize, std::size_t entr
 template <typename V>
 std::unique_ptr<SubnodeTree> SubnodeLoader<V>::Load(std::uint64_t bidSub, int depth) {
     if (bidSub == 0 || depth >= kMaxSubnodeDepth || budget_ == 0) return nullptr;
-    const ByteBuffer block = reader_.ReadBlock(bidSub);
+    const ByteBuffer block = ReadCharged(bidSub);
     const SubnodeBlockHeader header = ParseHeader(Bytes(block));
     if (block.empty() || header.btype != kBtypeSubnodeTree) return nullptr;
 
@@ -54,7 +54,7 @@ void SubnodeLoader<V>::ReadIndexBlock(const ByteBuffer& block, SubnodeTree& tree
         const SubnodeIndexEntry entry{LoadWidth(bytes, at, kW), LoadWidth(bytes, at + kW, kW)};
         tree.indexEntries.push_back(entry);
         --budget_;
-        const ByteBuffer child = reader_.ReadBlock(entry.bid);
+        const ByteBuffer child = ReadCharged(entry.bid);
         if (child.empty() || depth + 1 >= kMaxSubnodeDepth) continue;
         // The child's btype is not tested; its level decides how it is read.
         if (ParseHeader(Bytes(child)).cLevel != 0) {
@@ -80,6 +80,14 @@ void SubnodeLoader<V>::ReadLeafBlock(const ByteBuffer& block, SubnodeTree& tree,
         if (entry.bidSub != 0) entry.nested = Load(entry.bidSub, depth + 1);
         tree.entries.push_back(std::move(entry));
     }
+}
+
+template <typename V>
+ByteBuffer SubnodeLoader<V>::ReadCharged(std::uint64_t bid) {
+    if (byteBudget_ == 0) return {};
+    ByteBuffer block = reader_.ReadBlock(bid);
+    byteBudget_ -= std::min<std::uint64_t>(byteBudget_, block.size());
+    return block;
 }
 
 CORVEX_INSTANTIATE_CLASS(SubnodeLoader)
