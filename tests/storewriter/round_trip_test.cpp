@@ -26,14 +26,14 @@ struct ExpectedNode {
 class RoundTripTest : public WriterFixture {
 protected:
     std::vector<SubnodeSpec> AddSubnodes(ExpectedNode& node, std::uint32_t count, std::size_t size) {
-        std::vector<SubnodeSpec> specs;
+        std::vector<SubnodeSpec> entries;
         for (std::uint32_t i = 0; i < count; ++i) {
             const std::uint32_t nid = ((0x40 + count - i) << 5) | 0x1F;  // deliberately out of order
             auto bytes = PatternBytes(size, node.nid ^ nid);
-            specs.push_back({nid, writer_.AddData(bytes), 0});
+            entries.push_back({nid, writer_.AddData(bytes), 0});
             node.subnodeData[nid] = std::move(bytes);
         }
-        return specs;
+        return entries;
     }
 
     void AddNode(std::uint32_t nid, std::uint32_t parent, std::size_t size, std::uint32_t subnodes,
@@ -92,12 +92,12 @@ TEST_P(RoundTripTest, SubnodeTreeBeyondOneBlockBecomesSiblock) {
     ExpectedNode node(0x200044, 0x8022);
     node.data = PatternBytes(300, node.nid);
     node.bidData = writer_.AddData(node.data);
-    std::vector<SubnodeSpec> specs = AddSubnodes(node, 1500, 20);
+    std::vector<SubnodeSpec> entries = AddSubnodes(node, 1500, 20);
     // One subnode with a subnode tree of its own.
     ExpectedNode inner(0x77);
-    specs.push_back({0x9F, writer_.AddData(PatternBytes(40, 0x9F)), writer_.AddSubnodeTree(AddSubnodes(inner, 3, 30))});
+    entries.push_back({0x9F, writer_.AddData(PatternBytes(40, 0x9F)), writer_.AddSubnodeTree(AddSubnodes(inner, 3, 30))});
     node.subnodeData[0x9F] = PatternBytes(40, 0x9F);
-    node.bidSub = writer_.AddSubnodeTree(specs);
+    node.bidSub = writer_.AddSubnodeTree(entries);
     writer_.AddNode(node.nid, node.bidData, node.bidSub, node.parent);
     expected_.push_back(node);
     WithDatabase(GetParam().options.variant, Write(), [&](const auto& db) {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "tools/storewriter/message_spec.h"
+#include "tools/storewriter/message_description.h"
 #include "tools/storewriter/node_content.h"
 #include "tools/storewriter/property_value.h"
 #include "tools/storewriter/row_layout.h"

@@ -17,16 +17,16 @@ std::vector<ByteVector> SplitIntoBlocks(std::span<const std::uint8_t> bytes, std
 }
 
 NodeBids WriteNodeContent(StoreWriter& writer, const NodeContent& content) {
-    std::vector<SubnodeSpec> specs;
-    specs.reserve(content.subnodes.size());
+    std::vector<SubnodeSpec> entries;
+    entries.reserve(content.subnodes.size());
     for (const SubnodeContent& subnode : content.subnodes) {
         const NodeBids bids = WriteNodeContent(writer, subnode.content);
         if (bids.data == 0) return {};
-        specs.push_back({subnode.nid, bids.data, bids.sub});
+        entries.push_back({subnode.nid, bids.data, bids.sub});
     }
     NodeBids bids;
     bids.data = writer.AddDataBlocks(content.blocks);
-    bids.sub = writer.AddSubnodeTree(specs);
+    bids.sub = writer.AddSubnodeTree(entries);
     return bids;
 }
 

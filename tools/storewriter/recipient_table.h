@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "tools/storewriter/message_spec.h"
+#include "tools/storewriter/message_description.h"
 #include "tools/storewriter/node_content.h"
 #include "tools/storewriter/variant_layout.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "tools/storewriter/message_spec.h"
+#include "tools/storewriter/message_description.h"
 #include "tools/storewriter/store_builder.h"
 #include "tools/storewriter/synthetic_store.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/storewriter/message_spec.h"
+#include "tools/storewriter/message_description.h"
 #include "tools/storewriter/store_writer.h"
 
 namespace velmora::storewriter {
