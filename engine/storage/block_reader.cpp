@@ -12,7 +12,12 @@ namespace {
 
 constexpr std::size_t kTrailerCbInflatedOffset = 18;
 constexpr std::size_t kDataTreeHeaderSize = 8;
-constexpr std::uint64_t kMinValueCap = 64ull << 20;
+// Every store may hold a value of this size whatever its own size, so a small
+// but intact store is never cut short; beyond it a value must be backed by the file.
+constexpr std::uint64_t kMinValueCap = 4ull << 20;
+// A 4K block inflates far more than this only when it is nearly all one byte.
+constexpr std::uint64_t kValueToFileRatio = 16;
+constexpr std::uint64_t kMissingChildPadding = 64ull << 10;
 
 [[maybe_unused]] std::size_t RoundUp(std::size_t value, std::size_t align) { return (value + align - 1) / align * align; }
 
@@ -21,7 +26,7 @@ constexpr std::uint64_t kMinValueCap = 64ull << 20;
 template <typename V>
 std::uint64_t BlockReader<V>::MaxValueSize() const {
     // Compression lets a value outgrow its file, but not by more than this.
-    return kMinValueCap + 16 * file_.Size();
+    return kMinValueCap + kValueToFileRatio * file_.Size();
 }
 
 template <typename V>
@@ -74,7 +79,7 @@ ByteBuffer BlockReader<V>::AssembleDataTree(const ByteBuffer& xblock, int depth)
     for (std::size_t i = 0; i < count && result.size() < lcbTotal; ++i) {
         const std::uint64_t bid = LoadWidth(bytes, kDataTreeHeaderSize + i * V::kIdWidth, V::kIdWidth);
         const ByteBuffer child = ReadEntry(Lookup(bid), depth + 1);
-        if (child.empty()) missingAllowance += 65536;
+        if (child.empty()) missingAllowance += kMissingChildPadding;
         const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(child.size(), lcbTotal - result.size()));
         result.insert(result.end(), child.begin(), child.begin() + static_cast<std::ptrdiff_t>(take));
     }

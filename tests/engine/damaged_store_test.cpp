@@ -11,7 +11,9 @@
 #include <set>
 #include <tuple>
 
+#include "engine/storage/block_reader.h"
 #include "engine/storage/little_endian.h"
+#include "engine/storage/store_file.h"
 #include "tests/engine/store_fixtures.h"
 #include "tests/engine/store_layout.h"
 #include "tests/support/test_paths.h"
@@ -170,6 +172,42 @@ void DataTreeLoops(const std::string& store) {
         SCOPED_TRACE("block " + std::to_string(block.bid));
         EXPECT_EQ(bench.Parse(image), bench.Records());
     }
+}
+
+// A few KiB of file can describe a data tree of a thousand missing children
+// and a total of 4 GiB. The missing parts read as zeros, but the value may not
+// grow past what a file of that size could hold, and a tree whose children are
+// present still reads whole.
+TEST(DataTreeClaims, ValueStaysInProportionToTheFile) {
+    using V = UnicodeTraits;
+    constexpr std::size_t kChildren = 1000;
+    Image image(8 + kChildren * V::kIdWidth + 16, 0);
+    image[0] = kBtypeDataTree;
+    image[1] = 1;
+    StoreLE16(&image[2], kChildren);
+    StoreLE32(&image[4], 0xFFFFFFFFu);
+    for (std::size_t i = 0; i < kChildren; ++i) StoreLE64(&image[8 + i * 8], 0x1000 + 4 * i);
+    const std::size_t childAt = image.size() - 16;
+    std::fill(image.begin() + childAt, image.end(), 'v');
+    const velmora::test::ScratchDir scratch;
+    velmora::test::WriteFileBytes(scratch / "tree.pst", image);
+    StoreFile file;
+    std::string error;
+    ASSERT_TRUE(file.Open((scratch / "tree.pst").string(), error)) << error;
+
+    const BbtEntry<V> tree{0x2, 0, static_cast<std::uint16_t>(childAt), 1, {}};
+    const BbtEntry<V> child{0x1000, childAt, 16, 1, {}};
+    BlockMap<V> blocks;
+    blocks.Add(tree.bid, &tree);
+    blocks.Add(child.bid, &child);
+    blocks.Seal();
+    const BlockReader<V> reader(file, blocks, 0);
+
+    const ByteBuffer value = reader.ReadBlock(tree.bid);
+    EXPECT_LE(value.size(), (4u << 20) + 16 * image.size());
+    ASSERT_GE(value.size(), 16u);
+    EXPECT_EQ(std::string(value.begin(), value.begin() + 16), std::string(16, 'v'));
+    EXPECT_EQ(std::count(value.begin() + 16, value.end(), 0), static_cast<std::ptrdiff_t>(value.size() - 16));
 }
 
 struct DamageCase {
