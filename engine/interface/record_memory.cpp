@@ -1,7 +1,30 @@
 #include "engine/interface/record_memory.h"
 
+#include <algorithm>
+
 namespace corvex {
 namespace {
+
+// Values are read in place as integers, times and doubles: each starts on an
+// 8-byte boundary.
+constexpr std::size_t kValueAlign = 8;
+
+std::size_t AlignedSize(std::size_t size) { return (size + kValueAlign - 1) / kValueAlign * kValueAlign; }
+
+// Where the parts of a packed map lie in its allocation.
+struct PackedPropMapLayout {
+    explicit PackedPropMapLayout(std::span<const PropSource> props) {
+        itemsAt = AlignedSize(sizeof(ExportedPropMap));
+        propsAt = AlignedSize(itemsAt + props.size() * sizeof(ExportedProp*));
+        bytesAt = AlignedSize(propsAt + props.size() * sizeof(ExportedProp));
+        total = bytesAt;
+        for (const PropSource& prop : props) total += AlignedSize(prop.bytes.size());
+    }
+    std::size_t itemsAt = 0;
+    std::size_t propsAt = 0;
+    std::size_t bytesAt = 0;
+    std::size_t total = 0;
+};
 
 template <typename List, typename FreeItem>
 void FreeItems(List& list, FreeItem freeItem) {
@@ -9,12 +32,6 @@ void FreeItems(List& list, FreeItem freeItem) {
     std::free(list.items);
     list.items = nullptr;
     list.count = list.capacity = 0;
-}
-
-void FreeProp(ExportedProp* prop) {
-    if (prop == nullptr) return;
-    delete[] prop->bytes;
-    delete prop;
 }
 
 void FreeAttachmentRow(AttachmentRow* row) {
@@ -50,13 +67,26 @@ void FreeFolderEntry(FolderEntry* entry) {
 
 }  // namespace
 
-ExportedPropMap* NewPropMap() { return new ExportedPropMap{}; }
-
-void FreePropMap(ExportedPropMap* map) {
-    if (map == nullptr) return;
-    FreeItems(*map, FreeProp);
-    delete map;
+ExportedPropMap* NewPropMap(std::span<const PropSource> props) {
+    const PackedPropMapLayout layout(props);
+    auto* block = static_cast<std::uint8_t*>(::operator new(layout.total));
+    auto* map = new (block) ExportedPropMap{};
+    map->items = reinterpret_cast<ExportedProp**>(block + layout.itemsAt);
+    map->count = map->capacity = static_cast<std::uint32_t>(props.size());
+    auto* prop = reinterpret_cast<ExportedProp*>(block + layout.propsAt);
+    std::uint8_t* bytes = block + layout.bytesAt;
+    for (std::size_t i = 0; i < props.size(); ++i, ++prop) {
+        const PropSource& source = props[i];
+        const auto size = static_cast<std::uint32_t>(source.bytes.size());
+        new (prop) ExportedProp{source.id, source.type, source.inFile ? 1 : 0, size, size > 0 ? bytes : nullptr};
+        std::copy(source.bytes.begin(), source.bytes.end(), bytes);
+        bytes += AlignedSize(size);
+        map->items[i] = prop;
+    }
+    return map;
 }
+
+void FreePropMap(ExportedPropMap* map) { ::operator delete(map); }
 
 FolderList* NewFolderList() { return new FolderList{}; }
 

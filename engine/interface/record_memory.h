@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <span>
 
 #include "engine/interface/corvex_engine.h"
 
@@ -24,7 +25,18 @@ void AppendToList(List& list, Item* item) {
     list.items[list.count++] = item;
 }
 
-ExportedPropMap* NewPropMap();
+// One property as it goes into a new map: its bytes are copied.
+struct PropSource {
+    std::uint16_t id = 0;
+    std::uint16_t type = 0;
+    bool inFile = false;
+    std::span<const std::uint8_t> bytes;
+};
+
+// A map holding copies of `props`, in their order. The map, its item array,
+// its props and their bytes live in one allocation (a folder of 250,000
+// messages holds millions of props), so a map is never grown afterwards.
+ExportedPropMap* NewPropMap(std::span<const PropSource> props = {});
 void FreePropMap(ExportedPropMap* map);
 
 FolderList* NewFolderList();

@@ -1,41 +1,29 @@
 #include "engine/output/exported_props.h"
 
-#include <algorithm>
+#include <vector>
 
 #include "engine/interface/record_memory.h"
 
 namespace corvex {
-namespace {
-
-ExportedProp* NewProp(const PropValue& value, const std::uint8_t* bytes, std::uint32_t size, bool inFile) {
-    auto* prop = new ExportedProp{value.id, value.type, inFile ? 1 : 0, size, nullptr};
-    if (size > 0) {
-        prop->bytes = new std::uint8_t[size];
-        std::copy_n(bytes, size, prop->bytes);
-    }
-    return prop;
-}
-
-ExportedProp* NewPathProp(const PropValue& value, const std::u16string& path) {
-    // The path crosses as UTF-16 with its terminating NUL.
-    const auto size = static_cast<std::uint32_t>((path.size() + 1) * sizeof(char16_t));
-    std::u16string terminated = path;
-    terminated.push_back(u'\0');
-    return NewProp(value, reinterpret_cast<const std::uint8_t*>(terminated.data()), size, true);
-}
-
-}  // namespace
 
 ExportedPropMap* ExportProperties(const PropertyMap& properties, const ValueFileWriter* writeValueFile) {
-    ExportedPropMap* map = NewPropMap();
+    std::vector<PropSource> sources;
+    sources.reserve(properties.Size());
+    // Value-file paths cross as UTF-16 with their terminating NUL; they are kept
+    // here until the map has copied them (reserved, so none of them moves).
+    std::vector<std::u16string> paths;
+    paths.reserve(properties.Size());
     for (const auto& [id, value] : properties) {
         if (value.inSubnode && writeValueFile != nullptr) {
-            AppendToList(*map, NewPathProp(value, (*writeValueFile)(value)));
+            paths.push_back((*writeValueFile)(value));
+            const std::u16string& path = paths.back();
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(path.c_str());
+            sources.push_back({value.id, value.type, true, {bytes, (path.size() + 1) * sizeof(char16_t)}});
         } else {
-            AppendToList(*map, NewProp(value, value.bytes.data(), value.Size(), false));
+            sources.push_back({value.id, value.type, false, {value.bytes.data(), value.Size()}});
         }
     }
-    return map;
+    return NewPropMap(sources);
 }
 
 }  // namespace corvex

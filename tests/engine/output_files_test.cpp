@@ -7,7 +7,9 @@
 #include <regex>
 #include <string>
 
+#include "engine/interface/record_memory.h"
 #include "engine/output/block_dump.h"
+#include "engine/output/exported_props.h"
 #include "engine/output/output_directory.h"
 #include "engine/output/path_text.h"
 #include "engine/output/property_csv.h"
@@ -221,6 +223,61 @@ TEST(EnsureDirectory, CreatesMissingDirectoriesAndReportsFailures) {
     EXPECT_EQ(log.count, 2u);
     EXPECT_FALSE(log.lastText.empty());
     EXPECT_EQ(log.lastCaption, "Corvex");
+}
+
+}  // namespace
+}  // namespace corvex
+
+namespace corvex {
+namespace {
+
+PropValue ValueOf(std::uint16_t id, std::uint16_t type, std::size_t size, bool inSubnode = false) {
+    PropValue value{id, type, {}, inSubnode, nullptr};
+    for (std::size_t i = 0; i < size; ++i) value.bytes.push_back(static_cast<std::uint8_t>(id + i));
+    return value;
+}
+
+// The viewer reads values in place as integers and times, and frees nothing:
+// every value of a map must keep its bytes, start on an 8-byte boundary and
+// stay valid until the map is freed, whatever the mix of sizes.
+TEST(ExportedProps, CopiesEveryValueAlignedAndInOrder) {
+    PropertyMap properties;
+    const std::size_t sizes[] = {0, 1, 3, 8, 13, 4096, 2};
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        properties.Add(ValueOf(static_cast<std::uint16_t>(0x3000 + i), 0x0102, sizes[i]));
+    }
+    properties.Add(ValueOf(0x3001, 0x0003, 4));  // a repeated id keeps its place after the first
+    properties.Add(ValueOf(0x1000, 0x001F, 4, true));
+    const ValueFileWriter writer = [](const PropValue&) { return std::u16string(u"/tmp/value-file"); };
+
+    ExportedPropMap* map = ExportProperties(properties, &writer);
+    ASSERT_EQ(map->count, properties.Size());
+    auto expected = properties.begin();
+    for (std::uint32_t i = 0; i < map->count; ++i, ++expected) {
+        const ExportedProp& prop = *map->items[i];
+        const PropValue& value = expected->second;
+        SCOPED_TRACE("prop " + std::to_string(i));
+        EXPECT_EQ(prop.id, value.id);
+        EXPECT_EQ(prop.type, value.type);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(prop.bytes) % 8, 0u);
+        if (value.inSubnode) {
+            const std::u16string path(u"/tmp/value-file");
+            EXPECT_EQ(prop.inFile, 1);
+            ASSERT_EQ(prop.byteCount, (path.size() + 1) * 2);
+            EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(prop.bytes)), path);
+        } else {
+            EXPECT_EQ(prop.inFile, 0);
+            EXPECT_EQ(Bytes(prop.bytes, prop.bytes + prop.byteCount), value.bytes);
+        }
+    }
+    FreePropMap(map);
+}
+
+TEST(ExportedProps, EmptyMapHasNoItems) {
+    ExportedPropMap* map = ExportProperties(PropertyMap{}, nullptr);
+    EXPECT_EQ(map->count, 0u);
+    FreePropMap(map);
+    FreePropMap(nullptr);
 }
 
 }  // namespace
