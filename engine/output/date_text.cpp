@@ -32,12 +32,19 @@ std::optional<std::tm> LocalTimeOf(std::uint64_t fileTime) {
     return local;
 }
 
-std::locale UserLocale() {
+std::locale LoadUserLocale() {
     try {
         return std::locale("");
     } catch (const std::runtime_error&) {
         return std::locale::classic();
     }
+}
+
+// Loading the user's locale reads a dozen files; an export formats several
+// dates per message, so it is loaded once per process.
+const std::locale& UserLocale() {
+    static const std::locale locale = LoadUserLocale();
+    return locale;
 }
 
 // The name of the locale's time category; a mixed locale is named
@@ -72,7 +79,7 @@ std::u16string WideToUtf16(const std::wstring& wide) {
 }
 
 std::u16string FormatLocalTime(const std::tm& local) {
-    const std::locale locale = UserLocale();
+    const std::locale& locale = UserLocale();
     const wchar_t* pattern = IsPlainCLocale(locale) ? L"%Y-%m-%d %H:%M:%S" : L"%x %X";
     std::wostringstream text;
     text.imbue(locale);
