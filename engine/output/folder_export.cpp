@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/interface/property_ids.h"
 #include "engine/output/output_directory.h"
 #include "engine/output/property_csv.h"
 #include "engine/output/row_file.h"
@@ -87,7 +88,7 @@ template <typename V>
 void FolderExport<V>::SaveMessage(std::size_t ordinal, const NbtEntry& message,
                                   const std::filesystem::path& target) const {
     const LoadedMessage loaded = LoadMessage(context_.Contexts(), message);
-    const PropValue* subject = loaded.properties.Find(kPropSubject);
+    const PropValue* subject = loaded.properties.Find(prop::kSubject);
     const std::u16string subjectText =
         subject != nullptr ? ValueText(WalkContext<V>::ViewOf(*subject), WalkContext<V>::kText) : u"";
     const std::string prefix = std::to_string(ordinal) + "_";

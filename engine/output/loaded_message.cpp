@@ -9,7 +9,7 @@ namespace {
 // the row's descriptor cell.
 template <typename V>
 PropertyMap AttachmentObject(const ContextReader<V>& contexts, const NbtEntry& message, const PropertyMap& row) {
-    const PropValue* descriptor = row.Find(kPropAttachmentDescriptor);
+    const PropValue* descriptor = row.Find(prop::kRowId);
     if (descriptor == nullptr || descriptor->Size() < 4) return {};
     const SubnodeEntry* object = message.Subnodes().Find(LoadLE<std::uint32_t>(descriptor->bytes, 0));
     return object != nullptr ? contexts.SubnodeProperties(*object) : PropertyMap{};

@@ -4,13 +4,10 @@
 
 #include <vector>
 
+#include "engine/interface/property_ids.h"
 #include "engine/storage/context_reader.h"
 
 namespace corvex {
-
-constexpr std::uint32_t kAttachmentTableNid = 0x671;
-constexpr std::uint32_t kRecipientTableNid = 0x692;
-constexpr std::uint16_t kPropAttachmentDescriptor = 0x67F2;
 
 struct AttachmentRecord {
     PropertyMap row;     // the attachment table's cells

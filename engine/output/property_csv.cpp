@@ -15,7 +15,7 @@ namespace corvex {
 namespace {
 
 bool GoesToSideFile(const PropertyView& property) {
-    return property.outOfLine || property.type == kPtBinary;
+    return property.outOfLine || property.type == ptype::kBinary;
 }
 
 std::vector<std::uint8_t> SideFileBytes(const PropertyView& property,

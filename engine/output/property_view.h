@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+#include "engine/interface/property_ids.h"
+
 namespace corvex {
 
 struct PropertyView {
@@ -35,17 +37,5 @@ struct CsvFlavor {
     CsvFirstLine firstLine = CsvFirstLine::kPlain;
     TextVariant text = TextVariant::kWide;
 };
-
-// MAPI type codes the formatters know.
-inline constexpr std::uint16_t kPtLong = 0x0003;
-inline constexpr std::uint16_t kPtDouble = 0x0005;
-inline constexpr std::uint16_t kPtAppTime = 0x0007;
-inline constexpr std::uint16_t kPtBoolean = 0x000B;
-inline constexpr std::uint16_t kPtLongLong = 0x0014;
-inline constexpr std::uint16_t kPtString8 = 0x001E;
-inline constexpr std::uint16_t kPtUnicode = 0x001F;
-inline constexpr std::uint16_t kPtSysTime = 0x0040;
-inline constexpr std::uint16_t kPtClsid = 0x0048;
-inline constexpr std::uint16_t kPtBinary = 0x0102;
 
 }  // namespace corvex

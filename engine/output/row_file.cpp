@@ -25,7 +25,7 @@ CsvLine CellLine(const std::filesystem::path& rowDirectory, std::uint16_t number
     line.typeName = names.TypeName(cell.type);
     line.size = cell.bytes.size();
     line.data = RowText(cell, variant);
-    if (cell.outOfLine || cell.type == kPtBinary) {
+    if (cell.outOfLine || cell.type == ptype::kBinary) {
         line.inFile = true;
         line.fileName = NamedSideFile(rowDirectory, number, cell.id);
     }

@@ -3,6 +3,7 @@
 #include <string>
 #include <system_error>
 
+#include "engine/interface/property_ids.h"
 #include "engine/output/path_text.h"
 #include "engine/output/property_name_table.h"
 #include "engine/output/safe_name.h"
@@ -10,13 +11,11 @@
 namespace corvex {
 namespace {
 
-constexpr std::uint16_t kHtmlBodyId = 0x1013;
-constexpr std::uint16_t kPlainBodyId = 0x1000;
 constexpr std::size_t kLongestSuffixBytes = std::char_traits<char>::length("1000");
 
 std::u16string_view Extension(std::uint16_t id) {
-    if (id == kHtmlBodyId) return u".html";
-    if (id == kPlainBodyId) return u".txt";
+    if (id == prop::kBodyHtml) return u".html";
+    if (id == prop::kBody) return u".txt";
     return u".bin.txt";
 }
 

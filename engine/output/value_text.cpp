@@ -98,20 +98,20 @@ std::u16string ClsidText(std::span<const std::uint8_t> bytes) {
 std::optional<std::u16string> TableText(const PropertyView& p, TextVariant variant,
                                         bool dropMarker) {
     switch (p.type) {
-        case kPtLong:
-        case kPtBoolean:
+        case ptype::kLong:
+        case ptype::kBoolean:
             return Int32Text(p.bytes);
-        case kPtDouble:
+        case ptype::kDouble:
             return DoubleText(p.bytes);
-        case kPtLongLong:
+        case ptype::kLongLong:
             return LongLongText(p.bytes);
-        case kPtUnicode:
+        case ptype::kUnicode:
             return UnicodeText(p.bytes, dropMarker);
-        case kPtSysTime:
+        case ptype::kSysTime:
             return DateText(p.bytes);
-        case kPtClsid:
+        case ptype::kClsid:
             return ClsidText(p.bytes);
-        case kPtString8:
+        case ptype::kString8:
             if (variant == TextVariant::kAnsi) return AnsiText(p.bytes, dropMarker);
             return std::nullopt;
         default:
@@ -121,12 +121,12 @@ std::optional<std::u16string> TableText(const PropertyView& p, TextVariant varia
 
 bool IsNameType(std::uint16_t type, TextVariant variant) {
     switch (type) {
-        case kPtLong:
-        case kPtBoolean:
-        case kPtLongLong:
-        case kPtUnicode:
+        case ptype::kLong:
+        case ptype::kBoolean:
+        case ptype::kLongLong:
+        case ptype::kUnicode:
             return true;
-        case kPtString8:
+        case ptype::kString8:
             return variant == TextVariant::kAnsi;
         default:
             return false;
@@ -157,8 +157,8 @@ std::u16string RowText(const PropertyView& cell, TextVariant variant) {
 
 // An out-of-line name shows its bytes as held, like the Data column does.
 std::u16string NameText(const PropertyView& property, TextVariant variant) {
-    if (property.outOfLine || property.type == kPtBinary) return HexText(property.bytes);
-    if (property.type == kPtAppTime) return DateText(property.bytes);
+    if (property.outOfLine || property.type == ptype::kBinary) return HexText(property.bytes);
+    if (property.type == ptype::kAppTime) return DateText(property.bytes);
     if (IsNameType(property.type, variant)) return *TableText(property, variant, true);
     return u"default::" + HexText(property.bytes);
 }

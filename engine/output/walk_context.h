@@ -7,6 +7,7 @@
 #include <string>
 #include <type_traits>
 
+#include "engine/interface/property_ids.h"
 #include "engine/output/exported_props.h"
 #include "engine/output/path_text.h"
 #include "engine/output/property_view.h"
@@ -19,8 +20,6 @@
 namespace corvex {
 
 constexpr std::uint32_t kRootFolderNid = 0x122;
-constexpr std::uint16_t kPropDisplayName = 0x3001;
-constexpr std::uint16_t kPropSubject = 0x0037;
 // Real folder trees are a few levels deep; a chain deeper than this is a
 // damaged or hostile store and is not followed further.
 constexpr int kMaxFolderDepth = 512;
@@ -53,7 +52,7 @@ public:
 
     // The directory name of a folder: empty when it has no usable display name.
     std::u16string FolderName(const PropertyMap& properties) const {
-        const PropValue* name = properties.Find(kPropDisplayName);
+        const PropValue* name = properties.Find(prop::kDisplayName);
         return name != nullptr ? SafeName(NameText(ViewOf(*name), kText), false) : std::u16string();
     }
 

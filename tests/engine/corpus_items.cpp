@@ -5,14 +5,15 @@
 #include "engine/interface/utf16_text.h"
 #include "engine/storage/context_reader.h"
 #include "tests/engine/store_fixtures.h"
-#include "tests/engine/item_property_ids.h"
+#include "engine/interface/property_ids.h"
 
 namespace velmora::test {
 namespace {
 
 using namespace corvex;
 
-using namespace item_props;
+using namespace corvex::prop;
+using corvex::kAttachEmbeddedMessage;
 constexpr std::uint16_t kLtpRowId = 0x67F2;
 constexpr std::uint32_t kRecipientTableNid = 0x692;
 constexpr std::uint32_t kAttachmentTableNid = 0x671;

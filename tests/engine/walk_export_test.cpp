@@ -8,6 +8,7 @@
 #include <iomanip>
 #include <sstream>
 
+#include "engine/interface/property_ids.h"
 #include "engine/interface/utf16_text.h"
 #include "engine/output/safe_name.h"
 #include "tests/engine/corpus_expectations.h"
@@ -23,8 +24,8 @@ namespace fs = std::filesystem;
 constexpr std::uint16_t kSubject = 0x0037;
 constexpr std::uint16_t kDisplayName = 0x3001;
 constexpr std::uint16_t kAttachDataBin = 0x3701;
-constexpr std::uint16_t kAttachMethod = 0x3705;
-constexpr std::uint32_t kAttachEmbeddedMessage = 5;
+using corvex::kAttachEmbeddedMessage;
+using corvex::prop::kAttachMethod;
 
 struct ExportCase {
     const char* store;

@@ -6,12 +6,13 @@
 #include "engine/interface/engine_api.h"
 #include "engine/interface/utf16_text.h"
 #include "engine/storage/variant_traits.h"
-#include "tests/engine/item_property_ids.h"
+#include "engine/interface/property_ids.h"
 
 namespace velmora::test {
 namespace {
 
-using namespace item_props;
+using namespace corvex::prop;
+using corvex::kAttachEmbeddedMessage;
 constexpr std::uint16_t kTypeUnicode = 0x001F;
 
 template <typename V>

@@ -90,7 +90,7 @@ class StoreBuilderTest : public ::testing::TestWithParam<WriterCase> {
         EXPECT_EQ(PropLong(row.tableRow, prop::kAttachMethod), wanted.embedded ? 5u : 1u);
         if (wanted.embedded) {
             EXPECT_EQ(PropText(row.object, prop::kDisplayName), wanted.embedded->subject);
-            const ExportedProp* object = FindProp(row.object, prop::kAttachDataObject);
+            const ExportedProp* object = FindProp(row.object, prop::kAttachDataBin);
             ASSERT_NE(object, nullptr);
             EXPECT_EQ(object->type, ptype::kObject);
             EXPECT_EQ(PropBytes(*object).size(), 8u) << "the embedded message's NID and size";
@@ -99,7 +99,7 @@ class StoreBuilderTest : public ::testing::TestWithParam<WriterCase> {
         EXPECT_EQ(PropText(row.tableRow, prop::kAttachFilename), wanted.fileName);
         EXPECT_EQ(PropText(row.object, prop::kAttachLongFilename), wanted.fileName);
         EXPECT_EQ(PropLong(row.object, prop::kAttachSize), wanted.data.size());
-        EXPECT_EQ(PropBytes(*FindProp(row.object, prop::kAttachDataObject)), wanted.data)
+        EXPECT_EQ(PropBytes(*FindProp(row.object, prop::kAttachDataBin)), wanted.data)
             << wanted.fileName;
     }
 
@@ -111,7 +111,7 @@ class StoreBuilderTest : public ::testing::TestWithParam<WriterCase> {
         EXPECT_EQ(PropText(mail.props, prop::kSubject), wanted.subject);
         EXPECT_EQ(PropText(mail.props, prop::kMessageClass), wanted.messageClass);
         EXPECT_EQ(PropText(mail.props, prop::kSenderName), wanted.senderName);
-        EXPECT_EQ(PropText(mail.props, prop::kSenderEmail), wanted.senderEmail);
+        EXPECT_EQ(PropText(mail.props, prop::kSenderEmailAddress), wanted.senderEmail);
         if (wanted.submitTime != 0) {
             EXPECT_EQ(corvex::LoadLE<std::uint64_t>(
                           PropBytes(*FindProp(mail.props, prop::kClientSubmitTime)), 0),
@@ -233,23 +233,23 @@ TEST_P(StoreBuilderTest, EmbeddedMessageReadsBackThroughTheNestedSubnodes) {
         const corvex::ContextReader contexts(db.Reader());
         const corvex::NbtEntry* message = db.Walker().FindNode(expected_[0].nids[1]);
         ASSERT_NE(message, nullptr);
-        const auto* table = message->Subnodes().Find(prop::kAttachmentTableNid);
+        const auto* table = message->Subnodes().Find(kAttachmentTableNid);
         ASSERT_NE(table, nullptr);
         const auto rows = contexts.SubnodeTable(*table);
         ASSERT_EQ(rows.size(), 2u);
         const auto* object = message->Subnodes().Find(rows[0].rowId);
         ASSERT_NE(object, nullptr);
         const corvex::PropertyMap attachment = contexts.SubnodeProperties(*object);
-        const auto value = attachment.Find(prop::kAttachDataObject)->bytes;
+        const auto value = attachment.Find(prop::kAttachDataBin)->bytes;
         const auto* embedded = object->Nested().Find(corvex::LoadLE<std::uint32_t>(value, 0));
         ASSERT_NE(embedded, nullptr);
         const corvex::PropertyMap properties = contexts.SubnodeProperties(*embedded);
         EXPECT_EQ(properties.Find(prop::kSubject)->bytes.size(),
                   inner.subject.size() * (Ansi() ? 1 : 2));
-        const auto* recipients = embedded->Nested().Find(prop::kRecipientTableNid);
+        const auto* recipients = embedded->Nested().Find(kRecipientTableNid);
         ASSERT_NE(recipients, nullptr);
         EXPECT_EQ(contexts.SubnodeTable(*recipients).size(), inner.recipients.size());
-        const auto* attachments = embedded->Nested().Find(prop::kAttachmentTableNid);
+        const auto* attachments = embedded->Nested().Find(kAttachmentTableNid);
         ASSERT_NE(attachments, nullptr);
         EXPECT_EQ(contexts.SubnodeTable(*attachments).size(), inner.attachments.size());
     });

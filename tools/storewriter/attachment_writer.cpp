@@ -28,7 +28,7 @@ PropertyValue EmbeddedObject(std::uint32_t nid, std::size_t size) {
     std::vector<std::uint8_t> bytes(8);
     corvex::StoreLE32(bytes.data(), nid);
     corvex::StoreLE32(bytes.data() + 4, static_cast<std::uint32_t>(size));
-    return {prop::kAttachDataObject, ptype::kObject, std::move(bytes)};
+    return {prop::kAttachDataBin, ptype::kObject, std::move(bytes)};
 }
 
 PropertyList ObjectProperties(const AttachmentSpec& attachment, bool ansi, std::uint32_t method,
@@ -52,16 +52,16 @@ NodeContent BuildObject(const VariantLayout& layout, const AttachmentSpec& attac
                         PropertyList& summary) {
     SubnodeNids nids;
     if (!attachment.embedded) {
-        PropertyList properties = ObjectProperties(attachment, layout.Ansi(), prop::kAttachByValue,
+        PropertyList properties = ObjectProperties(attachment, layout.Ansi(), kAttachByValue,
                                                    attachment.data.size());
         summary = properties;
-        properties.Binary(prop::kAttachDataObject, attachment.data);
+        properties.Binary(prop::kAttachDataBin, attachment.data);
         return BuildPropertyContext(layout, properties.Values(), nids);
     }
     SubnodeContent message{nids.Next(), BuildMessageContent(layout, *attachment.embedded)};
     const std::size_t size = DataSize(message.content);
     PropertyList properties =
-        ObjectProperties(attachment, layout.Ansi(), prop::kAttachEmbeddedMessage, size);
+        ObjectProperties(attachment, layout.Ansi(), kAttachEmbeddedMessage, size);
     summary = properties;
     properties.Add(EmbeddedObject(message.nid, size));
     NodeContent object = BuildPropertyContext(layout, properties.Values(), nids);

@@ -36,7 +36,7 @@ std::size_t ApproximateSize(const MessageSpec& message) {
 void AddSender(PropertyList& properties, const MessageSpec& message) {
     if (message.senderName.empty() && message.senderEmail.empty()) return;
     properties.String(prop::kSenderName, message.senderName)
-        .String(prop::kSenderEmail, message.senderEmail)
+        .String(prop::kSenderEmailAddress, message.senderEmail)
         .String(prop::kSenderAddressType, "SMTP")
         .String(prop::kSentRepresentingName, message.senderName)
         .String(prop::kSentRepresentingEmail, message.senderEmail)
@@ -86,10 +86,10 @@ NodeContent BuildMessageContent(const VariantLayout& layout, const MessageSpec& 
     NodeContent content =
         BuildPropertyContext(layout, MessageProperties(layout, message).Values(), nids);
     content.subnodes.push_back(
-        {prop::kRecipientTableNid, BuildRecipientTable(layout, message.recipients)});
+        {kRecipientTableNid, BuildRecipientTable(layout, message.recipients)});
     if (message.attachments.empty()) return content;
     AttachmentParts attachments = BuildAttachments(layout, message.attachments, nids);
-    content.subnodes.push_back({prop::kAttachmentTableNid, std::move(attachments.table)});
+    content.subnodes.push_back({kAttachmentTableNid, std::move(attachments.table)});
     for (SubnodeContent& object : attachments.objects)
         content.subnodes.push_back(std::move(object));
     return content;

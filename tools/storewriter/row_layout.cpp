@@ -11,9 +11,9 @@ std::uint8_t CellSize(std::uint16_t type) {
 }
 
 std::vector<TableColumn> WithRowColumns(std::span<const TableColumn> columns) {
-    std::vector<TableColumn> all{{kRowIdProp, ptype::kLong}, {kRowVersionProp, ptype::kLong}};
+    std::vector<TableColumn> all{{prop::kRowId, ptype::kLong}, {prop::kRowVersion, ptype::kLong}};
     for (const TableColumn& column : columns) {
-        if (column.id != kRowIdProp && column.id != kRowVersionProp) all.push_back(column);
+        if (column.id != prop::kRowId && column.id != prop::kRowVersion) all.push_back(column);
     }
     return all;
 }

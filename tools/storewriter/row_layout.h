@@ -7,10 +7,9 @@
 #include <span>
 #include <vector>
 
-namespace velmora::storewriter {
+#include "tools/storewriter/message_properties.h"
 
-constexpr std::uint16_t kRowIdProp = 0x67F2;
-constexpr std::uint16_t kRowVersionProp = 0x67F3;
+namespace velmora::storewriter {
 
 struct TableColumn {
     std::uint16_t id = 0;

@@ -16,10 +16,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::uint16_t kMessageClass = 0x001A;
-constexpr std::uint16_t kTypeString8 = 0x001E;
-constexpr std::uint16_t kTypeUnicode = 0x001F;
-constexpr std::uint16_t kTypeBinary = 0x0102;
+namespace ptype = corvex::ptype;
 
 std::string Utf8(const std::u16string& text) { return corvex::Utf16ToUtf8(text); }
 
@@ -47,8 +44,8 @@ std::optional<std::string> TextBodyHash(const MailEntry* mail) {
     const ExportedProp* body = FindProp(mail->props, prop::kBody);
     if (body == nullptr) return std::nullopt;
     const Bytes bytes = ValueBytes(*body);
-    if (body->type == kTypeUnicode) return Sha256Hex(Utf8(Utf16Text(bytes)));
-    if (body->type == kTypeString8) return Sha256Hex(Utf8(EightBitText(bytes, MessageCodePage(mail))));
+    if (body->type == ptype::kUnicode) return Sha256Hex(Utf8(Utf16Text(bytes)));
+    if (body->type == ptype::kString8) return Sha256Hex(Utf8(EightBitText(bytes, MessageCodePage(mail))));
     return Sha256Hex(bytes);
 }
 
@@ -85,7 +82,7 @@ Json RecipientJson(const RecipientRow* row, std::uint32_t codePage) {
 // (PT_OBJECT) under the same property id: that is not data of its own.
 const ExportedProp* AttachmentData(const ExportedPropMap* object) {
     const ExportedProp* data = FindProp(object, prop::kAttachDataBin);
-    return data != nullptr && data->type == kTypeBinary ? data : nullptr;
+    return data != nullptr && data->type == ptype::kBinary ? data : nullptr;
 }
 
 Json AttachmentJson(const AttachmentRow* row, std::uint32_t codePage) {
@@ -126,7 +123,7 @@ Json MailJson(std::uint32_t nid, const MailEntry* mail) {
     const std::uint32_t codePage = MessageCodePage(mail);
     return Json{
         {"nid", nid},
-        {"class", PropUtf8(mail->props, kMessageClass, codePage)},
+        {"class", PropUtf8(mail->props, prop::kMessageClass, codePage)},
         {"subject", Utf8(MailSubject(mail))},
         {"sender_name", Utf8(MailSenderName(mail))},
         {"sender_email", PropUtf8(mail->props, prop::kSenderEmailAddress, codePage)},

@@ -57,8 +57,6 @@ constexpr PropertyCopy kAttachmentCopies[] = {
     {0x3712, dispid::kAttachContentId, ValueKind::Text},
 };
 
-constexpr std::uint16_t kRenderingPosition = 0x370B;
-
 template <std::size_t N>
 const PropertyCopy* FindCopy(const PropertyCopy (&table)[N], std::uint16_t id) {
     for (const PropertyCopy& copy : table) {
@@ -172,7 +170,7 @@ void CMailHandler::CopyAttachment(CDispatchDriver& attachments, const Attachment
     if (FindProp(row.object, prop::kAttachDataBin) != nullptr && !SaveAttachmentData(&row, path)) {
         throw DispatchException(u"Cannot write the attachment file");
     }
-    const std::int32_t position = PropInt(row.object, kRenderingPosition);
+    const std::int32_t position = PropInt(row.object, prop::kRenderingPosition);
     const std::u16string displayName = PropText(row.object, prop::kAttachLongFilename, codePage);
     CDispatchDriver attachment(attachments.InvokeForObject(
         dispid::kAddAttachment, InvokeKind::Method, {path, mailcode::kAttachByValue, position, displayName}));

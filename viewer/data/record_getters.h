@@ -7,36 +7,15 @@
 #include <string>
 
 #include "engine/interface/corvex_engine.h"
+#include "engine/interface/property_ids.h"
 #include "viewer/data/code_page_decoder.h"
 
 namespace velmora {
 
 namespace prop {
-inline constexpr std::uint16_t kImportance = 0x0017;
-inline constexpr std::uint16_t kSubject = 0x0037;
-inline constexpr std::uint16_t kClientSubmitTime = 0x0039;
-inline constexpr std::uint16_t kReceivedByName = 0x0040;
-inline constexpr std::uint16_t kRecipientType = 0x0C15;
-inline constexpr std::uint16_t kSenderName = 0x0C1A;
-inline constexpr std::uint16_t kSenderEmailAddress = 0x0C1F;
-inline constexpr std::uint16_t kMessageFlags = 0x0E07;
-inline constexpr std::uint16_t kBody = 0x1000;
-inline constexpr std::uint16_t kRtfCompressed = 0x1009;
-inline constexpr std::uint16_t kBodyHtml = 0x1013;
-inline constexpr std::uint16_t kDisplayName = 0x3001;
-inline constexpr std::uint16_t kAddressType = 0x3002;
-inline constexpr std::uint16_t kEmailAddress = 0x3003;
-inline constexpr std::uint16_t kAttachDataBin = 0x3701;
-inline constexpr std::uint16_t kAttachExtension = 0x3703;
-inline constexpr std::uint16_t kAttachFilename = 0x3704;
-inline constexpr std::uint16_t kAttachMethod = 0x3705;
-inline constexpr std::uint16_t kAttachLongFilename = 0x3707;
-inline constexpr std::uint16_t kContainerClass = 0x3613;
-inline constexpr std::uint16_t kSmtpAddress = 0x39FE;
-inline constexpr std::uint16_t kInternetCodePage = 0x3FDE;
-inline constexpr std::uint16_t kMessageCodePage = 0x3FFD;
-inline constexpr std::uint16_t kSenderSmtpAddress = 0x5D01;
-inline constexpr std::uint16_t kSentRepresentingSmtpAddress = 0x5D02;
+using namespace corvex::prop;
+// A named property: its id comes from the store's name-to-id map, and the
+// stores this viewer reads all map it here.
 inline constexpr std::uint16_t kSenderAddressNamed = 0x801B;
 }  // namespace prop
 

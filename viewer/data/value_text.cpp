@@ -7,20 +7,13 @@
 
 #include "engine/interface/utf16_text.h"
 #include "engine/output/date_text.h"
+#include "engine/interface/property_ids.h"
 #include "viewer/data/exported_value.h"
 
 namespace velmora {
 namespace {
 
-constexpr std::uint16_t kTypeLong = 0x0003;
-constexpr std::uint16_t kTypeDouble = 0x0005;
-constexpr std::uint16_t kTypeAppTime = 0x0007;
-constexpr std::uint16_t kTypeBoolean = 0x000B;
-constexpr std::uint16_t kTypeI8 = 0x0014;
-constexpr std::uint16_t kTypeString8 = 0x001E;
-constexpr std::uint16_t kTypeUnicode = 0x001F;
-constexpr std::uint16_t kTypeSysTime = 0x0040;
-constexpr std::uint16_t kTypeClsid = 0x0048;
+namespace ptype = corvex::ptype;
 
 // The first bytes of the value in a zeroed field of the full width.
 template <typename T>
@@ -82,21 +75,21 @@ std::u16string Utf16Text(std::span<const std::uint8_t> bytes) {
 std::u16string ValueToText(const ExportedProp& prop, std::uint32_t codePage) {
     const std::vector<std::uint8_t> bytes = ValueBytes(prop);
     switch (prop.type) {
-        case kTypeLong:
-        case kTypeBoolean:
+        case ptype::kLong:
+        case ptype::kBoolean:
             return Formatted("%d", ZeroExtended<std::int32_t>(bytes));
-        case kTypeDouble:
+        case ptype::kDouble:
             return Formatted("%f", ZeroExtended<double>(bytes));
-        case kTypeAppTime:
-        case kTypeSysTime:
+        case ptype::kAppTime:
+        case ptype::kSysTime:
             return DateText(bytes);
-        case kTypeI8:
+        case ptype::kLongLong:
             return Formatted("0X%" PRIx64, ZeroExtended<std::uint64_t>(bytes));
-        case kTypeString8:
+        case ptype::kString8:
             return EightBitText(bytes, codePage);
-        case kTypeUnicode:
+        case ptype::kUnicode:
             return Utf16Text(bytes);
-        case kTypeClsid:
+        case ptype::kClsid:
             return ClsidText(bytes);
         default:
             return HexBytes(bytes);
@@ -107,7 +100,7 @@ std::u16string SubjectText(const ExportedProp& prop, std::uint32_t codePage) {
     const std::vector<std::uint8_t> b = ValueBytesTerminated(prop);
     const std::span<const std::uint8_t> all(b);
     // An 8-bit subject is never UTF-16; its marker is U+0001 and one prefix-length byte.
-    if (prop.type == kTypeString8) return EightBitText(b[0] == 0x01 && b[1] != 0 ? all.subspan(2) : all, codePage);
+    if (prop.type == ptype::kString8) return EightBitText(b[0] == 0x01 && b[1] != 0 ? all.subspan(2) : all, codePage);
     // At least 3 zero bytes follow the value, so b[0] to b[3] exist.
     const bool prefixMarker = b[2] == 0x01 || b[2] == 0x05 || b[2] == 0x10;
     if (b[0] == 0x01 && b[1] == 0x00 && prefixMarker && b[3] == 0x00) return Utf16Text(all.subspan(4));
