@@ -20,7 +20,8 @@ ChildFigures RunInChild(const std::function<int(int resultFd)>& work) {
     ::close(pipeEnds[1]);
     ChildFigures figures;
     char chunk[256];
-    for (ssize_t got; (got = ::read(pipeEnds[0], chunk, sizeof(chunk))) > 0;) figures.output.append(chunk, got);
+    for (ssize_t got; (got = ::read(pipeEnds[0], chunk, sizeof(chunk))) > 0;)
+        figures.output.append(chunk, got);
     ::close(pipeEnds[0]);
     int status = 0;
     rusage usage{};

@@ -41,7 +41,8 @@ struct Figures {
     bool ok = false;
 };
 
-bool WriteStore(const BenchVariant& v, const sw::SyntheticStoreShape& shape, const std::filesystem::path& path) {
+bool WriteStore(const BenchVariant& v, const sw::SyntheticStoreShape& shape,
+                const std::filesystem::path& path) {
     sw::WriterOptions options;
     options.variant = v.variant;
     options.spoolDirectory = path.parent_path();
@@ -62,10 +63,11 @@ void WarmPageCache(const std::filesystem::path& path) {
 }
 
 // Runs in the child: create, parse and delete through the loaded library.
-int MeasureInChild(const BenchVariant& v, const std::filesystem::path& store, const std::filesystem::path& work,
-                   int resultFd) {
+int MeasureInChild(const BenchVariant& v, const std::filesystem::path& store,
+                   const std::filesystem::path& work, int resultFd) {
     velmora::DynamicLibrary library;
-    if (!library.Load(velmora::ProgramLibraryFolder() / velmora::PlatformLibraryName(v.library))) return 2;
+    if (!library.Load(velmora::ProgramLibraryFolder() / velmora::PlatformLibraryName(v.library)))
+        return 2;
     auto create = library.FindAs<CorvexCreateFn>(v.createExport);
     auto parse = library.FindAs<CorvexParseFn>("_ExpParsePFF64");
     auto remove = library.FindAs<CorvexDeleteFn>("_ExpDeletePFFData");
@@ -78,21 +80,24 @@ int MeasureInChild(const BenchVariant& v, const std::filesystem::path& store, co
     create(path.c_str(), &handle, root.c_str(), &status);
     parse(path.c_str(), handle, root.c_str(), &status);
     remove(handle, nullptr);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ::dprintf(resultFd, "%.4f\n", seconds);
     return status.code == 1 ? 0 : 3;
 }
 
-Figures Measure(const BenchVariant& v, const std::filesystem::path& store, const std::filesystem::path& work) {
-    const velmora::bench::ChildFigures child =
-        velmora::bench::RunInChild([&](int resultFd) { return MeasureInChild(v, store, work, resultFd); });
+Figures Measure(const BenchVariant& v, const std::filesystem::path& store,
+                const std::filesystem::path& work) {
+    const velmora::bench::ChildFigures child = velmora::bench::RunInChild(
+        [&](int resultFd) { return MeasureInChild(v, store, work, resultFd); });
     return {std::atof(child.output.c_str()), child.peakKib, child.ok && !child.output.empty()};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Times create + parse + delete of a large synthetic store in each 64-bit engine library."};
+    CLI::App app{
+        "Times create + parse + delete of a large synthetic store in each 64-bit engine library."};
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "velmora-bench";
     sw::SyntheticStoreShape shape{10, 20000, 4700, 2, 7};
     int runs = 3;
@@ -104,11 +109,14 @@ int main(int argc, char** argv) {
     CLI11_PARSE(app, argc, argv);
 
     std::filesystem::create_directories(folder);
-    std::printf("%-8s %12s %10s %10s %12s\n", "variant", "store MiB", "messages", "parse s", "peak RSS MiB");
+    std::printf("%-8s %12s %10s %10s %12s\n", "variant", "store MiB", "messages", "parse s",
+                "peak RSS MiB");
     for (const BenchVariant& v : kVariants) {
-        const auto store = folder / (std::string("bench-") + v.name + "-" + std::to_string(shape.folders) + "x" +
-                                     std::to_string(shape.messagesPerFolder) + "-" + std::to_string(shape.bodySize) +
-                                     (v.variant == sw::Variant::kUnicode ? ".pst" : ".ost"));
+        const auto store =
+            folder /
+            (std::string("bench-") + v.name + "-" + std::to_string(shape.folders) + "x" +
+             std::to_string(shape.messagesPerFolder) + "-" + std::to_string(shape.bodySize) +
+             (v.variant == sw::Variant::kUnicode ? ".pst" : ".ost"));
         if (!std::filesystem::exists(store) && !WriteStore(v, shape, store)) return 1;
         WarmPageCache(store);
         Figures best;
@@ -117,7 +125,8 @@ int main(int argc, char** argv) {
             if (!f.ok) return std::fprintf(stderr, "%s: measurement failed\n", v.name), 1;
             if (!best.ok || f.seconds < best.seconds) best = f;
         }
-        std::printf("%-8s %12.0f %10u %10.3f %12.1f\n", v.name, std::filesystem::file_size(store) / 1048576.0,
+        std::printf("%-8s %12.0f %10u %10.3f %12.1f\n", v.name,
+                    std::filesystem::file_size(store) / 1048576.0,
                     shape.folders * shape.messagesPerFolder, best.seconds, best.peakKib / 1024.0);
     }
     return 0;

@@ -14,9 +14,9 @@
 
 #include "bench/child_run.h"
 #include "engine/interface/engine_api.h"
+#include "engine/interface/utf16_text.h"
 #include "engine/storage/context_reader.h"
 #include "engine/storage/node_database.h"
-#include "engine/interface/utf16_text.h"
 #include "tools/storewriter/store_builder.h"
 
 namespace {
@@ -32,7 +32,9 @@ struct Shape {
     std::size_t attachmentSize = 512;
 };
 
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 sw::MessageSpec MessageOf(std::uint32_t n, const Shape& shape) {
     sw::MessageSpec m;
@@ -41,8 +43,11 @@ sw::MessageSpec MessageOf(std::uint32_t n, const Shape& shape) {
     m.senderEmail = "ana@example.org";
     m.submitTime = 133000000000000000ull + n * 10000000ull;
     m.body = std::string(shape.bodySize, 'x');
-    m.recipients = {{"Ben Example", "ben@example.org"}, {"Cy Example", "cy@example.org", "SMTP", sw::RecipientType::kCc}};
-    m.attachments.push_back({"figures-" + std::to_string(n) + ".bin", std::vector<std::uint8_t>(shape.attachmentSize, 7), {}});
+    m.recipients = {{"Ben Example", "ben@example.org"},
+                    {"Cy Example", "cy@example.org", "SMTP", sw::RecipientType::kCc}};
+    m.attachments.push_back({"figures-" + std::to_string(n) + ".bin",
+                             std::vector<std::uint8_t>(shape.attachmentSize, 7),
+                             {}});
     m.flags |= sw::kMessageFlagHasAttachment;
     return m;
 }
@@ -54,14 +59,16 @@ bool WriteStore(sw::Variant variant, const Shape& shape, const std::filesystem::
     sw::StoreBuilder builder(options);
     std::uint32_t n = 0;
     for (std::uint32_t f = 0; f < shape.folders; ++f) {
-        const std::uint32_t folder = builder.AddFolder(builder.TopFolder(), "Folder " + std::to_string(f));
+        const std::uint32_t folder =
+            builder.AddFolder(builder.TopFolder(), "Folder " + std::to_string(f));
         const std::uint32_t count = f == 0 ? shape.bigFolderMessages : shape.smallFolderMessages;
         for (std::uint32_t i = 0; i < count; ++i) {
             if (builder.AddMessage(folder, MessageOf(n++, shape)) == 0) return false;
         }
     }
     std::string error;
-    if (!builder.WriteTo(path, &error)) std::cerr << "cannot write " << path << ": " << error << "\n";
+    if (!builder.WriteTo(path, &error))
+        std::cerr << "cannot write " << path << ": " << error << "\n";
     return std::filesystem::exists(path);
 }
 
@@ -132,7 +139,8 @@ int MeasureExport(const std::filesystem::path& store, const std::filesystem::pat
     OpenStore<V> open(store, work);
     const auto target = work / "export";
     const auto start = Clock::now();
-    corvex::EngineApi<V>::SaveFolderHierarchy(0x122, 0, corvex::Utf8ToUtf16(target.string()).c_str(), open.handle);
+    corvex::EngineApi<V>::SaveFolderHierarchy(
+        0x122, 0, corvex::Utf8ToUtf16(target.string()).c_str(), open.handle);
     ::dprintf(fd, "%.3f\n", Since(start));
     return 0;
 }
@@ -148,8 +156,10 @@ double TimeCommand(const std::string& command) {
 // 250,000 value files right after deleting as many costs several times more
 // than creating them on a quiet disk, which would measure the bench, not us.
 class Scratch {
-public:
-    explicit Scratch(std::filesystem::path root) : root_(std::move(root)) { std::filesystem::remove_all(root_); }
+  public:
+    explicit Scratch(std::filesystem::path root) : root_(std::move(root)) {
+        std::filesystem::remove_all(root_);
+    }
     ~Scratch() { std::filesystem::remove_all(root_); }
     std::filesystem::path Fresh(const std::string& name) const {
         const auto path = root_ / name;
@@ -157,7 +167,7 @@ public:
         return path;
     }
 
-private:
+  private:
     std::filesystem::path root_;
 };
 
@@ -166,17 +176,22 @@ void ReportWalks(const char* name, const std::filesystem::path& store, const Scr
     WarmPageCache(store);
     const double mib = std::filesystem::file_size(store) / 1048576.0;
     const auto work = scratch.Fresh(std::string(name) + "-walks");
-    const auto walks = velmora::bench::RunInChild([&](int fd) { return MeasureWalks<V>(store, work, fd); });
+    const auto walks =
+        velmora::bench::RunInChild([&](int fd) { return MeasureWalks<V>(store, work, fd); });
     double allFolders = 0, mails = 0;
     unsigned count = 0;
     std::sscanf(walks.output.c_str(), "%lf %lf %u", &allFolders, &mails, &count);
-    std::printf("%s: store %.0f MiB; all folders %.3f s; %u messages of the big folder in %.2f s (%.0f/s), peak RSS %.0f MiB\n",
-                name, mib, allFolders, count, mails, count / mails, walks.peakKib / 1024.0);
-    const auto contexts = velmora::bench::RunInChild([&](int fd) { return MeasureContexts<V>(store, fd); });
+    std::printf(
+        "%s: store %.0f MiB; all folders %.3f s; %u messages of the big folder in %.2f s (%.0f/s), "
+        "peak RSS %.0f MiB\n",
+        name, mib, allFolders, count, mails, count / mails, walks.peakKib / 1024.0);
+    const auto contexts =
+        velmora::bench::RunInChild([&](int fd) { return MeasureContexts<V>(store, fd); });
     double seconds = 0;
     std::size_t read = 0;
     std::sscanf(contexts.output.c_str(), "%lf %zu", &seconds, &read);
-    std::printf("%s: property contexts of %zu message nodes in %.2f s (%.0f/s)\n", name, read, seconds, read / seconds);
+    std::printf("%s: property contexts of %zu message nodes in %.2f s (%.0f/s)\n", name, read,
+                seconds, read / seconds);
 }
 
 template <typename V>
@@ -184,15 +199,18 @@ void ReportExports(const char* name, const std::filesystem::path& store, const S
     WarmPageCache(store);
     const double mb = std::filesystem::file_size(store) / 1e6;
     const auto work = scratch.Fresh(std::string(name) + "-export");
-    const auto exported = velmora::bench::RunInChild([&](int fd) { return MeasureExport<V>(store, work, fd); });
+    const auto exported =
+        velmora::bench::RunInChild([&](int fd) { return MeasureExport<V>(store, work, fd); });
     const double ours = std::atof(exported.output.c_str());
-    std::printf("%s: folder export of the whole store in %.1f s (%.1f MB/s of store)\n", name, ours, mb / ours);
+    std::printf("%s: folder export of the whole store in %.1f s (%.1f MB/s of store)\n", name, ours,
+                mb / ours);
     // The reader writes into a folder of its own that must not exist yet.
     const auto reader = scratch.Fresh(std::string(name) + "-reader") / "export";
-    const double theirs =
-        TimeCommand("pffexport -q -f all -t '" + reader.string() + "' '" + store.string() + "' >/dev/null 2>&1");
+    const double theirs = TimeCommand("pffexport -q -f all -t '" + reader.string() + "' '" +
+                                      store.string() + "' >/dev/null 2>&1");
     if (theirs > 0) {
-        std::printf("%s: independent reader's full export in %.1f s (%.1f MB/s of store)\n", name, theirs, mb / theirs);
+        std::printf("%s: independent reader's full export in %.1f s (%.1f MB/s of store)\n", name,
+                    theirs, mb / theirs);
     } else {
         std::printf("%s: independent reader's full export failed or is not installed\n", name);
     }
@@ -208,14 +226,18 @@ int main(int argc, char** argv) {
     app.add_option("--folder", folder, "Where the stores are written and kept between runs");
     app.add_option("--big-folder", shape.bigFolderMessages, "Messages in the big folder");
     app.add_option("--folders", shape.folders, "Folders below the top folder");
-    app.add_flag("--export", exportToo, "Also time the folder export of the whole store (writes a lot)");
+    app.add_flag("--export", exportToo,
+                 "Also time the folder export of the whole store (writes a lot)");
     CLI11_PARSE(app, argc, argv);
     std::filesystem::create_directories(folder);
-    const std::string tag = std::to_string(shape.folders) + "x" + std::to_string(shape.bigFolderMessages);
+    const std::string tag =
+        std::to_string(shape.folders) + "x" + std::to_string(shape.bigFolderMessages);
     const auto unicode = folder / ("walk-unicode-" + tag + ".pst");
     const auto fourK = folder / ("walk-4k-" + tag + ".ost");
-    if (!std::filesystem::exists(unicode) && !WriteStore(sw::Variant::kUnicode, shape, unicode)) return 1;
-    if (!std::filesystem::exists(fourK) && !WriteStore(sw::Variant::kUnicode4K, shape, fourK)) return 1;
+    if (!std::filesystem::exists(unicode) && !WriteStore(sw::Variant::kUnicode, shape, unicode))
+        return 1;
+    if (!std::filesystem::exists(fourK) && !WriteStore(sw::Variant::kUnicode4K, shape, fourK))
+        return 1;
     const Scratch scratch(folder / "work");
     ReportWalks<corvex::UnicodeTraits>("unicode", unicode, scratch);
     ReportWalks<corvex::Unicode4KTraits>("4k", fourK, scratch);

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view rtf(reinterpret_cast<const char*>(data), size);
     const std::string simple = velmora::messaging::RtfToSimpleHtml(rtf);
     velmora::messaging::SanitizeHtml(simple);
-    if (const auto html = velmora::messaging::ExtractEncapsulatedHtml(rtf)) velmora::messaging::SanitizeHtml(*html);
+    if (const auto html = velmora::messaging::ExtractEncapsulatedHtml(rtf))
+        velmora::messaging::SanitizeHtml(*html);
     // The input as an HTML body of its own.
     velmora::messaging::SanitizeHtml(rtf);
     return 0;

@@ -4,11 +4,11 @@
 // message enumeration of the folders, and delete. Each input gets its own
 // scratch root in memory-backed storage, removed afterwards, because the engine
 // writes value files below it.
+#include <unistd.h>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "engine/interface/utf16_text.h"
 #include "engine/storage/variant_traits.h"
@@ -37,9 +37,8 @@ fs::path ScratchBase() {
 // A folder that exists for one input and is removed, with everything the
 // engine wrote below it, when the input is done.
 class ScratchRoot {
-public:
-    ScratchRoot()
-        : path_(ScratchBase() / ("velmora-fuzz-" + std::to_string(::getpid()))) {
+  public:
+    ScratchRoot() : path_(ScratchBase() / ("velmora-fuzz-" + std::to_string(::getpid()))) {
         std::error_code ignored;
         fs::remove_all(path_, ignored);
         fs::create_directories(path_ / "temp");
@@ -53,7 +52,7 @@ public:
     fs::path Store() const { return path_ / "input.store"; }
     fs::path Temp() const { return path_ / "temp"; }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -62,7 +61,9 @@ void WriteStore(const fs::path& file, const std::uint8_t* data, std::size_t size
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
-std::u16string Utf16Path(const fs::path& path) { return corvex::Utf8ToUtf16(path.string()); }
+std::u16string Utf16Path(const fs::path& path) {
+    return corvex::Utf8ToUtf16(path.string());
+}
 
 }  // namespace
 

@@ -23,7 +23,7 @@ struct WalkLimits {
 
 template <typename V>
 class StoreWalk {
-public:
+  public:
     explicit StoreWalk(WalkLimits limits) : limits_(limits) {}
 
     // Returns whether the engine opened the store. Aborts if Create hands out no handle.
@@ -40,7 +40,7 @@ public:
         return opened;
     }
 
-private:
+  private:
     using Api = corvex::EngineApi<V>;
 
     void WalkFolders(EngineHandle* handle) {
@@ -51,7 +51,8 @@ private:
 
     void WalkList(FolderList* list, EngineHandle* handle) {
         if (list == nullptr) return;
-        for (std::uint32_t i = 0; i < list->count && budget_ > 0; ++i) WalkFolder(list->items[i], handle);
+        for (std::uint32_t i = 0; i < list->count && budget_ > 0; ++i)
+            WalkFolder(list->items[i], handle);
     }
 
     // The folder's messages, then its descendants, depth first.

@@ -11,7 +11,8 @@ ComponentRegistry::ComponentRegistry() : libraryFolder_(ProgramLibraryFolder()) 
     entries_[kMessageSessionProgId] = Entry{kMessagingLibraryName, nullptr};
 }
 
-void ComponentRegistry::RegisterLibrary(const std::u16string& progId, const std::string& libraryBaseName) {
+void ComponentRegistry::RegisterLibrary(const std::u16string& progId,
+                                        const std::string& libraryBaseName) {
     const std::lock_guard lock(mutex_);
     entries_[progId] = Entry{libraryBaseName, nullptr};
 }
@@ -31,20 +32,23 @@ void ComponentRegistry::SetLibraryFolder(std::filesystem::path folder) {
     libraryFolder_ = std::move(folder);
 }
 
-CreateOutcome ComponentRegistry::Create(const std::u16string& progId, DispatchPtr& object, std::u16string& error) {
+CreateOutcome ComponentRegistry::Create(const std::u16string& progId, DispatchPtr& object,
+                                        std::u16string& error) {
     object.reset();
     error.clear();
     const std::lock_guard lock(mutex_);
     const auto found = entries_.find(progId);
     if (found == entries_.end()) return CreateOutcome::NotAvailable;
-    if (!found->second.factory) return CreateFromLibrary(progId, found->second.libraryBaseName, object, error);
+    if (!found->second.factory)
+        return CreateFromLibrary(progId, found->second.libraryBaseName, object, error);
     if (found->second.factory(object, error) && object) return CreateOutcome::Created;
     object.reset();
     return error.empty() ? CreateOutcome::NotAvailable : CreateOutcome::Failed;
 }
 
-CreateOutcome ComponentRegistry::CreateFromLibrary(const std::u16string& progId, const std::string& baseName,
-                                                   DispatchPtr& object, std::u16string& error) {
+CreateOutcome ComponentRegistry::CreateFromLibrary(const std::u16string& progId,
+                                                   const std::string& baseName, DispatchPtr& object,
+                                                   std::u16string& error) {
     const DynamicLibrary* library = LoadedLibrary(baseName);
     const auto create = library ? library->FindAs<CreateObjectFn>(kCreateObjectExport) : nullptr;
     if (create == nullptr) return CreateOutcome::NotAvailable;

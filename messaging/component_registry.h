@@ -34,7 +34,7 @@ enum class CreateOutcome {
 };
 
 class ComponentRegistry {
-public:
+  public:
     using Factory = std::function<bool(DispatchPtr& object, std::u16string& error)>;
 
     static ComponentRegistry& Instance();
@@ -47,10 +47,10 @@ public:
 
     CreateOutcome Create(const std::u16string& progId, DispatchPtr& object, std::u16string& error);
 
-private:
+  private:
     ComponentRegistry();
-    CreateOutcome CreateFromLibrary(const std::u16string& progId, const std::string& baseName, DispatchPtr& object,
-                                    std::u16string& error);
+    CreateOutcome CreateFromLibrary(const std::u16string& progId, const std::string& baseName,
+                                    DispatchPtr& object, std::u16string& error);
     const DynamicLibrary* LoadedLibrary(const std::string& baseName);
 
     struct Entry {

@@ -4,9 +4,12 @@ namespace velmora::messaging {
 
 const char* InvokeKindName(InvokeKind kind) {
     switch (kind) {
-        case InvokeKind::Method: return "call";
-        case InvokeKind::PropertyGet: return "get";
-        case InvokeKind::PropertyPut: return "put";
+        case InvokeKind::Method:
+            return "call";
+        case InvokeKind::PropertyGet:
+            return "get";
+        case InvokeKind::PropertyPut:
+            return "put";
     }
     return "?";
 }

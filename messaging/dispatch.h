@@ -18,14 +18,14 @@ enum class InvokeKind { Method, PropertyGet, PropertyPut };
 const char* InvokeKindName(InvokeKind kind);
 
 class IDispatch {
-public:
+  public:
     virtual ~IDispatch() = default;
 
     // Runs the member. A property put passes the new value as its one argument.
     // On failure returns false and puts the error's text in `error`; `result` is
     // then left empty.
-    virtual bool Invoke(DispatchId id, InvokeKind kind, std::span<const Variant> args, Variant& result,
-                        std::u16string& error) = 0;
+    virtual bool Invoke(DispatchId id, InvokeKind kind, std::span<const Variant> args,
+                        Variant& result, std::u16string& error) = 0;
 };
 
 }  // namespace velmora::messaging

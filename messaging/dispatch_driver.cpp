@@ -11,9 +11,12 @@ DispatchException::DispatchException(std::u16string text)
 bool CDispatchDriver::CreateDispatch(const std::u16string& progId) {
     std::u16string error;
     switch (ComponentRegistry::Instance().Create(progId, object_, error)) {
-        case CreateOutcome::Created: return true;
-        case CreateOutcome::NotAvailable: return false;
-        case CreateOutcome::Failed: throw DispatchException(error);
+        case CreateOutcome::Created:
+            return true;
+        case CreateOutcome::NotAvailable:
+            return false;
+        case CreateOutcome::Failed:
+            throw DispatchException(error);
     }
     return false;
 }
@@ -30,7 +33,8 @@ void CDispatchDriver::SetProperty(DispatchId id, Variant value) {
     InvokeHelper(id, InvokeKind::PropertyPut, {std::move(value)});
 }
 
-DispatchPtr CDispatchDriver::InvokeForObject(DispatchId id, InvokeKind kind, std::vector<Variant> args) {
+DispatchPtr CDispatchDriver::InvokeForObject(DispatchId id, InvokeKind kind,
+                                             std::vector<Variant> args) {
     Variant result = InvokeHelper(id, kind, std::move(args));
     auto* object = std::get_if<DispatchPtr>(&result);
     if (object == nullptr || !*object) throw DispatchException(u"The call returned no object");

@@ -13,16 +13,16 @@ namespace velmora::messaging {
 
 // A failed Invoke or creation, with the error's text.
 class DispatchException : public std::runtime_error {
-public:
+  public:
     explicit DispatchException(std::u16string text);
     const std::u16string& Text() const { return text_; }
 
-private:
+  private:
     std::u16string text_;
 };
 
 class CDispatchDriver {
-public:
+  public:
     CDispatchDriver() = default;
     explicit CDispatchDriver(DispatchPtr object) : object_(std::move(object)) {}
 
@@ -40,7 +40,7 @@ public:
     // A call or get whose result must be a dispatch object; throws when it is not.
     DispatchPtr InvokeForObject(DispatchId id, InvokeKind kind, std::vector<Variant> args = {});
 
-private:
+  private:
     DispatchPtr object_;
 };
 

@@ -19,7 +19,8 @@ struct VariantDate {
 };
 
 // Empty, text, 32-bit integer, boolean, date or a dispatch object.
-using Variant = std::variant<std::monostate, std::u16string, std::int32_t, bool, VariantDate, DispatchPtr>;
+using Variant =
+    std::variant<std::monostate, std::u16string, std::int32_t, bool, VariantDate, DispatchPtr>;
 
 // A short, typed rendering of a value ("I4:1028", "BSTR:text", ...), for diagnostics and tests.
 std::string DescribeVariant(const Variant& value);

@@ -20,13 +20,15 @@ void CivilFromDays(std::int64_t days, std::tm& fields) {
     days += 719468;
     const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
     const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
-    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
     const unsigned mp = (5 * dayOfYear + 2) / 153;
     const unsigned month = mp < 10 ? mp + 3 : mp - 9;
     fields.tm_mday = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
     fields.tm_mon = static_cast<int>(month) - 1;
-    fields.tm_year = static_cast<int>(static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2)) - 1900;
+    fields.tm_year =
+        static_cast<int>(static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2)) - 1900;
 }
 
 constexpr std::int64_t kEpochOffsetDays = 25569;  // 1899-12-30 to 1970-01-01
@@ -36,7 +38,8 @@ constexpr double kSecondsPerDay = 86400.0;
 
 VariantDate VariantDateFromFields(const std::tm& local) {
     const std::int64_t days =
-        DaysFromCivil(local.tm_year + 1900LL, static_cast<unsigned>(local.tm_mon + 1), static_cast<unsigned>(local.tm_mday));
+        DaysFromCivil(local.tm_year + 1900LL, static_cast<unsigned>(local.tm_mon + 1),
+                      static_cast<unsigned>(local.tm_mday));
     const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
     return VariantDate{static_cast<double>(days + kEpochOffsetDays) + seconds / kSecondsPerDay};
 }

@@ -1,7 +1,7 @@
 /*
  * The boundary between the viewer and an engine library: the records that cross
- * it and the signatures of the exports. This is the one header both sides include. Every record here is allocated and
- * freed by the engine; the viewer reads them in place. Strings cross as
+ * it and the signatures of the exports. This is the one header both sides include. Every record
+ * here is allocated and freed by the engine; the viewer reads them in place. Strings cross as
  * NUL-terminated UTF-16; the engine copies what it keeps.
  *
  * Versioned: a viewer checks CORVEX_RECORDS_VERSION against the library's
@@ -89,8 +89,8 @@ typedef struct FolderList {
 } FolderList;
 
 typedef struct AttachmentRow {
-    ExportedPropMap* tableRow;  /* the attachment table's cells */
-    ExportedPropMap* object;    /* the attachment object's own properties */
+    ExportedPropMap* tableRow; /* the attachment table's cells */
+    ExportedPropMap* object;   /* the attachment object's own properties */
 } AttachmentRow;
 
 typedef struct RecipientRow {
@@ -167,9 +167,11 @@ typedef int32_t (*CorvexEnumChildFolderFn)(FolderEntry* folder, EngineHandle* ha
 typedef int32_t (*CorvexEnumAllFoldersFn)(EngineHandle* handle, void* unused);
 typedef int32_t (*CorvexEnumChildMailsFn)(FolderEntry* folder, EngineHandle* handle, void* unused,
                                           uint32_t firstIndex, uint32_t maximumCount);
-typedef int32_t (*CorvexEnumChildMailsNextFn)(FolderEntry* folder, EngineHandle* handle, void* unused);
-typedef int32_t (*CorvexSaveFolderHierarchyFn)(uint32_t nidLow, uint32_t nidHigh, const CorvexChar* target,
-                                               EngineHandle* handle, void* unused);
+typedef int32_t (*CorvexEnumChildMailsNextFn)(FolderEntry* folder, EngineHandle* handle,
+                                              void* unused);
+typedef int32_t (*CorvexSaveFolderHierarchyFn)(uint32_t nidLow, uint32_t nidHigh,
+                                               const CorvexChar* target, EngineHandle* handle,
+                                               void* unused);
 typedef int32_t (*CorvexDeleteFn)(EngineHandle* handle, void* unused);
 
 #ifdef __cplusplus

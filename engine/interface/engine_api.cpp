@@ -53,7 +53,9 @@ FolderList& RootList(EngineHandle& handle) {
 
 // The ANSI library's NIDs have no high word; the others use only the low word
 // to find children too, since parent links hold 32-bit NIDs.
-std::uint32_t FolderNid(const FolderEntry& folder) { return folder.nidLow; }
+std::uint32_t FolderNid(const FolderEntry& folder) {
+    return folder.nidLow;
+}
 
 // Dumps every block of the block index, depth first through its pages.
 template <typename V>
@@ -109,17 +111,20 @@ void PrintTestGreeting() {
 }  // namespace
 
 template <typename V>
-std::int32_t EngineApi<V>::Create(const char16_t* storePath, EngineHandle** handle, const char16_t* tempRoot) {
+std::int32_t EngineApi<V>::Create(const char16_t* storePath, EngineHandle** handle,
+                                  const char16_t* tempRoot) {
     if (handle == nullptr) return 0;
     PrepareTempRoot<V>(tempRoot);
     Session<V>* session = NewRegisteredSession<V>();
     session->status = NewStatusBlock();
-    *handle = new EngineHandle{DuplicateUtf16(CopyUtf16(storePath)), nullptr, session, session->status};
+    *handle =
+        new EngineHandle{DuplicateUtf16(CopyUtf16(storePath)), nullptr, session, session->status};
     return 0;
 }
 
 template <typename V>
-std::int32_t EngineApi<V>::Parse(const char16_t* storePath, EngineHandle* handle, OpenStatus* status) {
+std::int32_t EngineApi<V>::Parse(const char16_t* storePath, EngineHandle* handle,
+                                 OpenStatus* status) {
     Session<V>* session = SessionOf<V>(handle);
     if (session != nullptr) OpenAndLoad(*session, storePath, status);
     return 0;
@@ -175,8 +180,8 @@ std::int32_t EngineApi<V>::EnumAllFolders(EngineHandle* handle) {
 }
 
 template <typename V>
-std::int32_t EngineApi<V>::EnumChildMails(FolderEntry* folder, EngineHandle* handle, std::uint32_t first,
-                                          std::uint32_t maximum) {
+std::int32_t EngineApi<V>::EnumChildMails(FolderEntry* folder, EngineHandle* handle,
+                                          std::uint32_t first, std::uint32_t maximum) {
     Session<V>* session = SessionOf<V>(handle);
     if (session == nullptr || folder == nullptr || folder->mails == nullptr) return 1;
     const WalkContext<V> context = ContextOf(*session);
@@ -194,8 +199,8 @@ std::int32_t EngineApi<V>::EnumChildMailsNext(FolderEntry* folder, EngineHandle*
 }
 
 template <typename V>
-std::int32_t EngineApi<V>::SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t, const char16_t* target,
-                                               EngineHandle* handle) {
+std::int32_t EngineApi<V>::SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t,
+                                               const char16_t* target, EngineHandle* handle) {
     Session<V>* session = SessionOf<V>(handle);
     if (session == nullptr || target == nullptr) return 1;
     const WalkContext<V> context = ContextOf(*session);

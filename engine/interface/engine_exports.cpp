@@ -1,6 +1,6 @@
 // The exported entry points of one engine library. Compiled once per library
-// with one of CORVEX_LIBRARY_32, CORVEX_LIBRARY_64 or CORVEX_LIBRARY_64K set. No exception leaves an export: a
-// failure inside ends the call with its fixed result.
+// with one of CORVEX_LIBRARY_32, CORVEX_LIBRARY_64 or CORVEX_LIBRARY_64K set. No exception leaves
+// an export: a failure inside ends the call with its fixed result.
 #include "engine/interface/corvex_engine.h"
 #include "engine/interface/engine_api.h"
 #include "engine/storage/engine_message.h"
@@ -45,19 +45,21 @@ int32_t ParseTest(const CorvexChar* tempRoot, const CorvexChar* storePath) {
 }  // namespace
 
 #if defined(CORVEX_LIBRARY_32)
-CORVEX_EXPORT int32_t _ExpCreatePFF32Object(const CorvexChar* path, EngineHandle** handle, const CorvexChar* root,
-                                            OpenStatus*) {
+CORVEX_EXPORT int32_t _ExpCreatePFF32Object(const CorvexChar* path, EngineHandle** handle,
+                                            const CorvexChar* root, OpenStatus*) {
     return Create(path, handle, root);
 }
-CORVEX_EXPORT int32_t _ExpParsePFF32(const CorvexChar* path, EngineHandle* handle, const CorvexChar*,
-                                     OpenStatus* status) {
+CORVEX_EXPORT int32_t _ExpParsePFF32(const CorvexChar* path, EngineHandle* handle,
+                                     const CorvexChar*, OpenStatus* status) {
     return Parse(path, handle, status);
 }
-CORVEX_EXPORT int32_t _ExpTestPFF32(const CorvexChar* root, const CorvexChar* path) { return ParseTest(root, path); }
+CORVEX_EXPORT int32_t _ExpTestPFF32(const CorvexChar* root, const CorvexChar* path) {
+    return ParseTest(root, path);
+}
 #else
 #if defined(CORVEX_LIBRARY_64)
-CORVEX_EXPORT int32_t _ExpCreatePFF64Object(const CorvexChar* path, EngineHandle** handle, const CorvexChar* root,
-                                            OpenStatus*) {
+CORVEX_EXPORT int32_t _ExpCreatePFF64Object(const CorvexChar* path, EngineHandle** handle,
+                                            const CorvexChar* root, OpenStatus*) {
     return Create(path, handle, root);
 }
 #else
@@ -66,8 +68,8 @@ CORVEX_EXPORT int32_t _ExpCreatePFF64P4KObject(const CorvexChar* path, EngineHan
     return Create(path, handle, root);
 }
 #endif
-CORVEX_EXPORT int32_t _ExpParsePFF64(const CorvexChar* path, EngineHandle* handle, const CorvexChar*,
-                                     OpenStatus* status) {
+CORVEX_EXPORT int32_t _ExpParsePFF64(const CorvexChar* path, EngineHandle* handle,
+                                     const CorvexChar*, OpenStatus* status) {
     return Parse(path, handle, status);
 }
 CORVEX_EXPORT int32_t _ExpPFFParseTest(const CorvexChar* root, const CorvexChar* path) {
@@ -87,8 +89,8 @@ CORVEX_EXPORT int32_t _ExpEnumAllFolders(EngineHandle* handle, void*) {
     return Guarded(1, [&] { Api::EnumAllFolders(handle); });
 }
 
-CORVEX_EXPORT int32_t _ExpEnumChildMails(FolderEntry* folder, EngineHandle* handle, void*, uint32_t firstIndex,
-                                         uint32_t maximumCount) {
+CORVEX_EXPORT int32_t _ExpEnumChildMails(FolderEntry* folder, EngineHandle* handle, void*,
+                                         uint32_t firstIndex, uint32_t maximumCount) {
     return Guarded(1, [&] { Api::EnumChildMails(folder, handle, firstIndex, maximumCount); });
 }
 
@@ -96,8 +98,9 @@ CORVEX_EXPORT int32_t _ExpEnumChildMailsNext(FolderEntry* folder, EngineHandle* 
     return Guarded(1, [&] { Api::EnumChildMailsNext(folder, handle); });
 }
 
-CORVEX_EXPORT int32_t _ExpSaveFolderHierarchy(uint32_t nidLow, uint32_t nidHigh, const CorvexChar* target,
-                                              EngineHandle* handle, void*) {
+CORVEX_EXPORT int32_t _ExpSaveFolderHierarchy(uint32_t nidLow, uint32_t nidHigh,
+                                              const CorvexChar* target, EngineHandle* handle,
+                                              void*) {
     return Guarded(1, [&] { Api::SaveFolderHierarchy(nidLow, nidHigh, target, handle); });
 }
 

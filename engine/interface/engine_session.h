@@ -19,7 +19,7 @@ namespace corvex {
 
 template <typename V>
 class Session final : public ::EngineSession {
-public:
+  public:
     NodeDatabase<V>& Database() { return *database_; }
     const NodeDatabase<V>& Database() const { return *database_; }
     // Drops whatever an earlier parse loaded, so that parsing again starts clean.
@@ -34,7 +34,7 @@ public:
 
     StopToken Stop() const { return StopToken(status != nullptr ? status->stopWord : nullptr); }
 
-private:
+  private:
     std::unique_ptr<NodeDatabase<V>> database_ = std::make_unique<NodeDatabase<V>>();
 };
 

@@ -9,7 +9,9 @@ namespace {
 // 8-byte boundary.
 constexpr std::size_t kValueAlign = 8;
 
-std::size_t AlignedSize(std::size_t size) { return (size + kValueAlign - 1) / kValueAlign * kValueAlign; }
+std::size_t AlignedSize(std::size_t size) {
+    return (size + kValueAlign - 1) / kValueAlign * kValueAlign;
+}
 
 // Where the parts of a packed map lie in its allocation.
 struct PackedPropMapLayout {
@@ -78,7 +80,8 @@ ExportedPropMap* NewPropMap(std::span<const PropSource> props) {
     for (std::size_t i = 0; i < props.size(); ++i, ++prop) {
         const PropSource& source = props[i];
         const auto size = static_cast<std::uint32_t>(source.bytes.size());
-        new (prop) ExportedProp{source.id, source.type, source.inFile ? 1 : 0, size, size > 0 ? bytes : nullptr};
+        new (prop) ExportedProp{source.id, source.type, source.inFile ? 1 : 0, size,
+                                size > 0 ? bytes : nullptr};
         std::copy(source.bytes.begin(), source.bytes.end(), bytes);
         bytes += AlignedSize(size);
         map->items[i] = prop;
@@ -86,9 +89,13 @@ ExportedPropMap* NewPropMap(std::span<const PropSource> props) {
     return map;
 }
 
-void FreePropMap(ExportedPropMap* map) { ::operator delete(map); }
+void FreePropMap(ExportedPropMap* map) {
+    ::operator delete(map);
+}
 
-FolderList* NewFolderList() { return new FolderList{}; }
+FolderList* NewFolderList() {
+    return new FolderList{};
+}
 
 FolderEntry* NewFolderEntry(std::uint64_t nid, ExportedPropMap* props) {
     return new FolderEntry{props, NewFolderList(), NewMailList(), static_cast<std::uint32_t>(nid),
@@ -102,7 +109,9 @@ void FreeFolderList(FolderList* list) {
     delete list;
 }
 
-MailList* NewMailList() { return new MailList{}; }
+MailList* NewMailList() {
+    return new MailList{};
+}
 
 void ClearMailList(MailList* list) {
     if (list == nullptr) return;

@@ -6,7 +6,9 @@
 namespace corvex {
 namespace {
 
-std::mutex* LockOf(void* lock) { return static_cast<std::mutex*>(lock); }
+std::mutex* LockOf(void* lock) {
+    return static_cast<std::mutex*>(lock);
+}
 
 void CopyText(const CorvexChar* text, CorvexChar* out, uint32_t capacity) {
     if (out == nullptr || capacity == 0) return;
@@ -39,7 +41,8 @@ void SetSecondText(CSThreadStatusMessage* self, const CorvexChar* text) {
     self->secondChanged = 1;
 }
 
-const CSThreadStatusMessageOps kMessageOps = {Destroy, CopyFirstText, CopySecondText, SetSecondText};
+const CSThreadStatusMessageOps kMessageOps = {Destroy, CopyFirstText, CopySecondText,
+                                              SetSecondText};
 
 }  // namespace
 

@@ -5,8 +5,12 @@
 namespace corvex {
 namespace {
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -29,7 +33,11 @@ void AppendUtf8(std::string& out, char32_t cp) {
 // Decodes one UTF-8 sequence at `i`; malformed input yields U+FFFD and moves on by one byte.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    const int length = lead < 0x80           ? 1
+                       : (lead >> 5) == 0x6  ? 2
+                       : (lead >> 4) == 0xE  ? 3
+                       : (lead >> 3) == 0x1E ? 4
+                                             : 0;
     if (length == 0 || i + length > text.size()) {
         ++i;
         return 0xFFFD;
@@ -49,7 +57,9 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
 
 }  // namespace
 
-std::u16string CopyUtf16(const char16_t* text) { return text != nullptr ? std::u16string(text) : std::u16string(); }
+std::u16string CopyUtf16(const char16_t* text) {
+    return text != nullptr ? std::u16string(text) : std::u16string();
+}
 
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;

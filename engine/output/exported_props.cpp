@@ -6,7 +6,8 @@
 
 namespace corvex {
 
-ExportedPropMap* ExportProperties(const PropertyMap& properties, const ValueFileWriter* writeValueFile) {
+ExportedPropMap* ExportProperties(const PropertyMap& properties,
+                                  const ValueFileWriter* writeValueFile) {
     std::vector<PropSource> sources;
     sources.reserve(properties.Size());
     // Value-file paths cross as UTF-16 with their terminating NUL; they are kept
@@ -18,7 +19,8 @@ ExportedPropMap* ExportProperties(const PropertyMap& properties, const ValueFile
             paths.push_back((*writeValueFile)(value));
             const std::u16string& path = paths.back();
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(path.c_str());
-            sources.push_back({value.id, value.type, true, {bytes, (path.size() + 1) * sizeof(char16_t)}});
+            sources.push_back(
+                {value.id, value.type, true, {bytes, (path.size() + 1) * sizeof(char16_t)}});
         } else {
             sources.push_back({value.id, value.type, false, {value.bytes.data(), value.Size()}});
         }

@@ -16,6 +16,7 @@ using ValueFileWriter = std::function<std::u16string(const PropValue&)>;
 
 // Without a writer every value is copied as held (an out-of-line table cell
 // keeps its subnode NID); with one, out-of-line values cross as value-file paths.
-ExportedPropMap* ExportProperties(const PropertyMap& properties, const ValueFileWriter* writeValueFile);
+ExportedPropMap* ExportProperties(const PropertyMap& properties,
+                                  const ValueFileWriter* writeValueFile);
 
 }  // namespace corvex

@@ -15,7 +15,8 @@ namespace {
 std::vector<PropertyView> ViewsOf(const PropertyMap& properties) {
     std::vector<PropertyView> views;
     views.reserve(properties.Size());
-    for (const auto& [id, value] : properties) views.push_back({value.id, value.type, value.bytes, value.inSubnode});
+    for (const auto& [id, value] : properties)
+        views.push_back({value.id, value.type, value.bytes, value.inSubnode});
     return views;
 }
 
@@ -24,20 +25,23 @@ std::filesystem::path RecordDirectory(const std::filesystem::path& parent, std::
 }
 
 template <typename V>
-constexpr CsvFlavor kFlavor{V::kWide && !V::kCompressed ? CsvFirstLine::kWithFileName : CsvFirstLine::kPlain,
-                            WalkContext<V>::kText};
+constexpr CsvFlavor kFlavor{
+    V::kWide && !V::kCompressed ? CsvFirstLine::kWithFileName : CsvFirstLine::kPlain,
+    WalkContext<V>::kText};
 
 }  // namespace
 
 template <typename V>
-void FolderExport<V>::WriteProperties(const std::filesystem::path& directory, std::u16string_view baseName,
+void FolderExport<V>::WriteProperties(const std::filesystem::path& directory,
+                                      std::u16string_view baseName,
                                       const PropertyMap& properties) const {
     std::vector<const PropValue*> values;
     for (const auto& [id, value] : properties) values.push_back(&value);
     const std::vector<PropertyView> views = ViewsOf(properties);
     // The writer hands back the views it was given; their position names the value.
     const ValueResolver resolve = [&](const PropertyView& view) {
-        return context_.Contexts().ValueBytes(*values[static_cast<std::size_t>(&view - views.data())]);
+        return context_.Contexts().ValueBytes(
+            *values[static_cast<std::size_t>(&view - views.data())]);
     };
     WritePropertyCsv(directory, baseName, views, resolve, kFlavor<V>);
 }
@@ -90,10 +94,12 @@ void FolderExport<V>::SaveMessage(std::size_t ordinal, const NbtEntry& message,
     const LoadedMessage loaded = LoadMessage(context_.Contexts(), message);
     const PropValue* subject = loaded.properties.Find(prop::kSubject);
     const std::u16string subjectText =
-        subject != nullptr ? ValueText(WalkContext<V>::ViewOf(*subject), WalkContext<V>::kText) : u"";
+        subject != nullptr ? ValueText(WalkContext<V>::ViewOf(*subject), WalkContext<V>::kText)
+                           : u"";
     const std::string prefix = std::to_string(ordinal) + "_";
     const std::filesystem::path messageDirectory =
-        target / PathFromUtf16(std::u16string(prefix.begin(), prefix.end()) + SafeName(subjectText, true));
+        target /
+        PathFromUtf16(std::u16string(prefix.begin(), prefix.end()) + SafeName(subjectText, true));
     if (!EnsureDirectory(messageDirectory, WalkContext<V>::kLibraryName)) return;
     if (EnsureDirectory(messageDirectory / "MailPropData", WalkContext<V>::kLibraryName)) {
         WriteProperties(messageDirectory / "MailPropData", u"MSGProp", loaded.properties);
@@ -103,7 +109,8 @@ void FolderExport<V>::SaveMessage(std::size_t ordinal, const NbtEntry& message,
 }
 
 template <typename V>
-void FolderExport<V>::SaveAttachments(const LoadedMessage& message, const std::filesystem::path& directory) const {
+void FolderExport<V>::SaveAttachments(const LoadedMessage& message,
+                                      const std::filesystem::path& directory) const {
     if (!message.hasAttachmentTable) return;
     const std::filesystem::path attachData = directory / "AttachData";
     if (!EnsureDirectory(attachData, WalkContext<V>::kLibraryName)) return;
@@ -119,7 +126,8 @@ void FolderExport<V>::SaveAttachments(const LoadedMessage& message, const std::f
 }
 
 template <typename V>
-void FolderExport<V>::SaveRecipients(const LoadedMessage& message, const std::filesystem::path& directory) const {
+void FolderExport<V>::SaveRecipients(const LoadedMessage& message,
+                                     const std::filesystem::path& directory) const {
     if (!message.hasRecipientTable) return;
     const std::filesystem::path recipientData = directory / "RecipientData";
     if (!EnsureDirectory(recipientData, WalkContext<V>::kLibraryName)) return;

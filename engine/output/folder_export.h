@@ -12,7 +12,7 @@ namespace corvex {
 
 template <typename V>
 class FolderExport {
-public:
+  public:
     explicit FolderExport(const WalkContext<V>& context) : context_(context) {}
 
     // Writes the messages of `nid` into `target` and each named child folder
@@ -20,14 +20,16 @@ public:
     // the folder itself.
     void SaveHierarchy(std::uint32_t nid, const std::filesystem::path& target) const;
 
-private:
+  private:
     void SaveHierarchy(std::uint32_t nid, const std::filesystem::path& target,
                        std::unordered_set<std::uint32_t>& path) const;
     void SaveChildFolder(const NbtEntry& child, const std::filesystem::path& target,
                          std::unordered_set<std::uint32_t>& path) const;
     void SaveMessages(std::uint32_t nid, const std::filesystem::path& target) const;
-    void SaveMessage(std::size_t ordinal, const NbtEntry& message, const std::filesystem::path& target) const;
-    void SaveAttachments(const LoadedMessage& message, const std::filesystem::path& directory) const;
+    void SaveMessage(std::size_t ordinal, const NbtEntry& message,
+                     const std::filesystem::path& target) const;
+    void SaveAttachments(const LoadedMessage& message,
+                         const std::filesystem::path& directory) const;
     void SaveRecipients(const LoadedMessage& message, const std::filesystem::path& directory) const;
     void WriteProperties(const std::filesystem::path& directory, std::u16string_view baseName,
                          const PropertyMap& properties) const;

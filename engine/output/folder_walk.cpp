@@ -34,7 +34,8 @@ void FolderWalk<V>::EnumerateAll(std::uint32_t nid, FolderList& list) const {
 }
 
 template <typename V>
-void FolderWalk<V>::EnumerateAll(std::uint32_t nid, FolderList& list, std::unordered_set<std::uint32_t>& path) const {
+void FolderWalk<V>::EnumerateAll(std::uint32_t nid, FolderList& list,
+                                 std::unordered_set<std::uint32_t>& path) const {
     if (path.size() > static_cast<std::size_t>(kMaxFolderDepth)) return;
     EnumerateChildren(nid, list, path);
     // Entries already in the list before this call are walked again too.

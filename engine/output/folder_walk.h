@@ -11,7 +11,7 @@ namespace corvex {
 
 template <typename V>
 class FolderWalk {
-public:
+  public:
     explicit FolderWalk(const WalkContext<V>& context) : context_(context) {}
 
     // Appends one entry per named child folder of `nid` to `list`.
@@ -19,9 +19,11 @@ public:
     // Appends the children and, below every entry of `list`, the whole tree.
     void EnumerateAll(std::uint32_t nid, FolderList& list) const;
 
-private:
-    void EnumerateChildren(std::uint32_t nid, FolderList& list, const std::unordered_set<std::uint32_t>& path) const;
-    void EnumerateAll(std::uint32_t nid, FolderList& list, std::unordered_set<std::uint32_t>& path) const;
+  private:
+    void EnumerateChildren(std::uint32_t nid, FolderList& list,
+                           const std::unordered_set<std::uint32_t>& path) const;
+    void EnumerateAll(std::uint32_t nid, FolderList& list,
+                      std::unordered_set<std::uint32_t>& path) const;
 
     const WalkContext<V>& context_;
 };

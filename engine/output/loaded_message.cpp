@@ -8,15 +8,18 @@ namespace {
 // The attachment object a row points at: a subnode of the message whose NID is
 // the row's descriptor cell.
 template <typename V>
-PropertyMap AttachmentObject(const ContextReader<V>& contexts, const NbtEntry& message, const PropertyMap& row) {
+PropertyMap AttachmentObject(const ContextReader<V>& contexts, const NbtEntry& message,
+                             const PropertyMap& row) {
     const PropValue* descriptor = row.Find(prop::kRowId);
     if (descriptor == nullptr || descriptor->Size() < 4) return {};
-    const SubnodeEntry* object = message.Subnodes().Find(LoadLE<std::uint32_t>(descriptor->bytes, 0));
+    const SubnodeEntry* object =
+        message.Subnodes().Find(LoadLE<std::uint32_t>(descriptor->bytes, 0));
     return object != nullptr ? contexts.SubnodeProperties(*object) : PropertyMap{};
 }
 
 template <typename V>
-void LoadAttachments(const ContextReader<V>& contexts, const NbtEntry& message, LoadedMessage& loaded) {
+void LoadAttachments(const ContextReader<V>& contexts, const NbtEntry& message,
+                     LoadedMessage& loaded) {
     const SubnodeEntry* table = message.Subnodes().Find(kAttachmentTableNid);
     if (table == nullptr) return;
     loaded.hasAttachmentTable = true;
@@ -40,7 +43,8 @@ LoadedMessage LoadMessage(const ContextReader<V>& contexts, const NbtEntry& mess
     return loaded;
 }
 
-#define CORVEX_LOAD_MESSAGE(V) template LoadedMessage LoadMessage(const ContextReader<V>&, const NbtEntry&);
+#define CORVEX_LOAD_MESSAGE(V) \
+    template LoadedMessage LoadMessage(const ContextReader<V>&, const NbtEntry&);
 CORVEX_FOR_EACH_VARIANT(CORVEX_LOAD_MESSAGE)
 
 }  // namespace corvex

@@ -12,11 +12,13 @@ MailEntry* MessageWalk<V>::BuildEntry(const NbtEntry& message) const {
     // Table cells cross as held; only the attachment object's out-of-line
     // values (its content among them) become value files.
     for (const AttachmentRecord& attachment : loaded.attachments) {
-        AppendToList(*entry->attachments, new AttachmentRow{ExportProperties(attachment.row, nullptr),
-                                                            context_.ExportWithValueFiles(attachment.object)});
+        AppendToList(*entry->attachments,
+                     new AttachmentRow{ExportProperties(attachment.row, nullptr),
+                                       context_.ExportWithValueFiles(attachment.object)});
     }
     for (const TableRow& recipient : loaded.recipients) {
-        AppendToList(*entry->recipients, new RecipientRow{ExportProperties(recipient.cells, nullptr)});
+        AppendToList(*entry->recipients,
+                     new RecipientRow{ExportProperties(recipient.cells, nullptr)});
     }
     return entry;
 }

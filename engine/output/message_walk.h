@@ -10,16 +10,17 @@ namespace corvex {
 
 template <typename V>
 class MessageWalk {
-public:
+  public:
     explicit MessageWalk(const WalkContext<V>& context) : context_(context) {}
 
     // Empties `list`, then appends the messages from position `first` on, at
     // most `maximum` of them (0: no maximum). Skipped messages are not read.
-    void Enumerate(std::uint32_t folder, MailList& list, std::uint32_t first, std::uint32_t maximum) const;
+    void Enumerate(std::uint32_t folder, MailList& list, std::uint32_t first,
+                   std::uint32_t maximum) const;
     // Appends the next batch of `list.batchCount` messages from the list's cursor.
     void Continue(std::uint32_t folder, MailList& list) const;
 
-private:
+  private:
     MailEntry* BuildEntry(const NbtEntry& message) const;
 
     const WalkContext<V>& context_;

@@ -509,7 +509,11 @@ static_assert(IsStrictlyAscending(kPropertyNames));
 
 }  // namespace
 
-std::span<const NamedCode> TypeNameEntries() { return kTypeNames; }
-std::span<const NamedCode> PropertyNameEntries() { return kPropertyNames; }
+std::span<const NamedCode> TypeNameEntries() {
+    return kTypeNames;
+}
+std::span<const NamedCode> PropertyNameEntries() {
+    return kPropertyNames;
+}
 
 }  // namespace corvex

@@ -10,7 +10,7 @@ namespace corvex {
 
 // Immutable, so one instance serves every session of every store.
 class PropertyNameTable {
-public:
+  public:
     static const PropertyNameTable& Shared();
 
     // The listed name, or "Property is-" and the id in upper-case hex without
@@ -20,7 +20,7 @@ public:
     // The listed name, or empty text for a type the export has no word for.
     std::u16string TypeName(std::uint16_t type) const;
 
-private:
+  private:
     PropertyNameTable() = default;
 };
 

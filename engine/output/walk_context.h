@@ -26,21 +26,30 @@ constexpr int kMaxFolderDepth = 512;
 
 template <typename V>
 class WalkContext {
-public:
+  public:
     static constexpr TextVariant kText = V::kWide ? TextVariant::kWide : TextVariant::kAnsi;
-    static constexpr const char* kLibraryName = !V::kWide ? "Corvex32" : V::kCompressed ? "Corvex64K" : "Corvex64";
+    static constexpr const char* kLibraryName = !V::kWide        ? "Corvex32"
+                                                : V::kCompressed ? "Corvex64K"
+                                                                 : "Corvex64";
     using Range = std::span<const NodeMap::Item>;
 
     WalkContext(const NodeDatabase<V>& database, std::filesystem::path tempRoot, StopToken stop)
-        : database_(database), contexts_(database.Reader()), tempRoot_(std::move(tempRoot)), stop_(stop) {}
+        : database_(database),
+          contexts_(database.Reader()),
+          tempRoot_(std::move(tempRoot)),
+          stop_(stop) {}
 
     const ContextReader<V>& Contexts() const { return contexts_; }
     const std::filesystem::path& TempRoot() const { return tempRoot_; }
     bool Stopped() const { return stop_.Stopped(); }
 
     // A folder's child folders and its messages, in the order the node B-tree gave them.
-    Range ChildFolders(std::uint32_t nid) const { return database_.Walker().folderChildren.EqualRange(nid); }
-    Range Messages(std::uint32_t nid) const { return database_.Walker().messageChildren.EqualRange(nid); }
+    Range ChildFolders(std::uint32_t nid) const {
+        return database_.Walker().folderChildren.EqualRange(nid);
+    }
+    Range Messages(std::uint32_t nid) const {
+        return database_.Walker().messageChildren.EqualRange(nid);
+    }
 
     // A copy of the properties for the viewer, out-of-line values as value files.
     ExportedPropMap* ExportWithValueFiles(const PropertyMap& properties) const {
@@ -60,7 +69,7 @@ public:
         return PropertyView{value.id, value.type, value.bytes, value.inSubnode};
     }
 
-private:
+  private:
     const NodeDatabase<V>& database_;
     ContextReader<V> contexts_;
     std::filesystem::path tempRoot_;

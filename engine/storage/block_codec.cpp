@@ -11,9 +11,13 @@ void MapThrough(std::uint8_t* data, std::size_t size, const std::array<std::uint
 
 }  // namespace
 
-void DecodePermute(std::uint8_t* data, std::size_t size) { MapThrough(data, size, kCryptTableI); }
+void DecodePermute(std::uint8_t* data, std::size_t size) {
+    MapThrough(data, size, kCryptTableI);
+}
 
-void EncodePermute(std::uint8_t* data, std::size_t size) { MapThrough(data, size, kCryptTableR); }
+void EncodePermute(std::uint8_t* data, std::size_t size) {
+    MapThrough(data, size, kCryptTableR);
+}
 
 void DecodeCyclic(std::uint8_t* data, std::size_t size, std::uint32_t key) {
     auto w = static_cast<std::uint16_t>(key ^ (key >> 16));
@@ -29,7 +33,8 @@ void DecodeCyclic(std::uint8_t* data, std::size_t size, std::uint32_t key) {
     }
 }
 
-void DecodeBlock(std::uint8_t* data, std::size_t size, std::uint8_t cryptMethod, std::uint64_t bid) {
+void DecodeBlock(std::uint8_t* data, std::size_t size, std::uint8_t cryptMethod,
+                 std::uint64_t bid) {
     if (cryptMethod == static_cast<std::uint8_t>(CryptMethod::kPermute)) {
         DecodePermute(data, size);
     } else if (cryptMethod == static_cast<std::uint8_t>(CryptMethod::kCyclic)) {
@@ -37,7 +42,8 @@ void DecodeBlock(std::uint8_t* data, std::size_t size, std::uint8_t cryptMethod,
     }
 }
 
-void EncodeBlock(std::uint8_t* data, std::size_t size, std::uint8_t cryptMethod, std::uint64_t bid) {
+void EncodeBlock(std::uint8_t* data, std::size_t size, std::uint8_t cryptMethod,
+                 std::uint64_t bid) {
     if (cryptMethod == static_cast<std::uint8_t>(CryptMethod::kPermute)) {
         EncodePermute(data, size);
     } else if (cryptMethod == static_cast<std::uint8_t>(CryptMethod::kCyclic)) {

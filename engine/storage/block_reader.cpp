@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/storage/block_codec.h"
-#include "engine/storage/instantiate.h"
 #include "engine/storage/inflate_block.h"
+#include "engine/storage/instantiate.h"
 #include "engine/storage/little_endian.h"
 
 namespace corvex {
@@ -19,7 +19,9 @@ constexpr std::uint64_t kMinValueCap = 4ull << 20;
 constexpr std::uint64_t kValueToFileRatio = 16;
 constexpr std::uint64_t kMissingChildPadding = 64ull << 10;
 
-[[maybe_unused]] std::size_t RoundUp(std::size_t value, std::size_t align) { return (value + align - 1) / align * align; }
+[[maybe_unused]] std::size_t RoundUp(std::size_t value, std::size_t align) {
+    return (value + align - 1) / align * align;
+}
 
 }  // namespace
 
@@ -32,10 +34,12 @@ std::uint64_t BlockReader<V>::MaxValueSize() const {
 template <typename V>
 ByteBuffer BlockReader<V>::ReadStored(const BbtEntry<V>& entry) const {
     if constexpr (V::kCompressed) {
-        const std::size_t onDisk = RoundUp(std::size_t{entry.cb} + V::kBlockTrailerSize, V::kBlockAlign);
+        const std::size_t onDisk =
+            RoundUp(std::size_t{entry.cb} + V::kBlockTrailerSize, V::kBlockAlign);
         ByteBuffer raw = file_.ReadAt(entry.ib, onDisk);
         std::copy(raw.end() - V::kBlockTrailerSize, raw.end(), entry.trailer.begin());
-        const auto cbInflated = LoadLE<std::uint16_t>(Bytes(entry.trailer), kTrailerCbInflatedOffset);
+        const auto cbInflated =
+            LoadLE<std::uint16_t>(Bytes(entry.trailer), kTrailerCbInflatedOffset);
         if (cbInflated == entry.cb) {
             raw.resize(entry.cb);
             return raw;
@@ -52,7 +56,8 @@ template <typename V>
 ByteBuffer BlockReader<V>::ReadSingleBlock(const BbtEntry<V>* entry) const {
     if (entry == nullptr) return {};
     ByteBuffer data = ReadStored(*entry);
-    if ((entry->bid & kBidInternalBit) == 0) DecodeBlock(data.data(), data.size(), cryptMethod_, entry->bid);
+    if ((entry->bid & kBidInternalBit) == 0)
+        DecodeBlock(data.data(), data.size(), cryptMethod_, entry->bid);
     return data;
 }
 
@@ -61,7 +66,8 @@ ByteBuffer BlockReader<V>::ReadEntry(const BbtEntry<V>* entry, int depth) const 
     if (entry == nullptr) return {};
     ByteBuffer data = ReadSingleBlock(entry);
     const bool internal = (entry->bid & kBidInternalBit) != 0;
-    if (internal && !data.empty() && data[0] == kBtypeDataTree) return AssembleDataTree(data, depth);
+    if (internal && !data.empty() && data[0] == kBtypeDataTree)
+        return AssembleDataTree(data, depth);
     return data;
 }
 
@@ -70,22 +76,29 @@ ByteBuffer BlockReader<V>::AssembleDataTree(const ByteBuffer& xblock, int depth)
     if (depth >= kMaxDataTreeDepth) return {};
     const Bytes bytes(xblock);
     const std::size_t declared = LoadLE<std::uint16_t>(bytes, 2);
-    const std::uint64_t lcbTotal = std::min<std::uint64_t>(LoadLE<std::uint32_t>(bytes, 4), MaxValueSize());
-    const std::size_t fitting = xblock.size() > kDataTreeHeaderSize ? (xblock.size() - kDataTreeHeaderSize) / V::kIdWidth : 0;
+    const std::uint64_t lcbTotal =
+        std::min<std::uint64_t>(LoadLE<std::uint32_t>(bytes, 4), MaxValueSize());
+    const std::size_t fitting = xblock.size() > kDataTreeHeaderSize
+                                    ? (xblock.size() - kDataTreeHeaderSize) / V::kIdWidth
+                                    : 0;
     const std::size_t count = std::min(declared, fitting);
 
     ByteBuffer result;
     std::uint64_t missingAllowance = 0;
     for (std::size_t i = 0; i < count && result.size() < lcbTotal; ++i) {
-        const std::uint64_t bid = LoadWidth(bytes, kDataTreeHeaderSize + i * V::kIdWidth, V::kIdWidth);
+        const std::uint64_t bid =
+            LoadWidth(bytes, kDataTreeHeaderSize + i * V::kIdWidth, V::kIdWidth);
         const ByteBuffer child = ReadEntry(Lookup(bid), depth + 1);
         if (child.empty()) missingAllowance += kMissingChildPadding;
-        const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(child.size(), lcbTotal - result.size()));
-        result.insert(result.end(), child.begin(), child.begin() + static_cast<std::ptrdiff_t>(take));
+        const std::size_t take = static_cast<std::size_t>(
+            std::min<std::uint64_t>(child.size(), lcbTotal - result.size()));
+        result.insert(result.end(), child.begin(),
+                      child.begin() + static_cast<std::ptrdiff_t>(take));
     }
     // Missing children leave their share of the declared size as trailing zeros,
     // but a declared size far beyond what the tree could hold is not honoured.
-    const std::uint64_t padded = std::min<std::uint64_t>(lcbTotal, result.size() + missingAllowance);
+    const std::uint64_t padded =
+        std::min<std::uint64_t>(lcbTotal, result.size() + missingAllowance);
     result.resize(static_cast<std::size_t>(std::max<std::uint64_t>(padded, result.size())));
     return result;
 }

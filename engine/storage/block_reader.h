@@ -26,12 +26,14 @@ using BlockMap = KeyedIndex<BbtEntry<V>>;
 
 template <typename V>
 class BlockReader {
-public:
+  public:
     BlockReader(const StoreFile& file, const BlockMap<V>& blocks, std::uint8_t cryptMethod)
         : file_(file), blocks_(blocks), cryptMethod_(cryptMethod) {}
 
     // The block's record, looked up with bit 0 of the BID cleared.
-    const BbtEntry<V>* Lookup(std::uint64_t bid) const { return blocks_.Find(bid & ~std::uint64_t{1}); }
+    const BbtEntry<V>* Lookup(std::uint64_t bid) const {
+        return blocks_.Find(bid & ~std::uint64_t{1});
+    }
 
     // The block's bytes: decoded, inflated and, for a data tree, assembled.
     // An unknown BID yields an empty buffer.
@@ -47,7 +49,7 @@ public:
     // Largest buffer a data tree may assemble; bounds what a hostile lcbTotal can claim.
     std::uint64_t MaxValueSize() const;
 
-private:
+  private:
     ByteBuffer ReadEntry(const BbtEntry<V>* entry, int depth) const;
     ByteBuffer ReadStored(const BbtEntry<V>& entry) const;
     ByteBuffer AssembleDataTree(const ByteBuffer& xblock, int depth) const;

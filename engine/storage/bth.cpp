@@ -9,14 +9,16 @@ constexpr std::size_t kIndexHnidSize = 4;
 }  // namespace
 
 template <typename V>
-ByteBuffer ReadHnidArray(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, std::uint32_t hnid) {
+ByteBuffer ReadHnidArray(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
+                         std::uint32_t hnid) {
     if (hnid == 0) return {};
     if (IsSubnodeHnid(hnid)) return subnodes.ReadData(hnid);
     return heap.FindHid(hnid).value_or(ByteBuffer{});
 }
 
 template <typename V>
-ByteBuffer CollectBthRecords(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, const BthHeader& header) {
+ByteBuffer CollectBthRecords(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
+                             const BthHeader& header) {
     if (header.hidRoot == 0) return {};
     ByteBuffer root = ReadHnidArray(heap, subnodes, header.hidRoot);
     if (header.bIdxLevels == 0) return root;
@@ -32,9 +34,11 @@ ByteBuffer CollectBthRecords(const HeapOnNode<V>& heap, const SubnodeSource& sub
     return records;
 }
 
-#define CORVEX_INSTANTIATE_BTH(V)                                                                               \
-    template ByteBuffer ReadHnidArray<V>(const HeapOnNode<V>&, const SubnodeSource&, std::uint32_t); \
-    template ByteBuffer CollectBthRecords<V>(const HeapOnNode<V>&, const SubnodeSource&, const BthHeader&);
+#define CORVEX_INSTANTIATE_BTH(V)                                                        \
+    template ByteBuffer ReadHnidArray<V>(const HeapOnNode<V>&, const SubnodeSource&,     \
+                                         std::uint32_t);                                 \
+    template ByteBuffer CollectBthRecords<V>(const HeapOnNode<V>&, const SubnodeSource&, \
+                                             const BthHeader&);
 CORVEX_FOR_EACH_VARIANT(CORVEX_INSTANTIATE_BTH)
 
 }  // namespace corvex

@@ -27,12 +27,14 @@ struct BthHeader {
 // The array an HNID names: a subnode's data through `subnodes`, a heap
 // allocation through `heap`; 0 or an unresolvable HID gives nothing.
 template <typename V>
-ByteBuffer ReadHnidArray(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, std::uint32_t hnid);
+ByteBuffer ReadHnidArray(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
+                         std::uint32_t hnid);
 
 // The BTH's leaf records as one buffer. One index level is followed: the leaf
 // arrays of the index records are joined, last index record first. Deeper
 // levels are not descended; what one level leads to is taken as records.
 template <typename V>
-ByteBuffer CollectBthRecords(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, const BthHeader& header);
+ByteBuffer CollectBthRecords(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
+                             const BthHeader& header);
 
 }  // namespace corvex

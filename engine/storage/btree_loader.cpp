@@ -19,9 +19,11 @@ template <typename V>
 PageShape<V> ReadShape(Bytes page) {
     constexpr std::size_t m = V::kPageMetaOffset;
     if constexpr (V::kWideEntryCounts) {
-        return {LoadLE<std::uint16_t>(page, m), LoadLE<std::uint8_t>(page, m + 4), LoadLE<std::uint8_t>(page, m + 5)};
+        return {LoadLE<std::uint16_t>(page, m), LoadLE<std::uint8_t>(page, m + 4),
+                LoadLE<std::uint8_t>(page, m + 5)};
     } else {
-        return {LoadLE<std::uint8_t>(page, m), LoadLE<std::uint8_t>(page, m + 2), LoadLE<std::uint8_t>(page, m + 3)};
+        return {LoadLE<std::uint8_t>(page, m), LoadLE<std::uint8_t>(page, m + 2),
+                LoadLE<std::uint8_t>(page, m + 3)};
     }
 }
 
@@ -38,7 +40,9 @@ bool AcceptIntermediate(std::size_t cbEnt) {
     return V::kWide ? cbEnt >= kIntermediateSize<V> : cbEnt == kIntermediateSize<V>;
 }
 template <typename V>
-bool AcceptBbtLeaf(std::size_t cbEnt) { return cbEnt >= kBbtLeafSize<V>; }
+bool AcceptBbtLeaf(std::size_t cbEnt) {
+    return cbEnt >= kBbtLeafSize<V>;
+}
 template <typename V>
 bool AcceptNbtLeaf(std::size_t cbEnt) {
     return V::kWide ? cbEnt >= kNbtLeafSize<V> : cbEnt == kNbtLeafSize<V>;
@@ -118,9 +122,11 @@ void BTreeLoader<V>::LoadBlockTree(std::uint64_t rootIb, BlockTree<V>& tree) {
 }
 
 template <typename V>
-void BTreeLoader<V>::LoadNodeTree(std::uint64_t rootIb, NodeTree<V>& tree, SubnodeLoader<V>& subnodes) {
+void BTreeLoader<V>::LoadNodeTree(std::uint64_t rootIb, NodeTree<V>& tree,
+                                  SubnodeLoader<V>& subnodes) {
     visited_.clear();
-    auto leafStep = [&tree, &subnodes](Bytes entry, std::size_t cbEnt, PageNode<V, NbtEntry>& page) {
+    auto leafStep = [&tree, &subnodes](Bytes entry, std::size_t cbEnt,
+                                       PageNode<V, NbtEntry>& page) {
         if (!AcceptNbtLeaf<V>(cbEnt)) return;
         NbtEntry& record = tree.records.emplace_back();
         ParseNbtLeaf<V>(entry, record);

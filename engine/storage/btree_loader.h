@@ -34,16 +34,17 @@ struct NodeTree {
 
 template <typename V>
 class BTreeLoader {
-public:
+  public:
     BTreeLoader(const StoreFile& file, StopToken stop) : file_(file), stop_(stop) {}
 
     void LoadBlockTree(std::uint64_t rootIb, BlockTree<V>& tree);
     // Must follow LoadBlockTree: nodes with subnode trees read blocks.
     void LoadNodeTree(std::uint64_t rootIb, NodeTree<V>& tree, SubnodeLoader<V>& subnodes);
 
-private:
+  private:
     template <typename Leaf, typename LeafStep>
-    void WalkPage(std::uint64_t ib, PageNode<V, Leaf>& page, int depth, bool nodeTree, LeafStep& leafStep);
+    void WalkPage(std::uint64_t ib, PageNode<V, Leaf>& page, int depth, bool nodeTree,
+                  LeafStep& leafStep);
 
     const StoreFile& file_;
     StopToken stop_;

@@ -12,16 +12,18 @@
 namespace corvex {
 
 class CBlockIndexArray {
-public:
+  public:
     // Parses the page map at ibHnpm (the u16 at offset 0). A page map that does
     // not lie wholly inside the block is damaged and yields no allocations.
     static CBlockIndexArray Parse(Bytes block);
 
     std::size_t Count() const { return entries_.size(); }
     std::uint16_t Start(std::size_t i) const { return static_cast<std::uint16_t>(entries_[i]); }
-    std::uint16_t Size(std::size_t i) const { return static_cast<std::uint16_t>(entries_[i] >> 16); }
+    std::uint16_t Size(std::size_t i) const {
+        return static_cast<std::uint16_t>(entries_[i] >> 16);
+    }
 
-private:
+  private:
     std::vector<std::uint32_t> entries_;
 };
 

@@ -18,7 +18,8 @@ PropertyMap ContextReader<V>::Properties(std::uint64_t bidData, const SubnodeTre
 }
 
 template <typename V>
-std::vector<TableRow> ContextReader<V>::Table(std::uint64_t bidData, const SubnodeTree& subnodes) const {
+std::vector<TableRow> ContextReader<V>::Table(std::uint64_t bidData,
+                                              const SubnodeTree& subnodes) const {
     HeapOnNode<V> heap;
     ReadHeapBlocks(reader_, bidData, heap);
     std::vector<TableRow> rows;

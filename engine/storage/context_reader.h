@@ -13,7 +13,7 @@ namespace corvex {
 
 template <typename V>
 class ContextReader {
-public:
+  public:
     explicit ContextReader(const BlockReader<V>& reader) : reader_(reader) {}
 
     // Folder and message properties.
@@ -28,7 +28,7 @@ public:
     // its owner does not know the NID), otherwise the value's own bytes.
     ByteBuffer ValueBytes(const PropValue& value) const;
 
-private:
+  private:
     PropertyMap Properties(std::uint64_t bidData, const SubnodeTree& subnodes) const;
     std::vector<TableRow> Table(std::uint64_t bidData, const SubnodeTree& subnodes) const;
 

@@ -21,7 +21,7 @@ struct MessageHook {
     std::mutex mutex;
     EngineMessageHandler handler;
     EngineMessageLog log;
-    int scopes = 0;                    // open EngineMessageScopes
+    int scopes = 0;                      // open EngineMessageScopes
     std::set<std::string> shownInScope;  // messages already shown in the current scope
 };
 
@@ -37,7 +37,8 @@ CorvexHostShowMessageFn HostMessageService() {
         return reinterpret_cast<CorvexHostShowMessageFn>(
             ::GetProcAddress(::GetModuleHandleW(nullptr), CORVEX_HOST_MESSAGE_FUNCTION));
 #else
-        return reinterpret_cast<CorvexHostShowMessageFn>(::dlsym(RTLD_DEFAULT, CORVEX_HOST_MESSAGE_FUNCTION));
+        return reinterpret_cast<CorvexHostShowMessageFn>(
+            ::dlsym(RTLD_DEFAULT, CORVEX_HOST_MESSAGE_FUNCTION));
 #endif
     }();
     return service;
@@ -75,7 +76,9 @@ void ShowEngineMessage(std::string_view text, std::string_view caption) {
         ++hook.log.count;
         hook.log.lastText = text;
         hook.log.lastCaption = caption;
-        const bool repeat = hook.scopes > 0 && !hook.shownInScope.insert(std::string(caption) + '\n' + std::string(text)).second;
+        const bool repeat =
+            hook.scopes > 0 &&
+            !hook.shownInScope.insert(std::string(caption) + '\n' + std::string(text)).second;
         if (repeat) return;
         handler = hook.handler;
     }

@@ -28,7 +28,7 @@ EngineMessageHandler SetEngineMessageHandler(EngineMessageHandler handler);
 // would freeze the user. Every export call opens one. Later repeats are still
 // counted in the log.
 class EngineMessageScope {
-public:
+  public:
     EngineMessageScope();
     ~EngineMessageScope();
     EngineMessageScope(const EngineMessageScope&) = delete;

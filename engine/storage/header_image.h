@@ -15,7 +15,7 @@ namespace corvex {
 
 template <typename V>
 class HeaderImage {
-public:
+  public:
     void Read(const StoreFile& file) {
         file.ReadAt(0, head_.data(), head_.size());
         file.ReadAt(kHeaderHeadSize, tail_.data(), tail_.size());
@@ -29,7 +29,7 @@ public:
     const std::array<std::uint8_t, kHeaderHeadSize>& Head() const { return head_; }
     const std::array<std::uint8_t, V::kHeaderTailSize>& Tail() const { return tail_; }
 
-private:
+  private:
     std::uint64_t Field(std::size_t fileOffset) const {
         return LoadWidth(Bytes(tail_), fileOffset - kHeaderHeadSize, V::kIdWidth);
     }

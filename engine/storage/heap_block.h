@@ -12,7 +12,7 @@
 namespace corvex {
 
 class HeapBlock {
-public:
+  public:
     explicit HeapBlock(std::vector<std::uint8_t> bytes);
 
     Bytes Data() const { return bytes_; }
@@ -23,7 +23,7 @@ public:
     // block gives a zero-filled value of its stated size.
     std::optional<std::vector<std::uint8_t>> Allocation(std::uint32_t hidIndex) const;
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
     CBlockIndexArray allocations_;
 };

@@ -28,9 +28,12 @@ constexpr std::uint32_t HidBlockIndex(std::uint32_t hid) {
 
 template <typename V>
 constexpr std::uint32_t MakeHid(std::uint32_t blockIndex, std::uint32_t hidIndex) {
-    return (blockIndex << (kHidTypeBits + V::kHidIndexBits)) | ((hidIndex << kHidTypeBits) & HidIndexMask<V>());
+    return (blockIndex << (kHidTypeBits + V::kHidIndexBits)) |
+           ((hidIndex << kHidTypeBits) & HidIndexMask<V>());
 }
 
-constexpr bool IsSubnodeHnid(std::uint32_t hnid) { return (hnid & kHidTypeMask) != 0; }
+constexpr bool IsSubnodeHnid(std::uint32_t hnid) {
+    return (hnid & kHidTypeMask) != 0;
+}
 
 }  // namespace corvex

@@ -32,7 +32,8 @@ HeapValue ResolveHnid(const HeapOnNode<V>& heap, std::uint32_t hnid) {
 
 CORVEX_INSTANTIATE_CLASS(HeapOnNode)
 
-#define CORVEX_INSTANTIATE_RESOLVE(V) template HeapValue ResolveHnid<V>(const HeapOnNode<V>&, std::uint32_t);
+#define CORVEX_INSTANTIATE_RESOLVE(V) \
+    template HeapValue ResolveHnid<V>(const HeapOnNode<V>&, std::uint32_t);
 CORVEX_FOR_EACH_VARIANT(CORVEX_INSTANTIATE_RESOLVE)
 
 }  // namespace corvex

@@ -27,7 +27,7 @@ struct HeapValue {
 
 template <typename V>
 class HeapOnNode {
-public:
+  public:
     void Append(HeapBlock block) { blocks_.push_back(std::move(block)); }
     const std::vector<HeapBlock>& Blocks() const { return blocks_; }
     bool Empty() const { return blocks_.empty(); }
@@ -38,7 +38,7 @@ public:
     // names no allocation is reported to the user in the variants that do so.
     std::optional<ByteBuffer> FindHid(std::uint32_t hid) const;
 
-private:
+  private:
     std::vector<HeapBlock> blocks_;
 };
 

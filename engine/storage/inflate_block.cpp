@@ -6,12 +6,14 @@
 
 namespace corvex {
 
-std::size_t InflateBlock(const std::uint8_t* source, std::size_t sourceSize, std::uint8_t* destination,
-                         std::size_t destinationSize) {
+std::size_t InflateBlock(const std::uint8_t* source, std::size_t sourceSize,
+                         std::uint8_t* destination, std::size_t destinationSize) {
     // A block is at most 64 KiB either way, so one call sees all of it. Asking
     // for the end of the stream lets zlib skip its 32 KiB history window, which
     // it would otherwise allocate and fill for every block.
-    if (sourceSize > std::numeric_limits<uInt>::max() || destinationSize > std::numeric_limits<uInt>::max()) return 0;
+    if (sourceSize > std::numeric_limits<uInt>::max() ||
+        destinationSize > std::numeric_limits<uInt>::max())
+        return 0;
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK) return 0;
     stream.next_in = const_cast<Bytef*>(source);
@@ -28,7 +30,8 @@ std::size_t InflateBlock(const std::uint8_t* source, std::size_t sourceSize, std
 bool DeflateBlock(const std::uint8_t* source, std::size_t sourceSize, std::uint8_t* destination,
                   std::size_t& destinationSize) {
     uLongf size = static_cast<uLongf>(destinationSize);
-    if (compress2(destination, &size, source, static_cast<uLong>(sourceSize), Z_DEFAULT_COMPRESSION) != Z_OK) {
+    if (compress2(destination, &size, source, static_cast<uLong>(sourceSize),
+                  Z_DEFAULT_COMPRESSION) != Z_OK) {
         return false;
     }
     destinationSize = size;

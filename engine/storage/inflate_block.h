@@ -10,8 +10,8 @@ namespace corvex {
 // than `destinationSize` bytes. Stops quietly at the end of the stream or at the
 // first error: whatever was produced stays, the rest of `destination` is left
 // as the caller prepared it. Returns the number of bytes produced.
-std::size_t InflateBlock(const std::uint8_t* source, std::size_t sourceSize, std::uint8_t* destination,
-                         std::size_t destinationSize);
+std::size_t InflateBlock(const std::uint8_t* source, std::size_t sourceSize,
+                         std::uint8_t* destination, std::size_t destinationSize);
 
 // Deflates `source` at the default level; used by our store writer.
 bool DeflateBlock(const std::uint8_t* source, std::size_t sourceSize, std::uint8_t* destination,

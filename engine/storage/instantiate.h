@@ -31,7 +31,8 @@
 #define CORVEX_INSTANTIATE_4K(T)
 #endif
 
-#define CORVEX_INSTANTIATE_CLASS(T) CORVEX_INSTANTIATE_ANSI(T) CORVEX_INSTANTIATE_UNICODE(T) CORVEX_INSTANTIATE_4K(T)
+#define CORVEX_INSTANTIATE_CLASS(T) \
+    CORVEX_INSTANTIATE_ANSI(T) CORVEX_INSTANTIATE_UNICODE(T) CORVEX_INSTANTIATE_4K(T)
 
 // For function templates: CORVEX_FOR_EACH_VARIANT(M) expands M(Traits) for each
 // variant this object is built for, where M writes one explicit instantiation.
@@ -39,7 +40,7 @@
 #define CORVEX_EACH_IF_1(M, T) M(T)
 #define CORVEX_EACH_IF_0(M, T)
 #define CORVEX_EACH_IF_EXPAND(on, M, T) CORVEX_EACH_IF(on, M, T)
-#define CORVEX_FOR_EACH_VARIANT(M)                     \
-    CORVEX_EACH_IF_EXPAND(CORVEX_WITH_ANSI, M, AnsiTraits) \
+#define CORVEX_FOR_EACH_VARIANT(M)                               \
+    CORVEX_EACH_IF_EXPAND(CORVEX_WITH_ANSI, M, AnsiTraits)       \
     CORVEX_EACH_IF_EXPAND(CORVEX_WITH_UNICODE, M, UnicodeTraits) \
     CORVEX_EACH_IF_EXPAND(CORVEX_WITH_4K, M, Unicode4KTraits)

@@ -13,7 +13,7 @@ namespace corvex {
 
 template <typename Record>
 class KeyedIndex {
-public:
+  public:
     using Item = std::pair<std::uint64_t, const Record*>;
 
     void Add(std::uint64_t key, const Record* record) { items_.emplace_back(key, record); }
@@ -30,8 +30,9 @@ public:
 
     std::span<const Item> EqualRange(std::uint64_t key) const {
         auto first = std::lower_bound(items_.begin(), items_.end(), key, KeyLess);
-        auto last = std::upper_bound(first, items_.end(), key,
-                                     [](std::uint64_t k, const Item& item) { return k < item.first; });
+        auto last =
+            std::upper_bound(first, items_.end(), key,
+                             [](std::uint64_t k, const Item& item) { return k < item.first; });
         return {first, last};
     }
 
@@ -39,7 +40,7 @@ public:
     std::size_t Size() const { return items_.size(); }
     void Reserve(std::size_t n) { items_.reserve(n); }
 
-private:
+  private:
     static bool KeyLess(const Item& item, std::uint64_t key) { return item.first < key; }
     std::vector<Item> items_;
 };

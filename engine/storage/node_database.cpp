@@ -26,7 +26,8 @@ void NodeDatabase<V>::Load(StopToken stop) {
     reader_.SetCryptMethod(header_.CryptMethod());
     BTreeLoader<V> loader(file_, stop);
     loader.LoadBlockTree(header_.BbtRootIb(), blocks_);
-    SubnodeLoader<V> subnodes(reader_, kSubnodeBudgetFloor + file_.Size() / kMinBytesPerSubnodeEntry,
+    SubnodeLoader<V> subnodes(reader_,
+                              kSubnodeBudgetFloor + file_.Size() / kMinBytesPerSubnodeEntry,
                               kSubnodeBytesFloor + kSubnodeBytesPerFileByte<V> * file_.Size());
     loader.LoadNodeTree(header_.NbtRootIb(), nodes_, subnodes);
 }

@@ -17,7 +17,7 @@ namespace corvex {
 
 template <typename V>
 class NodeDatabase {
-public:
+  public:
     // Opens the file read-only; on failure `errorText` holds the system's message.
     bool Open(const std::string& utf8Path, std::string& errorText);
     // Reads the header, then the block B-tree, then the node B-tree.
@@ -34,7 +34,7 @@ public:
     // A subnode's data (its data tree assembled), or empty when it is unknown.
     ByteBuffer ReadSubnodeData(const SubnodeTree& tree, std::uint32_t nid) const;
 
-private:
+  private:
     StoreFile file_;
     HeaderImage<V> header_;
     BlockTree<V> blocks_;

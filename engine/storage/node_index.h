@@ -12,8 +12,8 @@ namespace corvex {
 using NodeMap = KeyedIndex<NbtEntry>;
 
 struct FolderWalker {
-    NodeMap nodes;          // by the NID as stored
-    NodeMap folderChildren;  // normal and search folders, by parent NID
+    NodeMap nodes;            // by the NID as stored
+    NodeMap folderChildren;   // normal and search folders, by parent NID
     NodeMap messageChildren;  // normal messages, by parent NID
 
     void Add(const NbtEntry& entry) {

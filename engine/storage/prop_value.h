@@ -11,7 +11,7 @@ namespace corvex {
 
 struct PropValue {
     std::uint16_t id = 0;
-    std::uint16_t type = 0;  // the MAPI PT_ code
+    std::uint16_t type = 0;           // the MAPI PT_ code
     std::vector<std::uint8_t> bytes;  // empty when the value is absent
     // Set when `bytes` are the 4-byte NID of a subnode that holds the value;
     // `owner` is the tree that resolves it.

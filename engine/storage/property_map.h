@@ -10,7 +10,7 @@
 namespace corvex {
 
 class PropertyMap {
-public:
+  public:
     using Storage = std::multimap<std::uint16_t, PropValue>;
 
     // Keeps an earlier value with the same id (property contexts).
@@ -36,7 +36,7 @@ public:
     Storage::const_iterator begin() const { return values_.begin(); }
     Storage::const_iterator end() const { return values_.end(); }
 
-private:
+  private:
     Storage values_;
 };
 

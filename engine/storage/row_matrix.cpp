@@ -4,7 +4,8 @@
 
 namespace corvex {
 
-RowMatrix::RowMatrix(std::vector<std::vector<std::uint8_t>> blocks, std::size_t rowLength) : rowLength_(rowLength) {
+RowMatrix::RowMatrix(std::vector<std::vector<std::uint8_t>> blocks, std::size_t rowLength)
+    : rowLength_(rowLength) {
     for (const auto& block : blocks) {
         const std::size_t rows = rowLength == 0 ? 0 : block.size() / rowLength;
         runs_.push_back({joined_.size(), rows});

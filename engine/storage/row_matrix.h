@@ -13,7 +13,7 @@
 namespace corvex {
 
 class RowMatrix {
-public:
+  public:
     RowMatrix(std::vector<std::vector<std::uint8_t>> blocks, std::size_t rowLength);
 
     // The blocks joined, as the fallback search scans them.
@@ -26,7 +26,7 @@ public:
     // The row's bytes from `start`: RowLength() of them, fewer at the very end.
     Bytes RowAt(std::size_t start) const;
 
-private:
+  private:
     struct Run {
         std::size_t start;  // offset of the block in Joined()
         std::size_t rows;   // whole rows the block holds

@@ -10,15 +10,16 @@
 namespace corvex {
 
 class StopToken {
-public:
+  public:
     StopToken() = default;
     explicit StopToken(std::int32_t* word) : word_(word) {}
 
     bool Stopped() const {
-        return word_ != nullptr && std::atomic_ref<std::int32_t>(*word_).load(std::memory_order_relaxed) == kStopState;
+        return word_ != nullptr &&
+               std::atomic_ref<std::int32_t>(*word_).load(std::memory_order_relaxed) == kStopState;
     }
 
-private:
+  private:
     std::int32_t* word_ = nullptr;
 };
 

@@ -31,7 +31,9 @@ long long PositionedRead(int fd, std::uint8_t* out, std::size_t size, std::uint6
 
 }  // namespace
 
-StoreFile::~StoreFile() { Close(); }
+StoreFile::~StoreFile() {
+    Close();
+}
 
 bool StoreFile::Open(const std::string& utf8Path, std::string& errorText) {
     Close();

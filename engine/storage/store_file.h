@@ -11,7 +11,7 @@
 namespace corvex {
 
 class StoreFile {
-public:
+  public:
     StoreFile() = default;
     ~StoreFile();
     StoreFile(const StoreFile&) = delete;
@@ -28,7 +28,7 @@ public:
     void ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) const;
     std::vector<std::uint8_t> ReadAt(std::uint64_t offset, std::size_t size) const;
 
-private:
+  private:
     int fd_ = -1;
     std::uint64_t size_ = 0;
 };

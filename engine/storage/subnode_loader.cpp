@@ -15,12 +15,15 @@ struct SubnodeBlockHeader {
 };
 
 SubnodeBlockHeader ParseHeader(Bytes block) {
-    return {LoadLE<std::uint8_t>(block, 0), LoadLE<std::uint8_t>(block, 1), LoadLE<std::uint16_t>(block, 2)};
+    return {LoadLE<std::uint8_t>(block, 0), LoadLE<std::uint8_t>(block, 1),
+            LoadLE<std::uint16_t>(block, 2)};
 }
 
 // How many entries of `entrySize` the block really holds after its header.
-std::size_t FittingEntries(Bytes block, std::size_t headerSize, std::size_t entrySize, std::size_t declared) {
-    const std::size_t room = block.size() > headerSize ? (block.size() - headerSize) / entrySize : 0;
+std::size_t FittingEntries(Bytes block, std::size_t headerSize, std::size_t entrySize,
+                           std::size_t declared) {
+    const std::size_t room =
+        block.size() > headerSize ? (block.size() - headerSize) / entrySize : 0;
     return std::min(room, declared);
 }
 
@@ -34,7 +37,8 @@ std::unique_ptr<SubnodeTree> SubnodeLoader<V>::Load(std::uint64_t bidSub, int de
     if (block.empty() || header.btype != kBtypeSubnodeTree) return nullptr;
 
     auto tree = std::make_unique<SubnodeTree>();
-    std::copy_n(block.begin(), std::min(block.size(), V::kInternalHeaderSize), tree->header.begin());
+    std::copy_n(block.begin(), std::min(block.size(), V::kInternalHeaderSize),
+                tree->header.begin());
     if (header.cLevel != 0) {
         ReadIndexBlock(block, *tree, depth);
     } else {
@@ -48,7 +52,8 @@ template <typename V>
 void SubnodeLoader<V>::ReadIndexBlock(const ByteBuffer& block, SubnodeTree& tree, int depth) {
     constexpr std::size_t kW = V::kIdWidth;
     const Bytes bytes(block);
-    const std::size_t count = FittingEntries(bytes, V::kInternalHeaderSize, 2 * kW, ParseHeader(bytes).cEnt);
+    const std::size_t count =
+        FittingEntries(bytes, V::kInternalHeaderSize, 2 * kW, ParseHeader(bytes).cEnt);
     for (std::size_t i = 0; i < count && budget_ > 0; ++i) {
         const std::size_t at = V::kInternalHeaderSize + i * 2 * kW;
         const SubnodeIndexEntry entry{LoadWidth(bytes, at, kW), LoadWidth(bytes, at + kW, kW)};
@@ -69,7 +74,8 @@ template <typename V>
 void SubnodeLoader<V>::ReadLeafBlock(const ByteBuffer& block, SubnodeTree& tree, int depth) {
     constexpr std::size_t kW = V::kIdWidth;
     const Bytes bytes(block);
-    const std::size_t count = FittingEntries(bytes, V::kInternalHeaderSize, 3 * kW, ParseHeader(bytes).cEnt);
+    const std::size_t count =
+        FittingEntries(bytes, V::kInternalHeaderSize, 3 * kW, ParseHeader(bytes).cEnt);
     for (std::size_t i = 0; i < count && budget_ > 0; ++i) {
         const std::size_t at = V::kInternalHeaderSize + i * 3 * kW;
         SubnodeEntry entry;

@@ -15,7 +15,7 @@ constexpr int kMaxSubnodeDepth = 8;
 
 template <typename V>
 class SubnodeLoader {
-public:
+  public:
     // `entryBudget` caps the subnode entries loaded for the whole store, and
     // `byteBudget` the bytes of subnode blocks read for it, so that blocks shared
     // many times over by a hostile file cannot multiply the work: a small file
@@ -27,7 +27,7 @@ public:
     // The tree whose top block is `bidSub`; null when nothing could be loaded.
     std::unique_ptr<SubnodeTree> Load(std::uint64_t bidSub) { return Load(bidSub, 0); }
 
-private:
+  private:
     std::unique_ptr<SubnodeTree> Load(std::uint64_t bidSub, int depth);
     void ReadIndexBlock(const ByteBuffer& block, SubnodeTree& tree, int depth);
     void ReadLeafBlock(const ByteBuffer& block, SubnodeTree& tree, int depth);

@@ -14,7 +14,8 @@ ByteBuffer StoreSubnodeSource<V>::ReadData(std::uint32_t nid) const {
 template <typename V>
 std::vector<ByteBuffer> StoreSubnodeSource<V>::ReadDataBlocks(std::uint32_t nid) const {
     const SubnodeEntry* entry = tree_.Find(nid);
-    return entry != nullptr ? corvex::ReadDataBlocks(reader_, entry->bidData) : std::vector<ByteBuffer>{};
+    return entry != nullptr ? corvex::ReadDataBlocks(reader_, entry->bidData)
+                            : std::vector<ByteBuffer>{};
 }
 
 CORVEX_INSTANTIATE_CLASS(StoreSubnodeSource)

@@ -11,7 +11,7 @@
 namespace corvex {
 
 class SubnodeSource {
-public:
+  public:
     virtual ~SubnodeSource() = default;
     // The subnode's whole data, its data tree joined; empty when it is unknown.
     virtual ByteBuffer ReadData(std::uint32_t nid) const = 0;
@@ -25,14 +25,15 @@ public:
 // The subnodes of one node or subnode of an open store.
 template <typename V>
 class StoreSubnodeSource final : public SubnodeSource {
-public:
-    StoreSubnodeSource(const BlockReader<V>& reader, const SubnodeTree& tree) : reader_(reader), tree_(tree) {}
+  public:
+    StoreSubnodeSource(const BlockReader<V>& reader, const SubnodeTree& tree)
+        : reader_(reader), tree_(tree) {}
 
     ByteBuffer ReadData(std::uint32_t nid) const override;
     std::vector<ByteBuffer> ReadDataBlocks(std::uint32_t nid) const override;
     const SubnodeTree& Tree() const override { return tree_; }
 
-private:
+  private:
     const BlockReader<V>& reader_;
     const SubnodeTree& tree_;
 };

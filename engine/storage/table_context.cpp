@@ -41,8 +41,15 @@ RowIdSlots BuildRowIds(Bytes records, const BthHeader& header) {
 
 bool IsHnidCellType(std::uint16_t type) {
     switch (type) {
-        case 0x000D: case 0x001E: case 0x001F: case 0x0102: case 0x100D:
-        case 0x101E: case 0x101F: case 0x1048: case 0x1102:
+        case 0x000D:
+        case 0x001E:
+        case 0x001F:
+        case 0x0102:
+        case 0x100D:
+        case 0x101E:
+        case 0x101F:
+        case 0x1048:
+        case 0x1102:
             return true;
         default:
             return false;
@@ -64,7 +71,8 @@ void ResolveCellHnid(const HeapOnNode<V>& heap, Bytes cell, PropValue& value) {
 
 // A column whose cell would pass the row's end gives an absent value.
 template <typename V>
-PropValue ReadCell(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, const TColDesc& column, Bytes row) {
+PropValue ReadCell(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, const TColDesc& column,
+                   Bytes row) {
     PropValue value;
     value.id = column.propId;
     value.type = column.propType;
@@ -83,8 +91,9 @@ PropValue ReadCell(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, con
 // otherwise the first match scanning from `from`. The scans of one table share
 // `scanBudget` bytes, so a damaged table whose rows all miss their places costs
 // a few passes over the matrix, not one pass per row.
-std::optional<std::size_t> LocateRow(const RowMatrix& matrix, std::size_t rowIndex, std::uint32_t rowId,
-                                     std::size_t from, std::size_t& scanBudget) {
+std::optional<std::size_t> LocateRow(const RowMatrix& matrix, std::size_t rowIndex,
+                                     std::uint32_t rowId, std::size_t from,
+                                     std::size_t& scanBudget) {
     const std::optional<std::size_t> placed = matrix.RowStart(rowIndex);
     if (placed && LoadLE<std::uint32_t>(matrix.RowAt(*placed), 0) == rowId) return placed;
     if (from >= matrix.Joined().size() || scanBudget == 0) return std::nullopt;
@@ -97,7 +106,8 @@ std::optional<std::size_t> LocateRow(const RowMatrix& matrix, std::size_t rowInd
 }
 
 template <typename V>
-RowMatrix ReadRowMatrix(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, const TcInfo& info) {
+RowMatrix ReadRowMatrix(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
+                        const TcInfo& info) {
     std::vector<ByteBuffer> blocks;
     if (IsSubnodeHnid(info.hnidRows)) {
         blocks = subnodes.ReadDataBlocks(info.hnidRows);
@@ -110,7 +120,8 @@ RowMatrix ReadRowMatrix(const HeapOnNode<V>& heap, const SubnodeSource& subnodes
 }  // namespace
 
 template <typename V>
-void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, std::vector<TableRow>& rows) {
+void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
+                      std::vector<TableRow>& rows) {
     const HeapHeader heapHeader = HeapHeader::Parse(heap.FirstBlock());
     if (heapHeader.bClientSig != kClientSigTableContext) return;
     const TcInfo info = TcInfo::Parse(ReadHnidArray(heap, subnodes, heapHeader.hidUserRoot));
@@ -127,14 +138,16 @@ void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, 
         if (!start) continue;
         TableRow row{*rowIds[i], static_cast<std::uint32_t>(i), {}};
         const Bytes bytes = matrix.RowAt(*start);
-        for (const TColDesc& column : info.columns) row.cells.Replace(ReadCell(heap, subnodes, column, bytes));
+        for (const TColDesc& column : info.columns)
+            row.cells.Replace(ReadCell(heap, subnodes, column, bytes));
         rows.push_back(std::move(row));
         next = *start + info.rowLength;
     }
 }
 
-#define CORVEX_INSTANTIATE_TC(V) \
-    template void ReadTableContext<V>(const HeapOnNode<V>&, const SubnodeSource&, std::vector<TableRow>&);
+#define CORVEX_INSTANTIATE_TC(V)                                                  \
+    template void ReadTableContext<V>(const HeapOnNode<V>&, const SubnodeSource&, \
+                                      std::vector<TableRow>&);
 CORVEX_FOR_EACH_VARIANT(CORVEX_INSTANTIATE_TC)
 
 }  // namespace corvex

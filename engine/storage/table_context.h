@@ -15,6 +15,7 @@ namespace corvex {
 // expected one is the matrix scanned for it, from the end of the previous row.
 // A heap that is not a table context, or has an empty row index, adds nothing.
 template <typename V>
-void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, std::vector<TableRow>& rows);
+void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
+                      std::vector<TableRow>& rows);
 
 }  // namespace corvex

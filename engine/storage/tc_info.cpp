@@ -19,7 +19,8 @@ TcInfo TcInfo::Parse(Bytes bytes) {
     const std::size_t count = std::min<std::size_t>(bytes[1], fitting);
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = kFixedSize + i * kColumnSize;
-        info.columns.push_back({LoadLE<std::uint16_t>(bytes, at), LoadLE<std::uint16_t>(bytes, at + 2),
+        info.columns.push_back({LoadLE<std::uint16_t>(bytes, at),
+                                LoadLE<std::uint16_t>(bytes, at + 2),
                                 LoadLE<std::uint16_t>(bytes, at + 4), bytes[at + 6]});
     }
     return info;

@@ -20,7 +20,7 @@ struct AnsiTraits {
     static constexpr std::size_t kPageMetaOffset = 496;
     static constexpr std::size_t kPtypeOffset = 500;
     static constexpr bool kWideEntryCounts = false;
-    static constexpr std::size_t kIdWidth = 4;         // BID and IB
+    static constexpr std::size_t kIdWidth = 4;           // BID and IB
     static constexpr std::size_t kBlockTrailerSize = 0;  // never read in this variant
     static constexpr std::size_t kBlockAlign = 1;
     static constexpr std::size_t kInternalHeaderSize = 4;  // SLBLOCK / SIBLOCK header

@@ -8,7 +8,8 @@
 extern "C" __attribute__((visibility("default"))) bool VelmoraCreateObject(
     const char16_t* progId, velmora::messaging::DispatchPtr* object, std::u16string* error) {
     using namespace velmora::messaging;
-    if (progId == nullptr || object == nullptr || std::u16string(progId) != kMessageSessionProgId) return false;
+    if (progId == nullptr || object == nullptr || std::u16string(progId) != kMessageSessionProgId)
+        return false;
     try {
         if (!InitMimeLibrary()) {
             if (error != nullptr) *error = u"The MIME library cannot be started";

@@ -10,8 +10,8 @@ namespace velmora::messaging {
 ComponentError::ComponentError(std::u16string text)
     : std::runtime_error(corvex::Utf16ToUtf8(text)), text_(std::move(text)) {}
 
-bool DispatchObject::Invoke(DispatchId id, InvokeKind kind, std::span<const Variant> args, Variant& result,
-                            std::u16string& error) {
+bool DispatchObject::Invoke(DispatchId id, InvokeKind kind, std::span<const Variant> args,
+                            Variant& result, std::u16string& error) {
     result = Variant{};
     try {
         result = Call(id, kind, args);

@@ -10,20 +10,20 @@
 namespace velmora::messaging {
 
 class ComponentError : public std::runtime_error {
-public:
+  public:
     explicit ComponentError(std::u16string text);
     const std::u16string& Text() const { return text_; }
 
-private:
+  private:
     std::u16string text_;
 };
 
 class DispatchObject : public IDispatch {
-public:
+  public:
     bool Invoke(DispatchId id, InvokeKind kind, std::span<const Variant> args, Variant& result,
                 std::u16string& error) final;
 
-protected:
+  protected:
     // Runs the member; throws ComponentError for an unknown member or bad arguments.
     virtual Variant Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) = 0;
     [[noreturn]] static void Unknown(DispatchId id, InvokeKind kind);

@@ -18,10 +18,18 @@ struct PutMember {
 };
 constexpr std::size_t kText = 1, kInt = 2, kBool = 3, kDate = 4;
 constexpr std::array<PutMember, 13> kMessagePuts = {{
-    {member::kSubject, kText}, {member::kAlternateRecipientAllowed, kBool}, {member::kBody, kText},
-    {member::kBodyFormat, kInt}, {member::kConversationTopic, kText}, {member::kImportance, kInt},
-    {member::kMessageClass, kText}, {member::kReceivedByName, kText}, {member::kReceivedTime, kDate},
-    {member::kSenderEmailAddress, kText}, {member::kSenderName, kText}, {member::kSensitivity, kInt},
+    {member::kSubject, kText},
+    {member::kAlternateRecipientAllowed, kBool},
+    {member::kBody, kText},
+    {member::kBodyFormat, kInt},
+    {member::kConversationTopic, kText},
+    {member::kImportance, kInt},
+    {member::kMessageClass, kText},
+    {member::kReceivedByName, kText},
+    {member::kReceivedTime, kDate},
+    {member::kSenderEmailAddress, kText},
+    {member::kSenderName, kText},
+    {member::kSensitivity, kInt},
     {member::kSentOn, kDate},
 }};
 
@@ -50,7 +58,8 @@ Variant MessageObject::Call(DispatchId id, InvokeKind kind, std::span<const Vari
     if (kind == InvokeKind::PropertyPut) {
         for (const PutMember& put : kMessagePuts) {
             if (put.id != id) continue;
-            if (Argument(args, 0).index() != put.variantIndex) throw ComponentError(u"Type mismatch");
+            if (Argument(args, 0).index() != put.variantIndex)
+                throw ComponentError(u"Type mismatch");
             content_->properties[id] = args[0];
             return {};
         }
@@ -69,15 +78,19 @@ Variant MessageObject::Call(DispatchId id, InvokeKind kind, std::span<const Vari
 }
 
 void MessageObject::Import(const std::u16string& path, std::int32_t format) {
-    if (format == member::kFormatRtf) content_->rtfBody = ReadFileBytes(path);
-    else if (format == member::kFormatHtml) content_->htmlBody = ReadFileBytes(path);
-    else throw ComponentError(u"Unsupported body format");
+    if (format == member::kFormatRtf)
+        content_->rtfBody = ReadFileBytes(path);
+    else if (format == member::kFormatHtml)
+        content_->htmlBody = ReadFileBytes(path);
+    else
+        throw ComponentError(u"Unsupported body format");
 }
 
 void MessageObject::SaveAs(const std::u16string& path, std::int32_t format) const {
     if (format != member::kSaveAsMht) throw ComponentError(u"Unsupported file format");
     std::string error;
-    if (!WriteMht(*content_, PathFromText(path), error)) throw ComponentError(u"Cannot save " + path);
+    if (!WriteMht(*content_, PathFromText(path), error))
+        throw ComponentError(u"Cannot save " + path);
 }
 
 Variant RecipientsObject::Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) {
@@ -90,7 +103,8 @@ Variant RecipientsObject::Call(DispatchId id, InvokeKind kind, std::span<const V
 
 Variant AttachmentsObject::Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) {
     if (id != member::kAddAttachment || kind != InvokeKind::Method) Unknown(id, kind);
-    if (IntArgument(args, 1) != member::kAttachByValue) throw ComponentError(u"Unsupported attachment type");
+    if (IntArgument(args, 1) != member::kAttachByValue)
+        throw ComponentError(u"Unsupported attachment type");
     auto attachment = std::make_shared<MessageAttachment>();
     attachment->data = ReadFileBytes(TextArgument(args, 0));
     attachment->position = IntArgument(args, 2);
@@ -103,15 +117,26 @@ Variant AttachmentObject::Call(DispatchId id, InvokeKind kind, std::span<const V
     if (kind != InvokeKind::PropertyPut) Unknown(id, kind);
     const std::u16string& value = TextArgument(args, 0);
     switch (id) {
-        case member::kAttachDisplayName: attachment_->displayName = value; break;
-        case member::kAttachFileName: attachment_->fileName = value; break;
-        case member::kAttachMimeTag: attachment_->mimeTag = value; break;
-        case member::kAttachContentId: attachment_->contentId = value; break;
-        default: Unknown(id, kind);
+        case member::kAttachDisplayName:
+            attachment_->displayName = value;
+            break;
+        case member::kAttachFileName:
+            attachment_->fileName = value;
+            break;
+        case member::kAttachMimeTag:
+            attachment_->mimeTag = value;
+            break;
+        case member::kAttachContentId:
+            attachment_->contentId = value;
+            break;
+        default:
+            Unknown(id, kind);
     }
     return {};
 }
 
-Variant RecipientObject::Call(DispatchId id, InvokeKind kind, std::span<const Variant>) { Unknown(id, kind); }
+Variant RecipientObject::Call(DispatchId id, InvokeKind kind, std::span<const Variant>) {
+    Unknown(id, kind);
+}
 
 }  // namespace velmora::messaging

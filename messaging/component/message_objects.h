@@ -10,18 +10,18 @@
 namespace velmora::messaging {
 
 class SessionObject final : public DispatchObject {
-protected:
+  protected:
     Variant Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) override;
 };
 
 class MessageObject final : public DispatchObject {
-public:
+  public:
     const MessageContent& Content() const { return *content_; }
 
-protected:
+  protected:
     Variant Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) override;
 
-private:
+  private:
     void Import(const std::u16string& path, std::int32_t format);
     void SaveAs(const std::u16string& path, std::int32_t format) const;
 
@@ -29,41 +29,44 @@ private:
 };
 
 class RecipientsObject final : public DispatchObject {
-public:
-    explicit RecipientsObject(std::shared_ptr<MessageContent> content) : content_(std::move(content)) {}
+  public:
+    explicit RecipientsObject(std::shared_ptr<MessageContent> content)
+        : content_(std::move(content)) {}
 
-protected:
+  protected:
     Variant Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) override;
 
-private:
+  private:
     std::shared_ptr<MessageContent> content_;
 };
 
 class AttachmentsObject final : public DispatchObject {
-public:
-    explicit AttachmentsObject(std::shared_ptr<MessageContent> content) : content_(std::move(content)) {}
+  public:
+    explicit AttachmentsObject(std::shared_ptr<MessageContent> content)
+        : content_(std::move(content)) {}
 
-protected:
+  protected:
     Variant Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) override;
 
-private:
+  private:
     std::shared_ptr<MessageContent> content_;
 };
 
 class AttachmentObject final : public DispatchObject {
-public:
-    explicit AttachmentObject(std::shared_ptr<MessageAttachment> attachment) : attachment_(std::move(attachment)) {}
+  public:
+    explicit AttachmentObject(std::shared_ptr<MessageAttachment> attachment)
+        : attachment_(std::move(attachment)) {}
 
-protected:
+  protected:
     Variant Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) override;
 
-private:
+  private:
     std::shared_ptr<MessageAttachment> attachment_;
 };
 
 // A recipient once added: nothing of it is read or changed afterwards.
 class RecipientObject final : public DispatchObject {
-protected:
+  protected:
     Variant Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) override;
 };
 

@@ -8,11 +8,11 @@ namespace {
 
 // Attributes whose URL a browser loads while showing the page.
 constexpr std::array<std::string_view, 14> kResourceAttributes = {
-    "src", "background", "poster", "lowsrc", "dynsrc", "data", "codebase", "srcset",
-    "manifest", "archive", "classid", "profile", "xlink:href", "imagesrcset"};
+    "src",    "background", "poster",  "lowsrc",  "dynsrc",  "data",       "codebase",
+    "srcset", "manifest",   "archive", "classid", "profile", "xlink:href", "imagesrcset"};
 // Attributes whose URL is followed only when the reader asks for it.
-constexpr std::array<std::string_view, 6> kLinkAttributes = {"href", "action", "formaction", "cite", "longdesc",
-                                                             "usemap"};
+constexpr std::array<std::string_view, 6> kLinkAttributes = {"href", "action",   "formaction",
+                                                             "cite", "longdesc", "usemap"};
 
 template <std::size_t N>
 bool Contains(const std::array<std::string_view, N>& names, std::string_view name) {
@@ -33,13 +33,17 @@ std::string DecodedReferences(std::string_view value) {
         const std::size_t semicolon = value.find(';', i);
         const std::size_t end = semicolon == std::string_view::npos ? value.size() : semicolon;
         const std::string_view entity = value.substr(i + 1, end - i - 1);
-        if (entity == "colon") out += ':';
+        if (entity == "colon")
+            out += ':';
         else if (entity.size() > 1 && entity[0] == '#') {
             const bool hex = entity[1] == 'x' || entity[1] == 'X';
             unsigned long code = 0;
             for (const char c : entity.substr(hex ? 2 : 1)) {
                 if (!std::isxdigit(static_cast<unsigned char>(c))) break;
-                code = code * (hex ? 16 : 10) + static_cast<unsigned long>(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
+                code = code * (hex ? 16 : 10) +
+                       static_cast<unsigned long>(std::isdigit(static_cast<unsigned char>(c))
+                                                      ? c - '0'
+                                                      : (std::tolower(c) - 'a' + 10));
                 if (code > 0x10FFFF) break;
             }
             out += code < 0x80 ? static_cast<char>(code) : '?';
@@ -54,14 +58,16 @@ std::string DecodedReferences(std::string_view value) {
 std::string UrlScheme(std::string_view value) {
     std::string compact;
     for (const char c : DecodedReferences(value)) {
-        if (static_cast<unsigned char>(c) > 0x20) compact += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (static_cast<unsigned char>(c) > 0x20)
+            compact += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     const std::size_t colon = compact.find(':');
     if (compact.starts_with("//")) return "//";
     if (colon == std::string::npos) return {};
     const std::string scheme = compact.substr(0, colon);
     for (const char c : scheme) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return {};
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+            return {};
     }
     return scheme;
 }
@@ -73,10 +79,12 @@ AttributeAction ClassifyAttribute(const HtmlAttribute& attribute) {
     const bool link = Contains(kLinkAttributes, name);
     if (!resource && !link) return AttributeAction::Keep;
     const std::string scheme = UrlScheme(attribute.value);
-    if (scheme == "javascript" || scheme == "vbscript" || scheme == "livescript") return AttributeAction::Drop;
+    if (scheme == "javascript" || scheme == "vbscript" || scheme == "livescript")
+        return AttributeAction::Drop;
     if (!resource) return scheme == "data" ? AttributeAction::Drop : AttributeAction::Keep;
     if (scheme == "cid") return AttributeAction::Keep;
-    if (scheme == "data" && name != "srcset" && name != "data" && name != "codebase") return AttributeAction::Keep;
+    if (scheme == "data" && name != "srcset" && name != "data" && name != "codebase")
+        return AttributeAction::Keep;
     return attribute.value.empty() ? AttributeAction::Keep : AttributeAction::Block;
 }
 

@@ -14,13 +14,15 @@ std::string Lowered(std::string_view text) {
 }
 
 bool IsCharsetCharacter(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' || c == ':';
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ||
+           c == ':';
 }
 
 // The value after "charset=" in the first <meta that has one, within the first 4 KiB.
 std::string MetaCharset(std::string_view html) {
     const std::string head = Lowered(html.substr(0, std::min<std::size_t>(html.size(), 4096)));
-    for (std::size_t meta = head.find("<meta"); meta != std::string::npos; meta = head.find("<meta", meta + 5)) {
+    for (std::size_t meta = head.find("<meta"); meta != std::string::npos;
+         meta = head.find("<meta", meta + 5)) {
         const std::size_t end = head.find('>', meta);
         const std::size_t found = head.find("charset", meta);
         if (found == std::string::npos || (end != std::string::npos && found > end)) continue;
@@ -39,7 +41,11 @@ bool IsValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        std::size_t length = c < 0x80           ? 1
+                             : (c >> 5) == 0x6  ? 2
+                             : (c >> 4) == 0xE  ? 3
+                             : (c >> 3) == 0x1E ? 4
+                                                : 0;
         if (length == 0 || i + length > text.size()) return false;
         for (std::size_t k = 1; k < length; ++k) {
             if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;

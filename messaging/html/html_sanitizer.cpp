@@ -12,11 +12,11 @@ namespace {
 // Elements removed with everything inside them.
 constexpr std::array<std::string_view, 3> kRemovedWithContent = {"script", "iframe", "noscript"};
 // Elements removed while their content stays.
-constexpr std::array<std::string_view, 10> kRemovedTags = {"frame", "frameset", "object", "embed", "applet",
-                                                          "base", "link", "param", "portal", "meta"};
+constexpr std::array<std::string_view, 10> kRemovedTags = {
+    "frame", "frameset", "object", "embed", "applet", "base", "link", "param", "portal", "meta"};
 // Elements whose content is not markup, copied as it stands up to their end tag.
-constexpr std::array<std::string_view, 6> kRawTextElements = {"style", "title", "textarea", "xmp", "noembed",
-                                                              "noframes"};
+constexpr std::array<std::string_view, 6> kRawTextElements = {"style", "title",   "textarea",
+                                                              "xmp",   "noembed", "noframes"};
 
 template <std::size_t N>
 bool Contains(const std::array<std::string_view, N>& names, std::string_view name) {
@@ -26,8 +26,12 @@ bool Contains(const std::array<std::string_view, N>& names, std::string_view nam
     return false;
 }
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '/'; }
+char Lower(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '/';
+}
 
 std::string LowerText(std::string_view text) {
     std::string lower(text);
@@ -37,7 +41,8 @@ std::string LowerText(std::string_view text) {
 
 // The position of "</name" (any case) from `from`, or npos.
 std::size_t FindEndTag(std::string_view html, std::size_t from, std::string_view name) {
-    for (std::size_t pos = html.find("</", from); pos != std::string_view::npos; pos = html.find("</", pos + 2)) {
+    for (std::size_t pos = html.find("</", from); pos != std::string_view::npos;
+         pos = html.find("</", pos + 2)) {
         if (LowerText(html.substr(pos + 2, name.size())) == name) return pos;
     }
     return std::string_view::npos;
@@ -50,11 +55,11 @@ struct StartTag {
 };
 
 class Sanitizer {
-public:
+  public:
     explicit Sanitizer(std::string_view html) : html_(html) {}
     std::string Run();
 
-private:
+  private:
     void OnMarkup();
     void OnEndTag();
     void OnStartTag();
@@ -91,8 +96,10 @@ void Sanitizer::OnMarkup() {
     } else if (rest.size() > 1 && (rest[1] == '!' || rest[1] == '?')) {
         const std::size_t start = pos_;
         SkipPast('>');
-        if (LowerText(html_.substr(start, 9)) == "<!doctype") out_.append(html_.substr(start, pos_ - start));
-    } else if (rest.size() > 2 && rest[1] == '/' && std::isalpha(static_cast<unsigned char>(rest[2]))) {
+        if (LowerText(html_.substr(start, 9)) == "<!doctype")
+            out_.append(html_.substr(start, pos_ - start));
+    } else if (rest.size() > 2 && rest[1] == '/' &&
+               std::isalpha(static_cast<unsigned char>(rest[2]))) {
         OnEndTag();
     } else if (rest.size() > 1 && std::isalpha(static_cast<unsigned char>(rest[1]))) {
         OnStartTag();
@@ -126,7 +133,8 @@ void Sanitizer::OnStartTag() {
         return;
     }
     if (Contains(kRemovedTags, tag.name)) {
-        const bool charsetOnly = tag.name == "meta" && tag.attributes.size() == 1 && tag.attributes[0].name == "charset";
+        const bool charsetOnly =
+            tag.name == "meta" && tag.attributes.size() == 1 && tag.attributes[0].name == "charset";
         if (!charsetOnly) return;
     }
     WriteStartTag(tag);
@@ -155,7 +163,8 @@ bool Sanitizer::ReadStartTag(StartTag& tag) {
 
 bool Sanitizer::ReadAttribute(HtmlAttribute& attribute) {
     const std::size_t start = pos_;
-    while (pos_ < html_.size() && !IsSpace(html_[pos_]) && html_[pos_] != '>' && html_[pos_] != '=') ++pos_;
+    while (pos_ < html_.size() && !IsSpace(html_[pos_]) && html_[pos_] != '>' && html_[pos_] != '=')
+        ++pos_;
     if (pos_ == start) ++pos_;  // a stray "=" or quote
     attribute.name = LowerText(html_.substr(start, pos_ - start));
     while (pos_ < html_.size() && IsSpace(html_[pos_]) && html_[pos_] != '/') ++pos_;
@@ -173,7 +182,9 @@ bool Sanitizer::ReadAttribute(HtmlAttribute& attribute) {
         return true;
     }
     const std::size_t valueStart = pos_;
-    while (pos_ < html_.size() && !std::isspace(static_cast<unsigned char>(html_[pos_])) && html_[pos_] != '>') ++pos_;
+    while (pos_ < html_.size() && !std::isspace(static_cast<unsigned char>(html_[pos_])) &&
+           html_[pos_] != '>')
+        ++pos_;
     attribute.value = html_.substr(valueStart, pos_ - valueStart);
     return true;
 }
@@ -186,8 +197,10 @@ std::string Sanitizer::ReadName() {
 
 void AppendAttributeValue(std::string& out, std::string_view value) {
     for (const char c : value) {
-        if (c == '"') out += "&quot;";
-        else out += c;
+        if (c == '"')
+            out += "&quot;";
+        else
+            out += c;
     }
 }
 
@@ -201,7 +214,8 @@ void Sanitizer::WriteStartTag(const StartTag& tag) {
         out_ += attribute.name;
         if (!attribute.hasValue) continue;
         out_ += "=\"";
-        AppendAttributeValue(out_, attribute.name == "style" ? NeutralizeCss(attribute.value) : attribute.value);
+        AppendAttributeValue(
+            out_, attribute.name == "style" ? NeutralizeCss(attribute.value) : attribute.value);
         out_ += '"';
     }
     out_ += tag.selfClosing ? " />" : ">";
@@ -224,7 +238,8 @@ void Sanitizer::SkipPast(char c) {
 // True when the url( ... ) target at `from` is one of the page's own parts or inline data.
 bool IsLocalCssUrl(std::string_view css, std::size_t from) {
     const std::size_t close = css.find(')', from);
-    const std::string target = LowerText(css.substr(from, close == std::string_view::npos ? css.npos : close - from));
+    const std::string target =
+        LowerText(css.substr(from, close == std::string_view::npos ? css.npos : close - from));
     const std::size_t start = target.find_first_not_of(" \t\r\n\"'");
     if (start == std::string::npos) return false;
     return target.compare(start, 4, "cid:") == 0 || target.compare(start, 5, "data:") == 0;
@@ -232,7 +247,9 @@ bool IsLocalCssUrl(std::string_view css, std::size_t from) {
 
 }  // namespace
 
-std::string SanitizeHtml(std::string_view html) { return Sanitizer(html).Run(); }
+std::string SanitizeHtml(std::string_view html) {
+    return Sanitizer(html).Run();
+}
 
 std::string NeutralizeCss(std::string_view css) {
     const std::string lower = LowerText(css);

@@ -13,7 +13,8 @@ namespace velmora::messaging {
 // The policy placed at the start of every page, in case a browser would still
 // find something to run or fetch.
 inline constexpr char kContentSecurityPolicyMeta[] =
-    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src cid: data:; "
+    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src cid: "
+    "data:; "
     "style-src 'unsafe-inline' cid:; font-src cid: data:; media-src cid: data:\">\n";
 
 // The sanitised document (bytes of any ASCII-compatible charset pass through unchanged).

@@ -14,23 +14,26 @@ namespace {
 constexpr char kUtf8[] = "utf-8";
 
 std::string Document(const std::string& fragment) {
-    return std::string("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n") + kContentSecurityPolicyMeta +
-           "</head><body>\n" + fragment + "</body></html>\n";
+    return std::string("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n") +
+           kContentSecurityPolicyMeta + "</head><body>\n" + fragment + "</body></html>\n";
 }
 
 std::string StoredCharset(const std::string& html) {
     const std::string charset = DetectHtmlCharset(html);
     // A label of a 16-bit encoding on 8-bit bytes would garble the page.
-    if (charset.starts_with("utf-16") || charset == "unicode") return IsValidUtf8(html) ? kUtf8 : "windows-1252";
+    if (charset.starts_with("utf-16") || charset == "unicode")
+        return IsValidUtf8(html) ? kUtf8 : "windows-1252";
     return charset;
 }
 
 }  // namespace
 
 BodyPage BuildBodyPage(const MessageContent& content) {
-    if (!content.htmlBody.empty()) return {SanitizeHtml(content.htmlBody), StoredCharset(content.htmlBody)};
+    if (!content.htmlBody.empty())
+        return {SanitizeHtml(content.htmlBody), StoredCharset(content.htmlBody)};
     if (!content.rtfBody.empty()) {
-        if (auto html = ExtractEncapsulatedHtml(content.rtfBody)) return {SanitizeHtml(*html), kUtf8};
+        if (auto html = ExtractEncapsulatedHtml(content.rtfBody))
+            return {SanitizeHtml(*html), kUtf8};
         return {Document(RtfToSimpleHtml(content.rtfBody)), kUtf8};
     }
     return {Document(PlainTextToHtml(Utf8Of(content.Text(member::kBody)))), kUtf8};

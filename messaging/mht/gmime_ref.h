@@ -7,7 +7,7 @@ namespace velmora::messaging {
 
 template <typename T>
 class GRef {
-public:
+  public:
     explicit GRef(T* object = nullptr) : object_(object) {}
     ~GRef() {
         if (object_ != nullptr) g_object_unref(object_);
@@ -17,7 +17,7 @@ public:
     T* get() const { return object_; }
     explicit operator bool() const { return object_ != nullptr; }
 
-private:
+  private:
     T* object_;
 };
 

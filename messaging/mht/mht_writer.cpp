@@ -37,7 +37,8 @@ bool InitMimeLibrary() {
     return true;
 }
 
-bool WriteMht(const MessageContent& content, const std::filesystem::path& target, std::string& error) {
+bool WriteMht(const MessageContent& content, const std::filesystem::path& target,
+              std::string& error) {
     InitMimeLibrary();
     const GRef<GMimeMessage> message(g_mime_message_new(TRUE));
     SetMessageHeaders(message.get(), content);
@@ -45,8 +46,8 @@ bool WriteMht(const MessageContent& content, const std::filesystem::path& target
     g_mime_message_set_mime_part(message.get(), GMIME_OBJECT(related.get()));
 
     GError* openError = nullptr;
-    const GRef<GMimeStream> file(
-        g_mime_stream_fs_open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644, &openError));
+    const GRef<GMimeStream> file(g_mime_stream_fs_open(
+        target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644, &openError));
     if (!file) {
         error = openError != nullptr ? openError->message : "cannot create the file";
         if (openError != nullptr) g_error_free(openError);
@@ -54,7 +55,8 @@ bool WriteMht(const MessageContent& content, const std::filesystem::path& target
     }
     GMimeFormatOptions* options = g_mime_format_options_new();
     g_mime_format_options_set_newline_format(options, GMIME_NEWLINE_FORMAT_DOS);
-    const ssize_t written = g_mime_object_write_to_stream(GMIME_OBJECT(message.get()), options, file.get());
+    const ssize_t written =
+        g_mime_object_write_to_stream(GMIME_OBJECT(message.get()), options, file.get());
     g_mime_format_options_free(options);
     const bool flushed = g_mime_stream_flush(file.get()) == 0;
     if (written < 0 || !flushed) error = "cannot write the file";

@@ -14,6 +14,7 @@ namespace velmora::messaging {
 bool InitMimeLibrary();
 
 // Writes the file; false with a reason in `error` when it cannot be written.
-bool WriteMht(const MessageContent& content, const std::filesystem::path& target, std::string& error);
+bool WriteMht(const MessageContent& content, const std::filesystem::path& target,
+              std::string& error);
 
 }  // namespace velmora::messaging

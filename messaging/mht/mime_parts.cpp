@@ -12,17 +12,20 @@ namespace velmora::messaging {
 namespace {
 
 void SetContent(GMimePart* part, const std::string& bytes) {
-    const GRef<GMimeStream> stream(
-        g_mime_stream_mem_new_with_buffer(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    const GRef<GMimeDataWrapper> wrapper(g_mime_data_wrapper_new_with_stream(stream.get(), GMIME_CONTENT_ENCODING_DEFAULT));
+    const GRef<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(
+        reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const GRef<GMimeDataWrapper> wrapper(
+        g_mime_data_wrapper_new_with_stream(stream.get(), GMIME_CONTENT_ENCODING_DEFAULT));
     g_mime_part_set_content(part, wrapper.get());
 }
 
 bool IsTokenCharacter(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("!#$&^_.+-").find(c) != std::string_view::npos;
+    return std::isalnum(static_cast<unsigned char>(c)) ||
+           std::string_view("!#$&^_.+-").find(c) != std::string_view::npos;
 }
 
-// The attachment's own name for the part: the name it was added with, else its file or display name.
+// The attachment's own name for the part: the name it was added with, else its file or display
+// name.
 std::string PartFileName(const MessageAttachment& attachment) {
     if (!attachment.longName.empty()) return Utf8Of(attachment.longName);
     if (!attachment.fileName.empty()) return Utf8Of(attachment.fileName);
@@ -35,7 +38,8 @@ void AddMailbox(GMimeMessage* message, GMimeAddressType type, const std::u16stri
     const std::string shownName = Utf8Of(name);
     const std::string mailAddress = Utf8Of(address);
     InternetAddressList* list = g_mime_message_get_addresses(message, type);
-    const GRef<InternetAddress> mailbox(internet_address_mailbox_new(shownName.c_str(), mailAddress.c_str()));
+    const GRef<InternetAddress> mailbox(
+        internet_address_mailbox_new(shownName.c_str(), mailAddress.c_str()));
     internet_address_list_add(list, mailbox.get());
 }
 
@@ -57,7 +61,8 @@ GMimePart* NewPagePart(const std::string& html, const std::string& charset) {
     GMimePart* part = g_mime_part_new_with_type("text", "html");
     g_mime_object_set_content_type_parameter(GMIME_OBJECT(part), "charset", charset.c_str());
     g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
-    g_mime_object_set_header(GMIME_OBJECT(part), "Content-Location", "file:///message.html", nullptr);
+    g_mime_object_set_header(GMIME_OBJECT(part), "Content-Location", "file:///message.html",
+                             nullptr);
     SetContent(part, html);
     return part;
 }
@@ -65,10 +70,12 @@ GMimePart* NewPagePart(const std::string& html, const std::string& charset) {
 GMimePart* NewResourcePart(const MessageAttachment& attachment, const std::string& contentId) {
     const std::string type = CleanMimeType(attachment.mimeTag);
     const std::size_t slash = type.find('/');
-    GMimePart* part = g_mime_part_new_with_type(type.substr(0, slash).c_str(), type.substr(slash + 1).c_str());
+    GMimePart* part =
+        g_mime_part_new_with_type(type.substr(0, slash).c_str(), type.substr(slash + 1).c_str());
     g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
     g_mime_part_set_content_id(part, contentId.c_str());
-    g_mime_object_set_header(GMIME_OBJECT(part), "Content-Location", ("cid:" + contentId).c_str(), nullptr);
+    g_mime_object_set_header(GMIME_OBJECT(part), "Content-Location", ("cid:" + contentId).c_str(),
+                             nullptr);
     g_mime_object_set_disposition(GMIME_OBJECT(part), GMIME_DISPOSITION_INLINE);
     const std::string fileName = PartFileName(attachment);
     if (!fileName.empty()) g_mime_part_set_filename(part, fileName.c_str());
@@ -89,7 +96,8 @@ std::string CleanMimeType(const std::u16string& mimeTag) {
     const std::string tag = Utf8Of(mimeTag);
     const std::size_t slash = tag.find('/');
     bool clean = slash != std::string::npos && slash > 0 && slash + 1 < tag.size();
-    for (std::size_t i = 0; clean && i < tag.size(); ++i) clean = i == slash || IsTokenCharacter(tag[i]);
+    for (std::size_t i = 0; clean && i < tag.size(); ++i)
+        clean = i == slash || IsTokenCharacter(tag[i]);
     return clean ? tag : "application/octet-stream";
 }
 
@@ -97,8 +105,10 @@ void SetMessageHeaders(GMimeMessage* message, const MessageContent& content) {
     AddMailbox(message, GMIME_ADDRESS_TYPE_FROM, content.Text(member::kSenderName),
                content.Text(member::kSenderEmailAddress));
     for (const MessageRecipient& recipient : content.recipients) {
-        if (recipient.type == 1) AddMailbox(message, GMIME_ADDRESS_TYPE_TO, recipient.name, recipient.address);
-        if (recipient.type == 2) AddMailbox(message, GMIME_ADDRESS_TYPE_CC, recipient.name, recipient.address);
+        if (recipient.type == 1)
+            AddMailbox(message, GMIME_ADDRESS_TYPE_TO, recipient.name, recipient.address);
+        if (recipient.type == 2)
+            AddMailbox(message, GMIME_ADDRESS_TYPE_CC, recipient.name, recipient.address);
     }
     const std::string subject = Utf8Of(content.Text(member::kSubject));
     g_mime_message_set_subject(message, subject.c_str(), "utf-8");

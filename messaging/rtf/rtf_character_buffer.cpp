@@ -46,6 +46,8 @@ const CodePageDecoder& RtfCharacterBuffer::Decoder() {
     return *decoder;
 }
 
-std::string Utf8Of(std::u16string_view text) { return corvex::Utf16ToUtf8(text); }
+std::string Utf8Of(std::u16string_view text) {
+    return corvex::Utf16ToUtf8(text);
+}
 
 }  // namespace velmora::messaging

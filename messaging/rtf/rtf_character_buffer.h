@@ -12,7 +12,7 @@
 namespace velmora::messaging {
 
 class RtfCharacterBuffer {
-public:
+  public:
     void SetCodePage(std::uint32_t codePage);
     void AddByte(std::uint8_t byte) { pending_.push_back(static_cast<char>(byte)); }
     void AddCodePoint(std::uint32_t codePoint);
@@ -20,12 +20,12 @@ public:
     std::string Take();
     bool Empty() const { return pending_.empty() && decoded_.empty(); }
 
-private:
+  private:
     void DecodePending();
     const CodePageDecoder& Decoder();
 
     std::uint32_t codePage_ = kWindowsWesternCodePage;
-    std::string pending_;   // bytes in the code page
+    std::string pending_;  // bytes in the code page
     std::u16string decoded_;
     std::map<std::uint32_t, std::unique_ptr<CodePageDecoder>> decoders_;
 };

@@ -8,14 +8,14 @@ namespace {
 constexpr std::uint32_t kInHtmlTag = 1;
 
 class HtmlExtractor final : public RtfReader {
-public:
+  public:
     std::string Run(std::string_view rtf) {
         Walk(rtf);
         Flush();
         return std::move(html_);
     }
 
-protected:
+  protected:
     bool KeepsDestination(std::string_view word, bool starred) const override {
         if (starred) return word == "htmltag";
         return RtfReader::KeepsDestination(word, starred);
@@ -40,7 +40,7 @@ protected:
 
     void OnGroupEnd() override { Flush(); }
 
-private:
+  private:
     void Flush() { html_ += Characters().Take(); }
 
     std::string html_;

@@ -8,19 +8,45 @@ namespace {
 constexpr std::size_t kMaxGroupDepth = 4096;
 
 // Groups whose content is not text of the document.
-constexpr std::array<std::string_view, 30> kSkippedDestinations = {
-    "fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "headerl", "headerr",
-    "headerf", "footer", "footerl", "footerr", "footerf", "fldinst", "themedata", "colorschememapping",
-    "datastore", "latentstyles", "rsidtbl", "generator", "xmlnstbl", "filetbl", "revtbl", "listtable",
-    "listoverridetable", "pgdsctbl", "shpinst", "nonshppict", "bkmkstart"};
+constexpr std::array<std::string_view, 30> kSkippedDestinations = {"fonttbl",
+                                                                   "colortbl",
+                                                                   "stylesheet",
+                                                                   "info",
+                                                                   "pict",
+                                                                   "object",
+                                                                   "header",
+                                                                   "headerl",
+                                                                   "headerr",
+                                                                   "headerf",
+                                                                   "footer",
+                                                                   "footerl",
+                                                                   "footerr",
+                                                                   "footerf",
+                                                                   "fldinst",
+                                                                   "themedata",
+                                                                   "colorschememapping",
+                                                                   "datastore",
+                                                                   "latentstyles",
+                                                                   "rsidtbl",
+                                                                   "generator",
+                                                                   "xmlnstbl",
+                                                                   "filetbl",
+                                                                   "revtbl",
+                                                                   "listtable",
+                                                                   "listoverridetable",
+                                                                   "pgdsctbl",
+                                                                   "shpinst",
+                                                                   "nonshppict",
+                                                                   "bkmkstart"};
 
 struct SpecialCharacter {
     std::string_view word;
     std::uint32_t codePoint;
 };
 constexpr SpecialCharacter kSpecialCharacters[] = {
-    {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
-    {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005},
+    {"emdash", 0x2014},  {"endash", 0x2013},    {"bullet", 0x2022},    {"lquote", 0x2018},
+    {"rquote", 0x2019},  {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},
+    {"enspace", 0x2002}, {"qmspace", 0x2005},
 };
 
 }  // namespace
@@ -48,8 +74,10 @@ void RtfReader::OnToken(const RtfToken& token) {
     const bool wasGroupStart = groupStart_;
     groupStart_ = false;
     switch (token.kind) {
-        case RtfToken::Kind::GroupStart: return OnGroupStart();
-        case RtfToken::Kind::GroupEnd: return OnGroupEndToken();
+        case RtfToken::Kind::GroupStart:
+            return OnGroupStart();
+        case RtfToken::Kind::GroupEnd:
+            return OnGroupEndToken();
         case RtfToken::Kind::Word:
             groupStart_ = wasGroupStart;
             return OnControlWord(token);
@@ -60,8 +88,10 @@ void RtfReader::OnToken(const RtfToken& token) {
                 return;
             }
             return OnSymbol(token.symbol);
-        case RtfToken::Kind::HexByte: return OnHexByte(token.byte);
-        case RtfToken::Kind::Text: return OnText(token.word);
+        case RtfToken::Kind::HexByte:
+            return OnHexByte(token.byte);
+        case RtfToken::Kind::Text:
+            return OnText(token.word);
     }
 }
 
@@ -118,9 +148,12 @@ void RtfReader::OnSymbol(char symbol) {
     switch (symbol) {
         case '\\':
         case '{':
-        case '}': return AddCodePoint(static_cast<unsigned char>(symbol));
-        case '~': return AddCodePoint(0xA0);
-        case '_': return AddCodePoint(0x2011);
+        case '}':
+            return AddCodePoint(static_cast<unsigned char>(symbol));
+        case '~':
+            return AddCodePoint(0xA0);
+        case '_':
+            return AddCodePoint(0x2011);
         case '\n': {
             RtfToken par;
             par.kind = RtfToken::Kind::Word;
@@ -128,7 +161,8 @@ void RtfReader::OnSymbol(char symbol) {
             if (!state_.skip) OnWord(par);
             return;
         }
-        default: return;  // \- and other symbols show nothing
+        default:
+            return;  // \- and other symbols show nothing
     }
 }
 

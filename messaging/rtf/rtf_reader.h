@@ -22,10 +22,10 @@ struct RtfGroupState {
 };
 
 class RtfReader {
-public:
+  public:
     virtual ~RtfReader() = default;
 
-protected:
+  protected:
     // Walks the whole document. Unbalanced groups and any garbage are tolerated.
     void Walk(std::string_view rtf);
 
@@ -44,7 +44,7 @@ protected:
     void AddCodePoint(std::uint32_t codePoint);
     bool AtGroupStart() const { return groupStart_; }
 
-private:
+  private:
     void OnToken(const RtfToken& token);
     void OnGroupStart();
     void OnGroupEndToken();

@@ -13,7 +13,7 @@ constexpr std::uint32_t kInTable = 8;
 constexpr std::uint32_t kFormatMask = kBold | kItalic | kUnderline;
 
 class SimpleHtmlWriter final : public RtfReader {
-public:
+  public:
     std::string Run(std::string_view rtf) {
         Walk(rtf);
         FlushText();
@@ -22,11 +22,11 @@ public:
         return std::move(html_);
     }
 
-protected:
+  protected:
     void OnWord(const RtfToken& token) override;
     void OnGroupEnd() override { FlushText(); }
 
-private:
+  private:
     void SetFlag(std::uint32_t flag, bool on);
     void FlushText();
     void SyncFormat(std::uint32_t wanted);
@@ -46,13 +46,16 @@ private:
     bool inCell_ = false;
 };
 
-bool IsOn(const RtfToken& token) { return !token.hasParam || token.param != 0; }
+bool IsOn(const RtfToken& token) {
+    return !token.hasParam || token.param != 0;
+}
 
 void SimpleHtmlWriter::OnWord(const RtfToken& token) {
     const std::string_view w = token.word;
     if (w == "b") return SetFlag(kBold, IsOn(token));
     if (w == "i") return SetFlag(kItalic, IsOn(token));
-    if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash") return SetFlag(kUnderline, IsOn(token));
+    if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash")
+        return SetFlag(kUnderline, IsOn(token));
     if (w == "ulnone") return SetFlag(kUnderline, false);
     if (w == "plain") return SetFlag(kFormatMask, false);
     if (w == "intbl") return SetFlag(kInTable, true);
@@ -157,6 +160,8 @@ void SimpleHtmlWriter::CloseTable() {
 
 }  // namespace
 
-std::string RtfToSimpleHtml(std::string_view rtf) { return SimpleHtmlWriter().Run(rtf); }
+std::string RtfToSimpleHtml(std::string_view rtf) {
+    return SimpleHtmlWriter().Run(rtf);
+}
 
 }  // namespace velmora::messaging

@@ -13,17 +13,17 @@ struct RtfToken {
     std::string_view word;   // Word: the letters; Text: the run
     std::int32_t param = 0;  // Word: the numeric parameter
     bool hasParam = false;
-    char symbol = 0;         // Symbol: the character after the backslash
-    std::uint8_t byte = 0;   // HexByte: the value of \'hh
+    char symbol = 0;        // Symbol: the character after the backslash
+    std::uint8_t byte = 0;  // HexByte: the value of \'hh
 };
 
 class RtfTokenizer {
-public:
+  public:
     explicit RtfTokenizer(std::string_view rtf) : rtf_(rtf) {}
     // False at the end of the input.
     bool Next(RtfToken& token);
 
-private:
+  private:
     void ReadControl(RtfToken& token);
     void ReadWord(RtfToken& token);
     void ReadText(RtfToken& token);

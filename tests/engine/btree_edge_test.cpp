@@ -13,8 +13,9 @@ using velmora::test::CorpusFile;
 using velmora::test::OpenStore;
 
 class EditedStore {
-public:
-    explicit EditedStore(const std::string& name) : image_(velmora::test::ReadFileBytes(CorpusFile(name))) {}
+  public:
+    explicit EditedStore(const std::string& name)
+        : image_(velmora::test::ReadFileBytes(CorpusFile(name))) {}
 
     std::vector<std::uint8_t>& Image() { return image_; }
 
@@ -24,7 +25,7 @@ public:
         return OpenStore<V>(scratch_ / "edited.store");
     }
 
-private:
+  private:
     velmora::test::ScratchDir scratch_;
     std::vector<std::uint8_t> image_;
 };
@@ -32,7 +33,8 @@ private:
 TEST(BTreeWalk, ForeignMagicAndVersionAreNotChecked) {
     VELMORA_REQUIRE_CORPUS();
     EditedStore store("unicode-flags.pst");
-    for (std::size_t i = 0; i < 24; ++i) store.Image()[i] ^= 0x5A;  // magic, CRC, client magic, version
+    for (std::size_t i = 0; i < 24; ++i)
+        store.Image()[i] ^= 0x5A;  // magic, CRC, client magic, version
     auto edited = store.Open<UnicodeTraits>();
     auto original = OpenStore<UnicodeTraits>(CorpusFile("unicode-flags.pst"));
     EXPECT_EQ(edited->Walker().nodes.Size(), original->Walker().nodes.Size());
@@ -42,7 +44,8 @@ TEST(BTreeWalk, ForeignMagicAndVersionAreNotChecked) {
 TEST(BTreeWalk, NodeRootOfAnotherPageTypeYieldsNoNodes) {
     VELMORA_REQUIRE_CORPUS();
     EditedStore store("unicode-flags.pst");
-    const std::uint64_t nbtRoot = LoadLE<std::uint64_t>(Bytes(store.Image()), UnicodeTraits::kNbtRootIbOffset);
+    const std::uint64_t nbtRoot =
+        LoadLE<std::uint64_t>(Bytes(store.Image()), UnicodeTraits::kNbtRootIbOffset);
     store.Image()[nbtRoot + UnicodeTraits::kPtypeOffset] = 0x80;
     auto edited = store.Open<UnicodeTraits>();
     EXPECT_EQ(edited->Walker().nodes.Size(), 0u);
@@ -76,9 +79,11 @@ TEST(BTreeWalk, LeafPageWithUnacceptedEntrySizeIsSkipped) {
         if (page.nodeTree && !page.leafKeys.empty()) leafPage = &page;
     }
     ASSERT_NE(leafPage, nullptr);
-    store.Image()[leafPage->ib + UnicodeTraits::kPageMetaOffset + 2] = 31;  // cbEnt below a node record
+    store.Image()[leafPage->ib + UnicodeTraits::kPageMetaOffset + 2] =
+        31;  // cbEnt below a node record
     auto edited = store.Open<UnicodeTraits>();
-    EXPECT_EQ(edited->Walker().nodes.Size(), original->Walker().nodes.Size() - leafPage->leafKeys.size());
+    EXPECT_EQ(edited->Walker().nodes.Size(),
+              original->Walker().nodes.Size() - leafPage->leafKeys.size());
     for (std::uint64_t nid : leafPage->leafKeys) EXPECT_EQ(edited->Walker().FindNode(nid), nullptr);
 }
 
@@ -88,9 +93,11 @@ TEST(BTreeWalk, SearchFoldersAreChildrenAndAssociatedMessagesOnlyNodes) {
     std::size_t searchFolders = 0;
     std::size_t associated = 0;
     for (const auto& [key, node] : database->Walker().nodes.All()) {
-        const auto& indexed = node->NidType() == 0x03 ? database->Walker().folderChildren : database->Walker().messageChildren;
-        const bool listed = std::ranges::any_of(indexed.EqualRange(node->nidParent),
-                                                [&](const auto& item) { return item.second == node; });
+        const auto& indexed = node->NidType() == 0x03 ? database->Walker().folderChildren
+                                                      : database->Walker().messageChildren;
+        const bool listed =
+            std::ranges::any_of(indexed.EqualRange(node->nidParent),
+                                [&](const auto& item) { return item.second == node; });
         if (node->NidType() == 0x03) searchFolders += listed;
         if (node->NidType() == 0x08) associated += !listed;
     }

@@ -27,10 +27,13 @@ MatchResult Match(const std::string& store, const json& expected, const StoreCon
         const std::string name = LastComponent(path);
         if (IsFolderPath(path)) {
             ++result.folders;
-            if (std::find(contents.folders.begin(), contents.folders.end(), name) != contents.folders.end()) ++result.foldersFound;
+            if (std::find(contents.folders.begin(), contents.folders.end(), name) !=
+                contents.folders.end())
+                ++result.foldersFound;
         }
-        MatchItems(store, name, folder["items"], contents.items,
-                   [&name](const StoreItem& item) { return item.folder == name; }, used, result);
+        MatchItems(
+            store, name, folder["items"], contents.items,
+            [&name](const StoreItem& item) { return item.folder == name; }, used, result);
     }
     return result;
 }
@@ -44,16 +47,20 @@ TEST_P(CorpusContexts, AgreeWithIndependentReader) {
     ASSERT_TRUE(expected.contains("folders")) << store.expected;
     corvex::ResetRecordedEngineMessages();
     StoreContents contents = ReadStoreContents(CorpusFile(store.file));
-    EXPECT_EQ(corvex::RecordedEngineMessages().count, 0u) << "every HID of a real store names an allocation";
+    EXPECT_EQ(corvex::RecordedEngineMessages().count, 0u)
+        << "every HID of a real store names an allocation";
     const MatchResult result = Match(store.expected, expected, contents);
 
-    std::cout << "[ corpus   ] " << store.file << ": items " << result.matched << "/" << result.items << ", folders "
-              << result.foldersFound << "/" << result.folders << ", engine messages " << contents.items.size() << "\n";
+    std::cout << "[ corpus   ] " << store.file << ": items " << result.matched << "/"
+              << result.items << ", folders " << result.foldersFound << "/" << result.folders
+              << ", engine messages " << contents.items.size() << "\n";
     for (const std::string& difference : result.differences) ADD_FAILURE() << difference;
     EXPECT_EQ(result.foldersFound, result.folders);
 }
 
-std::string StoreName(const ::testing::TestParamInfo<CorpusStore>& info) { return TestNameOf(info.param.file); }
+std::string StoreName(const ::testing::TestParamInfo<CorpusStore>& info) {
+    return TestNameOf(info.param.file);
+}
 
 INSTANTIATE_TEST_SUITE_P(Stores, CorpusContexts, ::testing::ValuesIn(AllCorpusStores()), StoreName);
 

@@ -20,8 +20,10 @@ struct KnownDifference {
     const char* subjectStart;
 };
 constexpr KnownDifference kAttachmentsNotReported[] = {
-    {"unicode-password-embedded", "\u91c7\u8d2d\u6210\u672c\u4e3a\u4f55\u5c45\u9ad8\u4e0d\u4e0b\u5462\uff1f"},
-    {"unicode-password-embedded", "\u7ee9\u6548\u8003\u6838\u4e0e\u85aa\u916c\u4f53\u7cfb\u7684\u6fc0\u52b1\u4e0e\u521b\u65b0"},
+    {"unicode-password-embedded",
+     "\u91c7\u8d2d\u6210\u672c\u4e3a\u4f55\u5c45\u9ad8\u4e0d\u4e0b\u5462\uff1f"},
+    {"unicode-password-embedded",
+     "\u7ee9\u6548\u8003\u6838\u4e0e\u85aa\u916c\u4f53\u7cfb\u7684\u6fc0\u52b1\u4e0e\u521b\u65b0"},
     {"unicode-password-embedded", "test mail("},
 };
 
@@ -64,16 +66,20 @@ bool SameSender(const std::string& expected, const StoreItem& actual) {
 
 std::vector<CorpusStore> AllCorpusStores() {
     std::vector<CorpusStore> stores;
-    for (const char* name : {"ansi-basic", "ansi-small-backup", "ansi-many-items", "unicode-plain", "unicode-permute",
-                             "unicode-cyclic", "unicode-flags", "unicode-nested-folders", "unicode-to-cc",
-                             "unicode-personal", "unicode-contacts", "unicode-password-embedded", "unicode-submessage",
-                             "unicode-basic", "unicode-archive", "unicode-empty-2007", "unicode-outlook",
-                             "unicode-backup", "unicode-user1", "unicode-password", "unicode-distlist"}) {
+    for (const char* name :
+         {"ansi-basic",         "ansi-small-backup",      "ansi-many-items",
+          "unicode-plain",      "unicode-permute",        "unicode-cyclic",
+          "unicode-flags",      "unicode-nested-folders", "unicode-to-cc",
+          "unicode-personal",   "unicode-contacts",       "unicode-password-embedded",
+          "unicode-submessage", "unicode-basic",          "unicode-archive",
+          "unicode-empty-2007", "unicode-outlook",        "unicode-backup",
+          "unicode-user1",      "unicode-password",       "unicode-distlist"}) {
         stores.push_back({std::string(name) + ".pst", name});
     }
-    for (const char* name : {"unicode-basic", "unicode-contacts", "unicode-cyclic", "unicode-distlist", "unicode-flags",
-                             "unicode-nested-folders", "unicode-personal", "unicode-plain", "unicode-submessage",
-                             "unicode-to-cc"}) {
+    for (const char* name :
+         {"unicode-basic", "unicode-contacts", "unicode-cyclic", "unicode-distlist",
+          "unicode-flags", "unicode-nested-folders", "unicode-personal", "unicode-plain",
+          "unicode-submessage", "unicode-to-cc"}) {
         stores.push_back({std::string("ost4k/") + name + ".ost", name});
         stores.push_back({std::string("ost4k/") + name + ".plain.ost", name});
     }
@@ -94,9 +100,12 @@ std::string LastComponent(const std::string& path) {
 std::string Describe(const StoreItem& item) {
     std::ostringstream out;
     out << "subject '" << item.subject << "' sender '" << item.senderName << "' recipients [";
-    for (const auto& r : item.recipients) out << r.name << " <" << r.address << "> " << r.type << "; ";
+    for (const auto& r : item.recipients)
+        out << r.name << " <" << r.address << "> " << r.type << "; ";
     out << "] attachments [";
-    for (const auto& a : item.attachments) out << a.name << " " << a.dataSize << "/" << a.attachSize << (a.embedded ? " embedded" : "") << "; ";
+    for (const auto& a : item.attachments)
+        out << a.name << " " << a.dataSize << "/" << a.attachSize << (a.embedded ? " embedded" : "")
+            << "; ";
     out << "]";
     return out.str();
 }
@@ -110,7 +119,8 @@ ExpectedItem ExpectedItemFromJson(const std::string& store, const json& item) {
     ExpectedItem out;
     out.item.subject = item.value("subject", "");
     out.item.senderName = item.value("sender_name", "");
-    for (const json& r : item["recipients"]) out.item.recipients.push_back({r["name"], r["email"], r["type"]});
+    for (const json& r : item["recipients"])
+        out.item.recipients.push_back({r["name"], r["email"], r["type"]});
     for (const json& a : item["attachments"]) {
         StoreAttachment attachment;
         attachment.name = a.value("name", "");
@@ -130,12 +140,14 @@ bool SameItem(const ExpectedItem& expected, const StoreItem& actual) {
          !SameList(e.recipients, actual.recipients, SameRecipient))) {
         return false;
     }
-    return !expected.attachmentsReported || SameList(e.attachments, actual.attachments, SameAttachment);
+    return !expected.attachmentsReported ||
+           SameList(e.attachments, actual.attachments, SameAttachment);
 }
 
 void MatchItems(const std::string& store, const std::string& folderLabel, const json& items,
-                const std::vector<StoreItem>& candidates, const std::function<bool(const StoreItem&)>& inFolder,
-                std::vector<bool>& used, MatchResult& result) {
+                const std::vector<StoreItem>& candidates,
+                const std::function<bool(const StoreItem&)>& inFolder, std::vector<bool>& used,
+                MatchResult& result) {
     for (const json& item : items) {
         const ExpectedItem expected = ExpectedItemFromJson(store, item);
         ++result.items;
@@ -154,8 +166,8 @@ void MatchItems(const std::string& store, const std::string& folderLabel, const 
             ++result.matched;
         } else if (sameSubject) {
             used[*sameSubject] = true;
-            result.differences.push_back(folderLabel + ": expected " + Describe(expected.item) + "\n   engine " +
-                                         Describe(candidates[*sameSubject]));
+            result.differences.push_back(folderLabel + ": expected " + Describe(expected.item) +
+                                         "\n   engine " + Describe(candidates[*sameSubject]));
         } else {
             result.differences.push_back(folderLabel + ": not found " + Describe(expected.item));
         }

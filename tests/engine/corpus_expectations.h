@@ -50,8 +50,9 @@ struct MatchResult {
 // `inFolder` holds: the first that agrees in every field, else the first with
 // the same subject (reported as a difference). Item order is not compared: the
 // independent reader lists a folder's contents table, the engine its nodes.
-void MatchItems(const std::string& store, const std::string& folderLabel, const nlohmann::json& items,
-                const std::vector<StoreItem>& candidates, const std::function<bool(const StoreItem&)>& inFolder,
-                std::vector<bool>& used, MatchResult& result);
+void MatchItems(const std::string& store, const std::string& folderLabel,
+                const nlohmann::json& items, const std::vector<StoreItem>& candidates,
+                const std::function<bool(const StoreItem&)>& inFolder, std::vector<bool>& used,
+                MatchResult& result);
 
 }  // namespace velmora::test

@@ -2,10 +2,10 @@
 
 #include <fstream>
 
+#include "engine/interface/property_ids.h"
 #include "engine/interface/utf16_text.h"
 #include "engine/storage/context_reader.h"
 #include "tests/engine/store_fixtures.h"
-#include "engine/interface/property_ids.h"
 
 namespace velmora::test {
 namespace {
@@ -25,7 +25,8 @@ std::string Latin1ToUtf8(const ByteBuffer& bytes) {
 
 std::string Utf16LeToUtf8(const ByteBuffer& bytes) {
     std::u16string wide;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) wide.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        wide.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
     return Utf16ToUtf8(wide);
 }
 
@@ -33,7 +34,8 @@ template <typename V>
 std::string Text(const ContextReader<V>& reader, const PropertyMap& map, std::uint16_t id) {
     const PropValue* value = map.Find(id);
     if (value == nullptr) return {};
-    std::string text = value->type == 0x001F ? Utf16LeToUtf8(reader.ValueBytes(*value)) : Latin1ToUtf8(reader.ValueBytes(*value));
+    std::string text = value->type == 0x001F ? Utf16LeToUtf8(reader.ValueBytes(*value))
+                                             : Latin1ToUtf8(reader.ValueBytes(*value));
     while (!text.empty() && text.back() == '\0') text.pop_back();
     return text;
 }
@@ -50,10 +52,14 @@ std::string SubjectWithoutPrefix(std::string subject) {
 
 std::string RecipientTypeName(std::uint32_t type) {
     switch (type) {
-        case 1: return "To";
-        case 2: return "CC";
-        case 3: return "BCC";
-        default: return std::to_string(type);
+        case 1:
+            return "To";
+        case 2:
+            return "CC";
+        case 3:
+            return "BCC";
+        default:
+            return std::to_string(type);
     }
 }
 
@@ -63,25 +69,29 @@ std::vector<StoreRecipient> Recipients(const ContextReader<V>& reader, const Nbt
     const SubnodeEntry* table = message.Subnodes().Find(kRecipientTableNid);
     if (table == nullptr) return out;
     for (const TableRow& row : reader.SubnodeTable(*table)) {
-        out.push_back({Text(reader, row.cells, kDisplayName), Text(reader, row.cells, kEmailAddress),
+        out.push_back({Text(reader, row.cells, kDisplayName),
+                       Text(reader, row.cells, kEmailAddress),
                        RecipientTypeName(Long(row.cells, kRecipientType))});
     }
     return out;
 }
 
 template <typename V>
-StoreAttachment Attachment(const ContextReader<V>& reader, const NbtEntry& message, const TableRow& row) {
+StoreAttachment Attachment(const ContextReader<V>& reader, const NbtEntry& message,
+                           const TableRow& row) {
     // The attachment's own properties are a subnode named by the row's ID; the
     // table row holds only a few of them.
     const SubnodeEntry* subnode = message.Subnodes().Find(Long(row.cells, kLtpRowId));
-    const PropertyMap properties = subnode != nullptr ? reader.SubnodeProperties(*subnode) : PropertyMap{};
+    const PropertyMap properties =
+        subnode != nullptr ? reader.SubnodeProperties(*subnode) : PropertyMap{};
     const PropertyMap& source = properties.Empty() ? row.cells : properties;
     StoreAttachment attachment;
     attachment.name = Text(reader, source, kAttachLongFilename);
     if (attachment.name.empty()) attachment.name = Text(reader, source, kAttachFilename);
     attachment.attachSize = Long(source, kAttachSize);
     attachment.embedded = Long(source, kAttachMethod) == kAttachEmbeddedMessage;
-    if (const PropValue* data = source.Find(kAttachDataBin); data != nullptr && !attachment.embedded) {
+    if (const PropValue* data = source.Find(kAttachDataBin);
+        data != nullptr && !attachment.embedded) {
         attachment.dataSize = static_cast<std::uint32_t>(reader.ValueBytes(*data).size());
     }
     return attachment;
@@ -92,7 +102,8 @@ std::vector<StoreAttachment> Attachments(const ContextReader<V>& reader, const N
     std::vector<StoreAttachment> out;
     const SubnodeEntry* table = message.Subnodes().Find(kAttachmentTableNid);
     if (table == nullptr) return out;
-    for (const TableRow& row : reader.SubnodeTable(*table)) out.push_back(Attachment(reader, message, row));
+    for (const TableRow& row : reader.SubnodeTable(*table))
+        out.push_back(Attachment(reader, message, row));
     return out;
 }
 
@@ -110,7 +121,8 @@ StoreContents Read(const std::filesystem::path& path) {
             const PropertyMap properties = reader.NodeProperties(*node);
             StoreItem item;
             const NbtEntry* parent = store->Walker().FindNode(node->nidParent);
-            if (parent != nullptr) item.folder = Text(reader, reader.NodeProperties(*parent), kDisplayName);
+            if (parent != nullptr)
+                item.folder = Text(reader, reader.NodeProperties(*parent), kDisplayName);
             item.subject = SubjectWithoutPrefix(Text(reader, properties, kSubject));
             item.senderName = Text(reader, properties, kSenderName);
             if (item.senderName.empty()) {
@@ -136,10 +148,16 @@ std::uint16_t StoreVersion(const std::filesystem::path& path) {
 
 StoreContents ReadStoreContents(const std::filesystem::path& path) {
     switch (StoreVersion(path)) {
-        case 14: case 15: return Read<AnsiTraits>(path);
-        case 21: case 23: return Read<UnicodeTraits>(path);
-        case 36: return Read<Unicode4KTraits>(path);
-        default: return {};
+        case 14:
+        case 15:
+            return Read<AnsiTraits>(path);
+        case 21:
+        case 23:
+            return Read<UnicodeTraits>(path);
+        case 36:
+            return Read<Unicode4KTraits>(path);
+        default:
+            return {};
     }
 }
 

@@ -44,7 +44,9 @@ struct Expected {
     std::size_t blocks, nodes, folders, searchFolders, messages, associated;
 };
 
-void PrintTo(const Expected& e, std::ostream* os) { *os << e.store; }
+void PrintTo(const Expected& e, std::ostream* os) {
+    *os << e.store;
+}
 
 // Counted once with the engine and checked against what the store files are
 // known to hold (message counts as listed with the corpus).
@@ -89,8 +91,9 @@ TEST_P(CorpusCensus, NodeCountsByType) {
     EXPECT_EQ(c.byType[0x08], e.associated);
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusCensus, testing::ValuesIn(kStores),
-                         [](const auto& info) { return velmora::test::TestNameOf(info.param.store); });
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusCensus, testing::ValuesIn(kStores), [](const auto& info) {
+    return velmora::test::TestNameOf(info.param.store);
+});
 
 }  // namespace
 }  // namespace corvex

@@ -13,7 +13,8 @@ namespace corvex {
 namespace {
 
 TEST(CryptTables, MatchThePublishedTableFile) {
-    const auto published = velmora::test::ReadFileBytes(velmora::test::FormatDir() / "crypt-tables.bin");
+    const auto published =
+        velmora::test::ReadFileBytes(velmora::test::FormatDir() / "crypt-tables.bin");
     ASSERT_EQ(published.size(), 768u);
     for (int i = 0; i < 256; ++i) {
         EXPECT_EQ(kCryptTableR[i], published[i]) << i;

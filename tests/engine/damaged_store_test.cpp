@@ -42,13 +42,14 @@ template <typename V>
 void ReadEverything(const NodeDatabase<V>& database) {
     for (const auto& [key, node] : database.Walker().nodes.All()) {
         (void)database.Reader().ReadBlock(node->bidData);
-        for (const SubnodeEntry& sub : node->Subnodes().entries) (void)database.ReadSubnodeData(node->Subnodes(), sub.Nid());
+        for (const SubnodeEntry& sub : node->Subnodes().entries)
+            (void)database.ReadSubnodeData(node->Subnodes(), sub.Nid());
     }
 }
 
 template <typename V>
 class DamageBench {
-public:
+  public:
     explicit DamageBench(const std::string& store) : path_(CorpusFile(store)) {
         original_ = velmora::test::ReadFileBytes(path_);
         database_ = velmora::test::OpenStore<V>(path_);
@@ -71,7 +72,7 @@ public:
     const std::map<std::uint64_t, NodeRecord>& Records() const { return records_; }
     const NodeDatabase<V>& Database() const { return *database_; }
 
-private:
+  private:
     std::filesystem::path path_;
     velmora::test::ScratchDir scratch_;
     Image original_;
@@ -90,7 +91,8 @@ void Truncations(const std::string& store) {
     for (std::size_t cut : cuts) {
         if (cut > size) continue;
         SCOPED_TRACE("cut at " + std::to_string(cut));
-        const Image image(bench.Original().begin(), bench.Original().begin() + static_cast<std::ptrdiff_t>(cut));
+        const Image image(bench.Original().begin(),
+                          bench.Original().begin() + static_cast<std::ptrdiff_t>(cut));
         const auto damaged = bench.Parse(image);
         // Nothing is invented from the zeros past the end...
         for (const auto& [key, record] : damaged) EXPECT_EQ(bench.Records().at(key), record);
@@ -98,7 +100,8 @@ void Truncations(const std::string& store) {
         if (cut < 1024) continue;
         for (const PagePlace& page : bench.Layout().pages) {
             if (!page.nodeTree || page.highestAncestorEnd > cut) continue;
-            for (std::uint64_t nid : page.leafKeys) EXPECT_TRUE(damaged.count(nid)) << "nid " << nid;
+            for (std::uint64_t nid : page.leafKeys)
+                EXPECT_TRUE(damaged.count(nid)) << "nid " << nid;
         }
     }
 }
@@ -115,15 +118,30 @@ void PageDamage(const std::string& store) {
     const auto& pages = bench.Layout().pages;
     const std::size_t m = MetaOffset<V>();
     const std::vector<std::function<void(Image&, const PagePlace&)>> damages = {
-        [&](Image& im, const PagePlace& p) { im[p.ib + random() % V::kPageSize] ^= 1u << (random() % 8); },
-        [&](Image& im, const PagePlace& p) { std::fill_n(im.begin() + p.ib + m, V::kWideEntryCounts ? 2 : 1, 0xFF); },
-        [&](Image& im, const PagePlace& p) { im[p.ib + m + (V::kWideEntryCounts ? 4 : 2)] = static_cast<std::uint8_t>(random() % 3 * 127); },
-        [&](Image& im, const PagePlace& p) { im[p.ib + m + (V::kWideEntryCounts ? 5 : 3)] = static_cast<std::uint8_t>(1 + random() % 255); },
-        [&](Image& im, const PagePlace& p) {  // every entry's pointer aimed at a random place, the page itself or the root
-            const std::uint64_t targets[] = {random() % im.size(), p.ib, pages.front().ib, random()};
+        [&](Image& im, const PagePlace& p) {
+            im[p.ib + random() % V::kPageSize] ^= 1u << (random() % 8);
+        },
+        [&](Image& im, const PagePlace& p) {
+            std::fill_n(im.begin() + p.ib + m, V::kWideEntryCounts ? 2 : 1, 0xFF);
+        },
+        [&](Image& im, const PagePlace& p) {
+            im[p.ib + m + (V::kWideEntryCounts ? 4 : 2)] =
+                static_cast<std::uint8_t>(random() % 3 * 127);
+        },
+        [&](Image& im, const PagePlace& p) {
+            im[p.ib + m + (V::kWideEntryCounts ? 5 : 3)] =
+                static_cast<std::uint8_t>(1 + random() % 255);
+        },
+        [&](Image& im, const PagePlace& p) {  // every entry's pointer aimed at a random place, the
+                                              // page itself or the root
+            const std::uint64_t targets[] = {random() % im.size(), p.ib, pages.front().ib,
+                                             random()};
             for (std::size_t at = 0; at + 3 * V::kIdWidth <= m; at += 3 * V::kIdWidth) {
                 const std::uint64_t t = targets[random() % 4];
-                if constexpr (V::kIdWidth == 8) StoreLE64(&im[p.ib + at + 16], t); else StoreLE32(&im[p.ib + at + 8], static_cast<std::uint32_t>(t));
+                if constexpr (V::kIdWidth == 8)
+                    StoreLE64(&im[p.ib + at + 16], t);
+                else
+                    StoreLE32(&im[p.ib + at + 8], static_cast<std::uint32_t>(t));
             }
         },
     };
@@ -151,7 +169,8 @@ void BlockDamage(const std::string& store) {
             if (data[0] == 0x01) StoreLE32(&image[block.ib + 4], 0xFFFFFFFF);
         }
         for (int i = 0; i < 8; ++i) image[block.ib + random() % block.size] ^= 1u << (random() % 8);
-        if constexpr (V::kCompressed) StoreLE16(&image[block.ib + block.size - 6], static_cast<std::uint16_t>(random()));
+        if constexpr (V::kCompressed)
+            StoreLE16(&image[block.ib + block.size - 6], static_cast<std::uint16_t>(random()));
         SCOPED_TRACE("block " + std::to_string(block.bid));
         // Blocks hold no node records: the node index must come out whole.
         EXPECT_EQ(bench.Parse(image), bench.Records());
@@ -164,10 +183,15 @@ void DataTreeLoops(const std::string& store) {
     for (const BlockPlace& block : bench.Layout().blocks) {
         if ((block.bid & 2) == 0 || block.ib + 8 + V::kIdWidth > bench.Original().size()) continue;
         Image image = bench.Original();
-        const std::size_t first = block.ib + (bench.Original()[block.ib] == 0x02 ? V::kInternalHeaderSize : 8);
-        // The tree's first child is the block itself (SLBLOCK: its first entry's data and subnode tree).
+        const std::size_t first =
+            block.ib + (bench.Original()[block.ib] == 0x02 ? V::kInternalHeaderSize : 8);
+        // The tree's first child is the block itself (SLBLOCK: its first entry's data and subnode
+        // tree).
         for (std::size_t k = 0; k < (bench.Original()[block.ib] == 0x02 ? 3u : 1u); ++k) {
-            if constexpr (V::kIdWidth == 8) StoreLE64(&image[first + 8 * k], block.bid); else StoreLE32(&image[first + 4 * k], static_cast<std::uint32_t>(block.bid));
+            if constexpr (V::kIdWidth == 8)
+                StoreLE64(&image[first + 8 * k], block.bid);
+            else
+                StoreLE32(&image[first + 4 * k], static_cast<std::uint32_t>(block.bid));
         }
         SCOPED_TRACE("block " + std::to_string(block.bid));
         EXPECT_EQ(bench.Parse(image), bench.Records());
@@ -207,7 +231,8 @@ TEST(DataTreeClaims, ValueStaysInProportionToTheFile) {
     EXPECT_LE(value.size(), (4u << 20) + 16 * image.size());
     ASSERT_GE(value.size(), 16u);
     EXPECT_EQ(std::string(value.begin(), value.begin() + 16), std::string(16, 'v'));
-    EXPECT_EQ(std::count(value.begin() + 16, value.end(), 0), static_cast<std::ptrdiff_t>(value.size() - 16));
+    EXPECT_EQ(std::count(value.begin() + 16, value.end(), 0),
+              static_cast<std::ptrdiff_t>(value.size() - 16));
 }
 
 struct DamageCase {
@@ -215,10 +240,12 @@ struct DamageCase {
     int variant;  // 0 ANSI, 1 Unicode, 2 4K
 };
 
-void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.store; }
+void PrintTo(const DamageCase& c, std::ostream* os) {
+    *os << c.store;
+}
 
 class DamagedStore : public testing::TestWithParam<DamageCase> {
-protected:
+  protected:
     template <template <typename> class Run>
     void Dispatch() {
         VELMORA_REQUIRE_CORPUS();
@@ -229,22 +256,45 @@ protected:
     }
 };
 
-template <typename V> struct TruncationRun { void operator()(const std::string& s) { Truncations<V>(s); } };
-template <typename V> struct PageRun { void operator()(const std::string& s) { PageDamage<V>(s); } };
-template <typename V> struct BlockRun { void operator()(const std::string& s) { BlockDamage<V>(s); } };
-template <typename V> struct LoopRun { void operator()(const std::string& s) { DataTreeLoops<V>(s); } };
+template <typename V>
+struct TruncationRun {
+    void operator()(const std::string& s) { Truncations<V>(s); }
+};
+template <typename V>
+struct PageRun {
+    void operator()(const std::string& s) { PageDamage<V>(s); }
+};
+template <typename V>
+struct BlockRun {
+    void operator()(const std::string& s) { BlockDamage<V>(s); }
+};
+template <typename V>
+struct LoopRun {
+    void operator()(const std::string& s) { DataTreeLoops<V>(s); }
+};
 
-TEST_P(DamagedStore, Truncated) { Dispatch<TruncationRun>(); }
-TEST_P(DamagedStore, PagesDamaged) { Dispatch<PageRun>(); }
-TEST_P(DamagedStore, BlocksDamaged) { Dispatch<BlockRun>(); }
-TEST_P(DamagedStore, InternalBlocksPointAtThemselves) { Dispatch<LoopRun>(); }
+TEST_P(DamagedStore, Truncated) {
+    Dispatch<TruncationRun>();
+}
+TEST_P(DamagedStore, PagesDamaged) {
+    Dispatch<PageRun>();
+}
+TEST_P(DamagedStore, BlocksDamaged) {
+    Dispatch<BlockRun>();
+}
+TEST_P(DamagedStore, InternalBlocksPointAtThemselves) {
+    Dispatch<LoopRun>();
+}
 
 INSTANTIATE_TEST_SUITE_P(Corpus, DamagedStore,
-                         testing::Values(DamageCase{"ansi-many-items.pst", 0}, DamageCase{"unicode-cyclic.pst", 1},
+                         testing::Values(DamageCase{"ansi-many-items.pst", 0},
+                                         DamageCase{"unicode-cyclic.pst", 1},
                                          DamageCase{"unicode-password-embedded.pst", 1},
                                          DamageCase{"ost4k/unicode-plain.ost", 2},
                                          DamageCase{"ost4k/unicode-distlist.ost", 2}),
-                         [](const auto& info) { return velmora::test::TestNameOf(info.param.store); });
+                         [](const auto& info) {
+                             return velmora::test::TestNameOf(info.param.store);
+                         });
 
 }  // namespace
 }  // namespace corvex

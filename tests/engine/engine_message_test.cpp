@@ -10,15 +10,16 @@ namespace corvex {
 namespace {
 
 class ShownMessages {
-public:
+  public:
     ShownMessages() {
-        previous_ = SetEngineMessageHandler([this](std::string_view text, std::string_view) { shown.emplace_back(text); });
+        previous_ = SetEngineMessageHandler(
+            [this](std::string_view text, std::string_view) { shown.emplace_back(text); });
         ResetRecordedEngineMessages();
     }
     ~ShownMessages() { SetEngineMessageHandler(previous_); }
     std::vector<std::string> shown;
 
-private:
+  private:
     EngineMessageHandler previous_;
 };
 
@@ -26,12 +27,14 @@ TEST(EngineMessage, RepeatsWithinOneCallAreCountedButShownOnce) {
     ShownMessages messages;
     {
         const EngineMessageScope call;
-        for (int i = 0; i < 1000; ++i) ShowEngineMessage("CBlockIndexArray is notFound Data", "Corvex64K");
+        for (int i = 0; i < 1000; ++i)
+            ShowEngineMessage("CBlockIndexArray is notFound Data", "Corvex64K");
         ShowEngineMessage("another message", "Corvex64K");
         const EngineMessageScope nested;  // an export calling another stays one call
         ShowEngineMessage("another message", "Corvex64K");
     }
-    EXPECT_EQ(messages.shown, (std::vector<std::string>{"CBlockIndexArray is notFound Data", "another message"}));
+    EXPECT_EQ(messages.shown,
+              (std::vector<std::string>{"CBlockIndexArray is notFound Data", "another message"}));
     EXPECT_EQ(RecordedEngineMessages().count, 1002u);
 }
 

@@ -12,7 +12,8 @@ std::string ReadAll(const std::filesystem::path& path) {
 }
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
 }
@@ -35,7 +36,8 @@ std::optional<CsvLine> SplitLine(const std::string& line) {
         fields.push_back(line.substr(start, comma - start));
         start = comma + 2;
     }
-    return CsvLine{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], line.substr(start)};
+    return CsvLine{fields[0], fields[1], fields[2],         fields[3],
+                   fields[4], fields[5], line.substr(start)};
 }
 
 }  // namespace
@@ -50,7 +52,11 @@ const CsvLine* CsvFile::Find(const std::string& name) const {
 bool IsValidUtf8(const std::string& bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
         if (length == 0 || i + length > bytes.size()) return false;
         for (std::size_t k = 1; k < length; ++k) {
             if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
@@ -68,7 +74,8 @@ CsvFile ReadCsv(const std::filesystem::path& path) {
     if (!IsValidUtf8(bytes)) csv.faults.push_back("invalid UTF-8");
     if (!bytes.ends_with("\r\n")) csv.faults.push_back("no line end at the end");
     std::size_t start = 0;
-    for (std::size_t end = bytes.find("\r\n"); end != std::string::npos; start = end + 2, end = bytes.find("\r\n", start)) {
+    for (std::size_t end = bytes.find("\r\n"); end != std::string::npos;
+         start = end + 2, end = bytes.find("\r\n", start)) {
         const std::string line = bytes.substr(start, end - start);
         if (start == 0) {
             csv.firstLine = line;
@@ -79,7 +86,8 @@ CsvFile ReadCsv(const std::filesystem::path& path) {
             csv.faults.push_back("short line: " + line);
             continue;
         }
-        if (fields->number != std::to_string(csv.lines.size() + 1)) csv.faults.push_back("line number " + fields->number);
+        if (fields->number != std::to_string(csv.lines.size() + 1))
+            csv.faults.push_back("line number " + fields->number);
         csv.lines.push_back(*fields);
     }
     return csv;
@@ -96,7 +104,8 @@ std::string CsvDataText(std::string text) {
 std::set<std::string> EntryNames(const std::filesystem::path& directory) {
     std::set<std::string> names;
     std::error_code error;
-    for (auto it = std::filesystem::directory_iterator(directory, error); !error && it != std::filesystem::directory_iterator(); ++it) {
+    for (auto it = std::filesystem::directory_iterator(directory, error);
+         !error && it != std::filesystem::directory_iterator(); ++it) {
         names.insert(it->path().filename().string());
     }
     return names;

@@ -11,10 +11,13 @@
 
 namespace velmora::test {
 
-inline constexpr const char* kPlainFirstLine = "Sr.No,Property Type,Data type,Data Size,Data,Internal Data ";
-inline constexpr const char* kRowFirstLine = "Sr.No,Property Type,Data type,Data Size,Data,Internal Data,File Name ";
+inline constexpr const char* kPlainFirstLine =
+    "Sr.No,Property Type,Data type,Data Size,Data,Internal Data ";
+inline constexpr const char* kRowFirstLine =
+    "Sr.No,Property Type,Data type,Data Size,Data,Internal Data,File Name ";
 
-// One property line: number, property name, type name, size, data, "IsInFile: ..." and side-file path.
+// One property line: number, property name, type name, size, data, "IsInFile: ..." and side-file
+// path.
 struct CsvLine {
     std::string number, name, typeName, size, data, inFile, sideFile;
 };

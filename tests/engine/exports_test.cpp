@@ -28,17 +28,22 @@ struct LibraryCase {
     std::size_t messages;  // normal message nodes of the store
 };
 
-void PrintTo(const LibraryCase& c, std::ostream* os) { *os << c.library; }
+void PrintTo(const LibraryCase& c, std::ostream* os) {
+    *os << c.library;
+}
 
 const LibraryCase kLibraries[] = {
-    {"Corvex32", "_ExpCreatePFF32Object", "_ExpParsePFF32", "_ExpTestPFF32", "ansi-many-items.pst", "", 294},
-    {"Corvex64", "_ExpCreatePFF64Object", "_ExpParsePFF64", "_ExpPFFParseTest", "unicode-cyclic.pst",
-     "WELLCOMR IN SERVER\n", 36},
-    {"Corvex64K", "_ExpCreatePFF64P4KObject", "_ExpParsePFF64", "_ExpPFFParseTest", "ost4k/unicode-plain.ost",
-     "wellcome\n", 20},
+    {"Corvex32", "_ExpCreatePFF32Object", "_ExpParsePFF32", "_ExpTestPFF32", "ansi-many-items.pst",
+     "", 294},
+    {"Corvex64", "_ExpCreatePFF64Object", "_ExpParsePFF64", "_ExpPFFParseTest",
+     "unicode-cyclic.pst", "WELLCOMR IN SERVER\n", 36},
+    {"Corvex64K", "_ExpCreatePFF64P4KObject", "_ExpParsePFF64", "_ExpPFFParseTest",
+     "ost4k/unicode-plain.ost", "wellcome\n", 20},
 };
 
-std::u16string U16(const std::filesystem::path& path) { return corvex::Utf8ToUtf16(path.string()); }
+std::u16string U16(const std::filesystem::path& path) {
+    return corvex::Utf8ToUtf16(path.string());
+}
 
 corvex::SessionSummary Summary(const LibraryCase& c, const EngineHandle* handle) {
     const std::string name = c.library;
@@ -48,9 +53,10 @@ corvex::SessionSummary Summary(const LibraryCase& c, const EngineHandle* handle)
 }
 
 class EngineLibrary : public testing::TestWithParam<LibraryCase> {
-protected:
+  protected:
     void SetUp() override {
-        ASSERT_TRUE(library_.Load(velmora::test::LibraryDir() / velmora::PlatformLibraryName(GetParam().library)))
+        ASSERT_TRUE(library_.Load(velmora::test::LibraryDir() /
+                                  velmora::PlatformLibraryName(GetParam().library)))
             << library_.Error();
         create_ = library_.FindAs<CorvexCreateFn>(GetParam().createName);
         parse_ = library_.FindAs<CorvexParseFn>(GetParam().parseName);
@@ -62,7 +68,8 @@ protected:
         EngineHandle* handle = nullptr;
         status.code = 1;
         create_(U16(store).c_str(), &handle, U16(scratch_.Path()).c_str(), &status);
-        if (handle != nullptr) parse_(U16(store).c_str(), handle, U16(scratch_.Path()).c_str(), &status);
+        if (handle != nullptr)
+            parse_(U16(store).c_str(), handle, U16(scratch_.Path()).c_str(), &status);
         return handle;
     }
 
@@ -139,7 +146,8 @@ TEST_P(EngineLibrary, ParseTestGreetsAndReportsWhetherTheStoreOpened) {
     auto test = library_.FindAs<CorvexParseTestFn>(GetParam().testName);
     ASSERT_NE(test, nullptr);
     testing::internal::CaptureStdout();
-    const int32_t opened = test(U16(scratch_.Path()).c_str(), U16(CorpusFile(GetParam().store)).c_str());
+    const int32_t opened =
+        test(U16(scratch_.Path()).c_str(), U16(CorpusFile(GetParam().store)).c_str());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), GetParam().greeting);
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(test(U16(scratch_.Path()).c_str(), U16(scratch_ / "missing.pst").c_str()), 0);
@@ -165,7 +173,9 @@ TEST(EngineLibrary4K, ParsesAWriterMadeStore) {
     ASSERT_TRUE(writer.WriteTo(scratch / "made.ost", &error)) << error;
 
     DynamicLibrary library;
-    ASSERT_TRUE(library.Load(velmora::test::LibraryDir() / velmora::PlatformLibraryName("Corvex64K"))) << library.Error();
+    ASSERT_TRUE(
+        library.Load(velmora::test::LibraryDir() / velmora::PlatformLibraryName("Corvex64K")))
+        << library.Error();
     auto create = library.FindAs<CorvexCreateFn>("_ExpCreatePFF64P4KObject");
     auto parse = library.FindAs<CorvexParseFn>("_ExpParsePFF64");
     auto remove = library.FindAs<CorvexDeleteFn>("_ExpDeletePFFData");
@@ -176,7 +186,8 @@ TEST(EngineLibrary4K, ParsesAWriterMadeStore) {
     create(path.c_str(), &handle, U16(scratch.Path()).c_str(), &status);
     parse(path.c_str(), handle, nullptr, &status);
     EXPECT_EQ(status.code, 1);
-    const corvex::SessionSummary summary = corvex::Summarize<corvex::Unicode4KTraits>(handle->session);
+    const corvex::SessionSummary summary =
+        corvex::Summarize<corvex::Unicode4KTraits>(handle->session);
     EXPECT_EQ(summary.version, 36);
     EXPECT_EQ(summary.nodesByType[0x04], 3u * 40u);
     remove(handle, nullptr);

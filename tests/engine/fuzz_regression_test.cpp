@@ -28,7 +28,8 @@ constexpr double kSanitizerSlowdown = 5.0;
 std::vector<fs::path> RegressionInputs() {
     std::vector<fs::path> inputs;
     for (const auto& entry : fs::directory_iterator(VELMORA_FUZZ_REGRESSION_DIR)) {
-        if (entry.is_regular_file() && entry.path().extension() != ".md") inputs.push_back(entry.path());
+        if (entry.is_regular_file() && entry.path().extension() != ".md")
+            inputs.push_back(entry.path());
     }
     std::sort(inputs.begin(), inputs.end());
     return inputs;
@@ -52,8 +53,8 @@ template <typename V>
 double SecondsToWalk(const fs::path& input) {
     const ScratchDir scratch;
     const double start = ProcessSeconds();
-    fuzz::StoreWalk<V>(fuzz::WalkLimits{}).Run(corvex::Utf8ToUtf16(input.string()),
-                                               corvex::Utf8ToUtf16((scratch / "temp").string()));
+    fuzz::StoreWalk<V>(fuzz::WalkLimits{})
+        .Run(corvex::Utf8ToUtf16(input.string()), corvex::Utf8ToUtf16((scratch / "temp").string()));
     return ProcessSeconds() - start;
 }
 
@@ -68,7 +69,9 @@ TEST_P(FuzzRegressionTest, EveryVariantWalksItWithinTheTimeBound) {
 }
 
 INSTANTIATE_TEST_SUITE_P(KeptInputs, FuzzRegressionTest, ::testing::ValuesIn(RegressionInputs()),
-                         [](const auto& info) { return TestNameOf(info.param.filename().string()); });
+                         [](const auto& info) {
+                             return TestNameOf(info.param.filename().string());
+                         });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FuzzRegressionTest);
 
 }  // namespace

@@ -18,7 +18,8 @@
 namespace velmora::test {
 
 using corvex::ByteBuffer;
-using StoreVariants = ::testing::Types<corvex::AnsiTraits, corvex::UnicodeTraits, corvex::Unicode4KTraits>;
+using StoreVariants =
+    ::testing::Types<corvex::AnsiTraits, corvex::UnicodeTraits, corvex::Unicode4KTraits>;
 
 inline ByteBuffer U32(std::uint32_t v) {
     ByteBuffer out(4);
@@ -26,16 +27,19 @@ inline ByteBuffer U32(std::uint32_t v) {
     return out;
 }
 
-inline void Append(ByteBuffer& out, const ByteBuffer& more) { out.insert(out.end(), more.begin(), more.end()); }
+inline void Append(ByteBuffer& out, const ByteBuffer& more) {
+    out.insert(out.end(), more.begin(), more.end());
+}
 
 inline void PutLE(ByteBuffer& out, std::size_t offset, std::uint64_t v, std::size_t width) {
     if (out.size() < offset + width) out.resize(offset + width);
-    for (std::size_t i = 0; i < width; ++i) out[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (std::size_t i = 0; i < width; ++i)
+        out[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // One heap block: header, allocations in order, then the page map.
 class HeapBlockBuilder {
-public:
+  public:
     explicit HeapBlockBuilder(bool first = true) : data_(first ? 12 : 2, 0) {
         if (first) data_[2] = 0xEC;
     }
@@ -67,7 +71,7 @@ public:
         return out;
     }
 
-private:
+  private:
     ByteBuffer data_;
     std::vector<std::size_t> starts_;
 };
@@ -79,7 +83,8 @@ corvex::HeapOnNode<V> HeapOf(const std::vector<ByteBuffer>& blocks) {
     return heap;
 }
 
-inline ByteBuffer BthHeaderBytes(std::uint8_t cbKey, std::uint8_t cbEnt, std::uint8_t levels, std::uint32_t hidRoot) {
+inline ByteBuffer BthHeaderBytes(std::uint8_t cbKey, std::uint8_t cbEnt, std::uint8_t levels,
+                                 std::uint32_t hidRoot) {
     ByteBuffer out{0xB5, cbKey, cbEnt, levels};
     Append(out, U32(hidRoot));
     return out;
@@ -87,7 +92,7 @@ inline ByteBuffer BthHeaderBytes(std::uint8_t cbKey, std::uint8_t cbEnt, std::ui
 
 // Subnode data held in memory, block by block.
 class FakeSubnodes : public corvex::SubnodeSource {
-public:
+  public:
     void Put(std::uint32_t nid, std::vector<ByteBuffer> blocks) { data_[nid] = std::move(blocks); }
     ByteBuffer ReadData(std::uint32_t nid) const override {
         ByteBuffer joined;
@@ -100,14 +105,14 @@ public:
     }
     const corvex::SubnodeTree& Tree() const override { return tree_; }
 
-private:
+  private:
     std::map<std::uint32_t, std::vector<ByteBuffer>> data_;
     corvex::SubnodeTree tree_;
 };
 
 // Counts the engine's messages from construction on.
 class MessageCount {
-public:
+  public:
     MessageCount() { corvex::ResetRecordedEngineMessages(); }
     std::size_t Shown() const { return corvex::RecordedEngineMessages().count; }
 };

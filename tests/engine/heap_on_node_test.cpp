@@ -13,7 +13,7 @@ using namespace corvex;
 
 template <typename V>
 class HeapOnNodeTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr bool kReports = std::is_same_v<V, Unicode4KTraits>;
 };
 TYPED_TEST_SUITE(HeapOnNodeTest, StoreVariants);
@@ -21,13 +21,13 @@ TYPED_TEST_SUITE(HeapOnNodeTest, StoreVariants);
 TEST(HeapIdTest, HidFieldsFollowTheVariant) {
     struct Case {
         std::uint32_t hid;
-        std::uint32_t index, block;        // 512-byte variants
-        std::uint32_t index4K, block4K;    // 4K variant
+        std::uint32_t index, block;      // 512-byte variants
+        std::uint32_t index4K, block4K;  // 4K variant
     };
     const Case cases[] = {
         {0x00000020, 1, 0, 1, 0},
-        {0x00010040, 2, 1, 0x802, 0},       // bit 16: block index, or high hidIndex in 4K
-        {0x00080040, 2, 8, 2, 1},           // bit 19: the first 4K block-index bit
+        {0x00010040, 2, 1, 0x802, 0},  // bit 16: block index, or high hidIndex in 4K
+        {0x00080040, 2, 8, 2, 1},      // bit 19: the first 4K block-index bit
         {0xFFFFFFE0, 0x7FF, 0xFFFF, 0x3FFF, 0x1FFF},
     };
     for (const Case& c : cases) {
@@ -75,13 +75,14 @@ TYPED_TEST(HeapOnNodeTest, HidThatNamesNoAllocation) {
 
 TYPED_TEST(HeapOnNodeTest, MissingAllocationMessageReachesInstalledHandler) {
     std::vector<std::string> shown;
-    const EngineMessageHandler previous =
-        SetEngineMessageHandler([&](std::string_view text, std::string_view) { shown.emplace_back(text); });
+    const EngineMessageHandler previous = SetEngineMessageHandler(
+        [&](std::string_view text, std::string_view) { shown.emplace_back(text); });
     const auto heap = HeapOf<TypeParam>({HeapBlockBuilder().Build()});
     heap.FindHid(MakeHid<TypeParam>(0, 1));
     heap.FindHid(MakeHid<TypeParam>(0, 1));
     SetEngineMessageHandler(previous);
-    const std::vector<std::string> expected(this->kReports ? 2 : 0, "CBlockIndexArray is notFound Data");
+    const std::vector<std::string> expected(this->kReports ? 2 : 0,
+                                            "CBlockIndexArray is notFound Data");
     EXPECT_EQ(shown, expected);
 }
 
@@ -110,10 +111,12 @@ TYPED_TEST(HeapOnNodeTest, DamagedPageMaps) {
         {"ibHnpm past the block", hnpmPastEnd, std::nullopt},
         {"rgibAlloc runs past the block", tooManyAllocs, std::nullopt},
         {"allocation outside the block is zero-filled", outsideBlock, ByteBuffer(6, 0)},
-        {"reversed offsets give a zero-filled wrapped size", reversed, ByteBuffer(0x10000 + 2 - 12, 0)},
+        {"reversed offsets give a zero-filled wrapped size", reversed,
+         ByteBuffer(0x10000 + 2 - 12, 0)},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(HeapOf<TypeParam>({c.block}).FindHid(MakeHid<TypeParam>(0, 1)), c.value) << c.what;
+        EXPECT_EQ(HeapOf<TypeParam>({c.block}).FindHid(MakeHid<TypeParam>(0, 1)), c.value)
+            << c.what;
     }
 }
 
@@ -151,10 +154,13 @@ TYPED_TEST(HeapOnNodeTest, BthOneIndexLevelJoinsLeavesLastFirst) {
     subnodes.Put(0x1A1, {{0xC, 0xC}, {0xC}});
     const auto heap = HeapOf<TypeParam>({block.Build()});
 
-    const ByteBuffer records = CollectBthRecords(heap, subnodes, BthHeader::Parse(BthHeaderBytes(4, 4, 1, root)));
+    const ByteBuffer records =
+        CollectBthRecords(heap, subnodes, BthHeader::Parse(BthHeaderBytes(4, 4, 1, root)));
     EXPECT_EQ(records, (ByteBuffer{0xC, 0xC, 0xC, 0xB, 0xA, 0xA}));
-    EXPECT_EQ(CollectBthRecords(heap, subnodes, BthHeader::Parse(BthHeaderBytes(4, 4, 0, leafB))), ByteBuffer{0xB});
-    EXPECT_TRUE(CollectBthRecords(heap, subnodes, BthHeader::Parse(BthHeaderBytes(4, 4, 1, 0))).empty());
+    EXPECT_EQ(CollectBthRecords(heap, subnodes, BthHeader::Parse(BthHeaderBytes(4, 4, 0, leafB))),
+              ByteBuffer{0xB});
+    EXPECT_TRUE(
+        CollectBthRecords(heap, subnodes, BthHeader::Parse(BthHeaderBytes(4, 4, 1, 0))).empty());
 }
 
 TEST(BthHeaderTest, ShortHeaderReadsAsZero) {

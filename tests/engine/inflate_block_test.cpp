@@ -54,12 +54,16 @@ TEST(InflateBlock, DamagedStreamsStayInsideTheirBuffer) {
     };
     for (const auto& c : cases) {
         Bytes out(c.room + 16, 0xEE);
-        const std::size_t produced = InflateBlock(c.input.data(), c.input.size(), out.data(), c.room);
+        const std::size_t produced =
+            InflateBlock(c.input.data(), c.input.size(), out.data(), c.room);
         EXPECT_LE(produced, c.room) << c.name;
-        EXPECT_TRUE(std::equal(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(produced), plain.begin()) ||
+        EXPECT_TRUE(std::equal(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(produced),
+                               plain.begin()) ||
                     produced == 0)
             << c.name;
-        EXPECT_EQ(std::count(out.begin() + static_cast<std::ptrdiff_t>(c.room), out.end(), 0xEE), 16) << c.name;
+        EXPECT_EQ(std::count(out.begin() + static_cast<std::ptrdiff_t>(c.room), out.end(), 0xEE),
+                  16)
+            << c.name;
     }
 }
 

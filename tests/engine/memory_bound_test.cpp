@@ -81,8 +81,9 @@ int WalkInLimitedChild(const Image& image) {
     WriteFileBytes(store, image);
     const std::uint64_t allowance = kFixedAllowance + kFileSizeMultiple * image.size();
     return RunInLimitedChild(allowance, [&] {
-        fuzz::StoreWalk<V>(fuzz::WalkLimits{}).Run(corvex::Utf8ToUtf16(store.string()),
-                                                   corvex::Utf8ToUtf16((scratch / "temp").string()));
+        fuzz::StoreWalk<V>(fuzz::WalkLimits{})
+            .Run(corvex::Utf8ToUtf16(store.string()),
+                 corvex::Utf8ToUtf16((scratch / "temp").string()));
     });
 }
 
@@ -97,7 +98,8 @@ template <typename V>
 std::vector<Block> BlocksOf(const fs::path& store) {
     std::vector<Block> blocks;
     const auto database = OpenStore<V>(store);
-    for (const auto& entry : database->Blocks().records) blocks.push_back({entry.bid, entry.ib, entry.cb});
+    for (const auto& entry : database->Blocks().records)
+        blocks.push_back({entry.bid, entry.ib, entry.cb});
     return blocks;
 }
 
@@ -105,9 +107,11 @@ std::vector<Block> BlocksOf(const fs::path& store) {
 // is after the store's encoding is removed.
 template <typename V>
 class StoreEdits {
-public:
+  public:
     explicit StoreEdits(const fs::path& store)
-        : image_(ReadFileBytes(store)), blocks_(BlocksOf<V>(store)), crypt_(image_.at(V::kCryptMethodOffset)) {}
+        : image_(ReadFileBytes(store)),
+          blocks_(BlocksOf<V>(store)),
+          crypt_(image_.at(V::kCryptMethodOffset)) {}
 
     const std::vector<Block>& Blocks() const { return blocks_; }
     const Image& Original() const { return image_; }
@@ -118,10 +122,13 @@ public:
         return bytes;
     }
 
-    // The image with `value` (`width` bytes, little-endian) written at `offset` of the block's data.
-    Image WithField(const Block& block, std::size_t offset, std::uint64_t value, std::size_t width) const {
+    // The image with `value` (`width` bytes, little-endian) written at `offset` of the block's
+    // data.
+    Image WithField(const Block& block, std::size_t offset, std::uint64_t value,
+                    std::size_t width) const {
         Image bytes = Decoded(block);
-        for (std::size_t i = 0; i < width; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        for (std::size_t i = 0; i < width; ++i)
+            bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
         if (!block.Internal()) corvex::EncodeBlock(bytes.data(), bytes.size(), crypt_, block.bid);
         Image edited = image_;
         std::copy(bytes.begin(), bytes.end(), edited.begin() + block.ib);
@@ -130,7 +137,8 @@ public:
 
     // The image with the 4K trailer's cbInflated of the block set to `value`.
     Image WithCbInflated(const Block& block, std::uint16_t value) const {
-        const std::size_t onDisk = (block.cb + V::kBlockTrailerSize + V::kBlockAlign - 1) / V::kBlockAlign * V::kBlockAlign;
+        const std::size_t onDisk = (block.cb + V::kBlockTrailerSize + V::kBlockAlign - 1) /
+                                   V::kBlockAlign * V::kBlockAlign;
         const std::size_t at = block.ib + onDisk - V::kBlockTrailerSize + kTrailerCbInflatedOffset;
         Image edited = image_;
         edited[at] = static_cast<std::uint8_t>(value);
@@ -138,7 +146,7 @@ public:
         return edited;
     }
 
-private:
+  private:
     Image image_;
     std::vector<Block> blocks_;
     std::uint8_t crypt_;
@@ -151,8 +159,10 @@ std::vector<std::pair<std::string, Image>> HugeClaims(const StoreEdits<V>& edits
     std::vector<std::pair<std::string, Image>> claims;
     for (const Block& block : edits.Blocks()) {
         const std::string name = "block " + std::to_string(block.bid);
-        for (std::size_t offset = 0; offset + 4 <= std::min(block.cb, kSweptBlockBytes); offset += 4) {
-            claims.emplace_back(name + " +" + std::to_string(offset), edits.WithField(block, offset, 0xFFFFFFFF, 4));
+        for (std::size_t offset = 0; offset + 4 <= std::min(block.cb, kSweptBlockBytes);
+             offset += 4) {
+            claims.emplace_back(name + " +" + std::to_string(offset),
+                                edits.WithField(block, offset, 0xFFFFFFFF, 4));
         }
         const Image data = edits.Decoded(block);
         const std::size_t ibHnpm = data.size() >= 2 ? data[0] | (data[1] << 8) : 0;
@@ -169,12 +179,14 @@ void ExpectEveryClaimWalksWithinBound(const std::vector<std::pair<std::string, I
     for (const auto& [what, image] : claims) {
         const int result = WalkInLimitedChild<V>(image);
         EXPECT_EQ(result, kExitedWithinLimit)
-            << what << (result == kAllocationRefused ? ": an allocation passed the bound" : ": the walk failed");
+            << what
+            << (result == kAllocationRefused ? ": an allocation passed the bound"
+                                             : ": the walk failed");
     }
 }
 
 class MemoryBoundTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (kUnderAsan) GTEST_SKIP() << "address-space limits do not apply under AddressSanitizer";
         VELMORA_REQUIRE_CORPUS();
@@ -192,9 +204,15 @@ TEST_F(MemoryBoundTest, TheLimitRefusesAnAllocationPastTheAllowance) {
 }
 
 TEST_F(MemoryBoundTest, UneditedStoresWalkWithinTheBound) {
-    EXPECT_EQ(WalkInLimitedChild<corvex::AnsiTraits>(ReadFileBytes(CorpusFile("ansi-small-backup.pst"))), 0);
-    EXPECT_EQ(WalkInLimitedChild<corvex::UnicodeTraits>(ReadFileBytes(CorpusFile("unicode-submessage.pst"))), 0);
-    EXPECT_EQ(WalkInLimitedChild<corvex::Unicode4KTraits>(ReadFileBytes(CorpusFile("ost4k/unicode-submessage.ost"))), 0);
+    EXPECT_EQ(
+        WalkInLimitedChild<corvex::AnsiTraits>(ReadFileBytes(CorpusFile("ansi-small-backup.pst"))),
+        0);
+    EXPECT_EQ(WalkInLimitedChild<corvex::UnicodeTraits>(
+                  ReadFileBytes(CorpusFile("unicode-submessage.pst"))),
+              0);
+    EXPECT_EQ(WalkInLimitedChild<corvex::Unicode4KTraits>(
+                  ReadFileBytes(CorpusFile("ost4k/unicode-submessage.ost"))),
+              0);
 }
 
 TEST_F(MemoryBoundTest, AnsiSizeFieldsClaimingHugeValues) {
@@ -208,7 +226,8 @@ TEST_F(MemoryBoundTest, UnicodeSizeFieldsClaimingHugeValues) {
 }
 
 TEST_F(MemoryBoundTest, FourKSizeFieldsClaimingHugeValues) {
-    const StoreEdits<corvex::Unicode4KTraits> edits(CorpusFile("ost4k/unicode-submessage.plain.ost"));
+    const StoreEdits<corvex::Unicode4KTraits> edits(
+        CorpusFile("ost4k/unicode-submessage.plain.ost"));
     ExpectEveryClaimWalksWithinBound<corvex::Unicode4KTraits>(HugeClaims(edits));
 }
 
@@ -216,7 +235,8 @@ TEST_F(MemoryBoundTest, FourKBlocksClaimingTheLargestInflatedSize) {
     const StoreEdits<corvex::Unicode4KTraits> edits(CorpusFile("ost4k/unicode-submessage.ost"));
     std::vector<std::pair<std::string, Image>> claims;
     for (const Block& block : edits.Blocks()) {
-        claims.emplace_back("block " + std::to_string(block.bid) + " cbInflated", edits.WithCbInflated(block, 0xFFFF));
+        claims.emplace_back("block " + std::to_string(block.bid) + " cbInflated",
+                            edits.WithCbInflated(block, 0xFFFF));
     }
     ExpectEveryClaimWalksWithinBound<corvex::Unicode4KTraits>(claims);
 }

@@ -248,7 +248,9 @@ TEST(ExportedProps, CopiesEveryValueAlignedAndInOrder) {
     }
     properties.Add(ValueOf(0x3001, 0x0003, 4));  // a repeated id keeps its place after the first
     properties.Add(ValueOf(0x1000, 0x001F, 4, true));
-    const ValueFileWriter writer = [](const PropValue&) { return std::u16string(u"/tmp/value-file"); };
+    const ValueFileWriter writer = [](const PropValue&) {
+        return std::u16string(u"/tmp/value-file");
+    };
 
     ExportedPropMap* map = ExportProperties(properties, &writer);
     ASSERT_EQ(map->count, properties.Size());

@@ -27,7 +27,8 @@ ByteBuffer RecordBytes(const std::vector<Record>& records) {
 
 // A property context heap around `block`, which already holds the values.
 template <typename V>
-HeapOnNode<V> PropertyHeap(HeapBlockBuilder& block, const std::vector<Record>& records, std::uint8_t levels = 0) {
+HeapOnNode<V> PropertyHeap(HeapBlockBuilder& block, const std::vector<Record>& records,
+                           std::uint8_t levels = 0) {
     const auto root = MakeHid<V>(0, block.Allocate(RecordBytes(records)));
     const auto header = MakeHid<V>(0, block.Allocate(BthHeaderBytes(2, 6, levels, root)));
     block.ClientSig(0xBC).UserRoot(header);
@@ -36,7 +37,7 @@ HeapOnNode<V> PropertyHeap(HeapBlockBuilder& block, const std::vector<Record>& r
 
 template <typename V>
 class PropertyContextTest : public ::testing::Test {
-protected:
+  protected:
     PropertyMap Read(const HeapOnNode<V>& heap) {
         PropertyMap map;
         ReadPropertyContext(heap, subnodes, map);
@@ -50,13 +51,14 @@ TYPED_TEST(PropertyContextTest, ValuesByType) {
     HeapBlockBuilder block;
     const ByteBuffer filetime{1, 2, 3, 4, 5, 6, 7, 8};
     const auto timeHid = MakeHid<TypeParam>(0, block.Allocate(filetime));
-    const auto heap = PropertyHeap<TypeParam>(block, {
-        {0x0E07, 0x0003, 0x00000409},  // PR_MESSAGE_FLAGS: the HNID is the value
-        {0x0057, 0x000B, 0x00000001},  // PT_BOOLEAN
-        {0x0039, 0x0040, timeHid},     // PT_SYSTIME in the heap
-        {0x1000, 0x001F, 0},           // no value
-        {0x0FFF, 0x0102, 0x00008A25},  // PT_BINARY in a subnode
-    });
+    const auto heap = PropertyHeap<TypeParam>(
+        block, {
+                   {0x0E07, 0x0003, 0x00000409},  // PR_MESSAGE_FLAGS: the HNID is the value
+                   {0x0057, 0x000B, 0x00000001},  // PT_BOOLEAN
+                   {0x0039, 0x0040, timeHid},     // PT_SYSTIME in the heap
+                   {0x1000, 0x001F, 0},           // no value
+                   {0x0FFF, 0x0102, 0x00008A25},  // PT_BINARY in a subnode
+               });
     const PropertyMap map = this->Read(heap);
     ASSERT_EQ(map.Size(), 5u);
     EXPECT_EQ(map.Find(0x0E07)->bytes, U32(0x409));
@@ -73,7 +75,8 @@ TYPED_TEST(PropertyContextTest, ValuesByType) {
 
 TYPED_TEST(PropertyContextTest, RepeatedIdsKeepRecordOrder) {
     HeapBlockBuilder block;
-    const auto heap = PropertyHeap<TypeParam>(block, {{0x0E07, 3, 2}, {0x0017, 3, 1}, {0x0E07, 3, 1}});
+    const auto heap =
+        PropertyHeap<TypeParam>(block, {{0x0E07, 3, 2}, {0x0017, 3, 1}, {0x0E07, 3, 1}});
     const PropertyMap map = this->Read(heap);
     EXPECT_EQ(map.Count(0x0E07), 2u);
     EXPECT_EQ(map.Find(0x0E07)->bytes, U32(2));
@@ -82,7 +85,8 @@ TYPED_TEST(PropertyContextTest, RepeatedIdsKeepRecordOrder) {
 
 TYPED_TEST(PropertyContextTest, HeapsThatGiveNoProperties) {
     HeapBlockBuilder emptyRoot;
-    emptyRoot.ClientSig(0xBC).UserRoot(MakeHid<TypeParam>(0, emptyRoot.Allocate(BthHeaderBytes(2, 6, 0, 0))));
+    emptyRoot.ClientSig(0xBC).UserRoot(
+        MakeHid<TypeParam>(0, emptyRoot.Allocate(BthHeaderBytes(2, 6, 0, 0))));
     HeapBlockBuilder wrongSig;
     const auto wrongSigHeap = PropertyHeap<TypeParam>(wrongSig, {{1, 3, 1}});
     ByteBuffer tableSig(wrongSigHeap.FirstBlock().begin(), wrongSigHeap.FirstBlock().end());
@@ -99,7 +103,8 @@ TYPED_TEST(PropertyContextTest, HeapsThatGiveNoProperties) {
         {"table signature", HeapOf<TypeParam>({tableSig})},
         {"index levels", indexedHeap},
         {"no blocks", HeapOnNode<TypeParam>()},
-        {"first block shorter than its header", HeapOf<TypeParam>({ByteBuffer{0, 0, 0xEC, 0xBC, 0x20}})},
+        {"first block shorter than its header",
+         HeapOf<TypeParam>({ByteBuffer{0, 0, 0xEC, 0xBC, 0x20}})},
     };
     for (const Case& c : cases) {
         MessageCount messages;
@@ -111,10 +116,12 @@ TYPED_TEST(PropertyContextTest, HeapsThatGiveNoProperties) {
 TYPED_TEST(PropertyContextTest, MoreThan65535RecordsInASubnode) {
     constexpr std::uint32_t kCount = 65537;
     std::vector<Record> records;
-    for (std::uint32_t i = 0; i < kCount; ++i) records.push_back({static_cast<std::uint16_t>(i), 3, i});
+    for (std::uint32_t i = 0; i < kCount; ++i)
+        records.push_back({static_cast<std::uint16_t>(i), 3, i});
     this->subnodes.Put(0x1C1, {RecordBytes(records)});
     HeapBlockBuilder block;
-    block.ClientSig(0xBC).UserRoot(MakeHid<TypeParam>(0, block.Allocate(BthHeaderBytes(2, 6, 0, 0x1C1))));
+    block.ClientSig(0xBC).UserRoot(
+        MakeHid<TypeParam>(0, block.Allocate(BthHeaderBytes(2, 6, 0, 0x1C1))));
     const PropertyMap map = this->Read(HeapOf<TypeParam>({block.Build()}));
     EXPECT_EQ(map.Size(), kCount);
     EXPECT_EQ(map.Count(0), 2u) << "id 0x10000 wraps to 0 and is kept after the first";
@@ -122,7 +129,8 @@ TYPED_TEST(PropertyContextTest, MoreThan65535RecordsInASubnode) {
 
 TYPED_TEST(PropertyContextTest, UnresolvableHidGivesEmptyValueAndReadingGoesOn) {
     HeapBlockBuilder block;
-    const auto heap = PropertyHeap<TypeParam>(block, {{0x0037, 0x001F, MakeHid<TypeParam>(0, 40)}, {0x0E07, 3, 5}});
+    const auto heap = PropertyHeap<TypeParam>(
+        block, {{0x0037, 0x001F, MakeHid<TypeParam>(0, 40)}, {0x0E07, 3, 5}});
     MessageCount messages;
     const PropertyMap map = this->Read(heap);
     EXPECT_TRUE(map.Find(0x0037)->Empty());

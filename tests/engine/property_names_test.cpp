@@ -16,7 +16,9 @@ struct CodeAndName {
     const char16_t* name;
 };
 
-const PropertyNameTable& Names() { return PropertyNameTable::Shared(); }
+const PropertyNameTable& Names() {
+    return PropertyNameTable::Shared();
+}
 
 TEST(PropertyNames, ListsHaveTheExpectedSizes) {
     EXPECT_EQ(PropertyNameEntries().size(), 444u);
@@ -71,11 +73,9 @@ TEST(PropertyNames, EveryListedEntryIsFound) {
 // range, fall back to the hex form without leading zeros.
 TEST(PropertyNames, UnlistedIdsFallBackToUpperCaseHex) {
     const CodeAndName cases[] = {
-        {0x0000, u"Property is-0"},    {0x0001, u"Property is-1"},
-        {0x0003, u"Property is-3"},    {0x00FF, u"Property is-FF"},
-        {0x0E2A, u"Property is-E2A"},  {0x1003, u"Property is-1003"},
-        {0x81C8, u"Property is-81C8"}, {0xABCD, u"Property is-ABCD"},
-        {0xFFFF, u"Property is-FFFF"},
+        {0x0000, u"Property is-0"},    {0x0001, u"Property is-1"},    {0x0003, u"Property is-3"},
+        {0x00FF, u"Property is-FF"},   {0x0E2A, u"Property is-E2A"},  {0x1003, u"Property is-1003"},
+        {0x81C8, u"Property is-81C8"}, {0xABCD, u"Property is-ABCD"}, {0xFFFF, u"Property is-FFFF"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Names().PropertyName(c.code), c.name) << std::hex << c.code;
@@ -84,10 +84,18 @@ TEST(PropertyNames, UnlistedIdsFallBackToUpperCaseHex) {
 
 TEST(PropertyTypeNames, ListedAndUnlistedCodes) {
     const CodeAndName cases[] = {
-        {0x0000, u"PT_UNSPECIFIED"}, {0x0003, u"PT_LONG"},       {0x001E, u"PT_STRING8"},
-        {0x001F, u"PT_UNICODE"},     {0x0102, u"PT_BINARY"},     {0x101F, u"PT_MV_UNICODE"},
-        {0x1102, u"PT_MV_BINARY"},   {0x0008, u""},              {0x1003, u""},
-        {0x0041, u""},               {0x1103, u""},              {0xFFFF, u""},
+        {0x0000, u"PT_UNSPECIFIED"},
+        {0x0003, u"PT_LONG"},
+        {0x001E, u"PT_STRING8"},
+        {0x001F, u"PT_UNICODE"},
+        {0x0102, u"PT_BINARY"},
+        {0x101F, u"PT_MV_UNICODE"},
+        {0x1102, u"PT_MV_BINARY"},
+        {0x0008, u""},
+        {0x1003, u""},
+        {0x0041, u""},
+        {0x1103, u""},
+        {0xFFFF, u""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Names().TypeName(c.code), c.name) << std::hex << c.code;

@@ -27,7 +27,9 @@ extern "C" ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
     if (got > 0) bytesRead += static_cast<std::uint64_t>(got);
     return got;
 }
-extern "C" ssize_t pread64(int fd, void* buffer, size_t count, off_t offset) { return pread(fd, buffer, count, offset); }
+extern "C" ssize_t pread64(int fd, void* buffer, size_t count, off_t offset) {
+    return pread(fd, buffer, count, offset);
+}
 #endif
 
 namespace velmora::test {
@@ -48,22 +50,26 @@ std::uint64_t BytesReadToWalk(const fs::path& store) {
 #else
     const ScratchDir scratch;
     bytesRead = 0;
-    fuzz::StoreWalk<V>(fuzz::WalkLimits{}).Run(corvex::Utf8ToUtf16(store.string()),
-                                               corvex::Utf8ToUtf16((scratch / "temp").string()));
+    fuzz::StoreWalk<V>(fuzz::WalkLimits{})
+        .Run(corvex::Utf8ToUtf16(store.string()), corvex::Utf8ToUtf16((scratch / "temp").string()));
     return bytesRead;
 #endif
 }
 
-std::uint64_t AllowedBytes(const fs::path& store) { return kReadFloor + kReadsPerFileByte * fs::file_size(store); }
+std::uint64_t AllowedBytes(const fs::path& store) {
+    return kReadFloor + kReadsPerFileByte * fs::file_size(store);
+}
 
 class ReadVolumeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (kUnderAsan) GTEST_SKIP() << "AddressSanitizer intercepts the positioned read";
     }
 };
 
-fs::path KeptInput(const char* name) { return fs::path(VELMORA_FUZZ_REGRESSION_DIR) / name; }
+fs::path KeptInput(const char* name) {
+    return fs::path(VELMORA_FUZZ_REGRESSION_DIR) / name;
+}
 
 // Stores whose subnode index entries all name one large block: 514 bytes naming
 // a block of 24064, and 80 KB naming one of 3450 bytes through eight levels.
@@ -77,7 +83,9 @@ TEST_F(ReadVolumeTest, SharedSubnodeBlockIsNotReadOncePerEntry) {
 TEST_F(ReadVolumeTest, RealStoresAreReadWithinTheBound) {
     VELMORA_REQUIRE_CORPUS();
     for (const char* name : {"ansi-small-backup.pst", "ansi-many-items.pst"}) {
-        EXPECT_LE(BytesReadToWalk<corvex::AnsiTraits>(CorpusFile(name)), AllowedBytes(CorpusFile(name))) << name;
+        EXPECT_LE(BytesReadToWalk<corvex::AnsiTraits>(CorpusFile(name)),
+                  AllowedBytes(CorpusFile(name)))
+            << name;
     }
     EXPECT_LE(BytesReadToWalk<corvex::UnicodeTraits>(CorpusFile("unicode-plain.pst")),
               AllowedBytes(CorpusFile("unicode-plain.pst")));

@@ -5,9 +5,13 @@
 namespace velmora::test {
 namespace {
 
-std::uint64_t Key(const corvex::NbtEntry* leaf) { return leaf->nid; }
+std::uint64_t Key(const corvex::NbtEntry* leaf) {
+    return leaf->nid;
+}
 template <typename V>
-std::uint64_t Key(const corvex::BbtEntry<V>* leaf) { return leaf->bid; }
+std::uint64_t Key(const corvex::BbtEntry<V>* leaf) {
+    return leaf->bid;
+}
 
 template <typename V, typename Leaf>
 void CollectPages(const corvex::PageNode<V, Leaf>& page, std::uint64_t ib, bool nodeTree, int level,

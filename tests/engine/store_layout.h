@@ -12,9 +12,9 @@ namespace velmora::test {
 struct PagePlace {
     std::uint64_t ib = 0;
     bool nodeTree = false;
-    int level = 0;                      // 0 for the root
+    int level = 0;                         // 0 for the root
     std::uint64_t highestAncestorEnd = 0;  // end of the furthest page on the path from the root
-    std::vector<std::uint64_t> leafKeys;  // NIDs (node tree) or BIDs (block tree) of its leaves
+    std::vector<std::uint64_t> leafKeys;   // NIDs (node tree) or BIDs (block tree) of its leaves
 };
 
 struct BlockPlace {

@@ -39,14 +39,14 @@ ByteBuffer Rows(const std::vector<ByteBuffer>& rows) {
 
 template <typename V>
 class TableHeapBuilder {
-public:
+  public:
     // dwRowIndex is 2 bytes wide in ANSI stores.
     std::uint8_t cbKey = 4;
     std::uint8_t cbEnt = std::is_same_v<V, AnsiTraits> ? 2 : 4;
     std::uint16_t rowLength = kRowLength;
     std::vector<TColDesc> columns = kColumns;
     std::size_t droppedColumnBytes = 0;  // cuts the TCINFO short
-    std::uint32_t recordsNid = 0;          // row index records held in this subnode
+    std::uint32_t recordsNid = 0;        // row index records held in this subnode
     HeapBlockBuilder block;
     HeapBlockBuilder second{false};
     FakeSubnodes subnodes;
@@ -64,13 +64,15 @@ public:
             PutLE(records, records.size(), id, cbKey);
             PutLE(records, records.size(), index, cbEnt);
         }
-        const auto root = recordsNid != 0 ? recordsNid : records.empty() ? 0 : MakeHid<V>(0, block.Allocate(records));
+        const auto root = recordsNid != 0   ? recordsNid
+                          : records.empty() ? 0
+                                            : MakeHid<V>(0, block.Allocate(records));
         const auto rowIndex = MakeHid<V>(0, block.Allocate(BthHeaderBytes(cbKey, cbEnt, 0, root)));
         block.ClientSig(0x7C).UserRoot(MakeHid<V>(0, block.Allocate(TcInfoBytes(rowIndex))));
         return HeapOf<V>({block.Build(), second.Build()});
     }
 
-private:
+  private:
     ByteBuffer TcInfoBytes(std::uint32_t rowIndex) const {
         ByteBuffer info{0x7C, static_cast<std::uint8_t>(columns.size())};
         for (int i = 0; i < 4; ++i) PutLE(info, info.size(), rowLength, 2);
@@ -93,7 +95,7 @@ private:
 
 template <typename V>
 class TableContextTest : public ::testing::Test {
-protected:
+  protected:
     std::vector<TableRow> Read() {
         const HeapOnNode<V> heap = table.Build();
         std::vector<TableRow> rows;
@@ -103,7 +105,8 @@ protected:
     // (row ID, PT_LONG cell) of each row, for comparing whole tables.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> Summary() {
         std::vector<std::pair<std::uint32_t, std::uint32_t>> out;
-        for (const TableRow& row : Read()) out.emplace_back(row.rowId, LoadLE<std::uint32_t>(row.cells.Find(0x0E20)->bytes, 0));
+        for (const TableRow& row : Read())
+            out.emplace_back(row.rowId, LoadLE<std::uint32_t>(row.cells.Find(0x0E20)->bytes, 0));
         return out;
     }
     using Summaries = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
@@ -125,8 +128,10 @@ TYPED_TEST(TableContextTest, RowsArePackedPerBlockAndPaddingIsSkipped) {
     Append(first, U32(5));
     Append(first, {0xEE, 0xEE, 0xEE, 0xEE, 0xEE});
     this->table.MatrixInSubnode(0x2E1, {first, Rows({Row(5, 50), Row(9, 90)})});
-    for (std::uint32_t id : {1, 4, 5, 9}) this->table.Index(id, id == 1 ? 0 : id == 4 ? 1 : id == 5 ? 2 : 3);
-    EXPECT_EQ(this->Summary(), (typename TestFixture::Summaries{{1, 10}, {4, 40}, {5, 50}, {9, 90}}));
+    for (std::uint32_t id : {1, 4, 5, 9})
+        this->table.Index(id, id == 1 ? 0 : id == 4 ? 1 : id == 5 ? 2 : 3);
+    EXPECT_EQ(this->Summary(),
+              (typename TestFixture::Summaries{{1, 10}, {4, 40}, {5, 50}, {9, 90}}));
 }
 
 TYPED_TEST(TableContextTest, RowNotAtItsPlaceIsFoundByScanning) {
@@ -220,7 +225,8 @@ TYPED_TEST(TableContextTest, LaterColumnWithSameIdReplacesEarlier) {
 }
 
 TYPED_TEST(TableContextTest, MoreThan65535Rows) {
-    if (std::is_same_v<TypeParam, AnsiTraits>) GTEST_SKIP() << "a 2-byte dwRowIndex cannot name that many rows";
+    if (std::is_same_v<TypeParam, AnsiTraits>)
+        GTEST_SKIP() << "a 2-byte dwRowIndex cannot name that many rows";
     constexpr std::uint32_t kRows = 70000;
     constexpr std::size_t kRowsPerBlock = 8176 / kRowLength;
     std::vector<ByteBuffer> blocks;

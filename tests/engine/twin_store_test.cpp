@@ -53,14 +53,16 @@ TEST_P(TwinStore, ReadsLikeItsSource) {
         }
         ASSERT_EQ(source->Blocks().map.Size(), twin->Blocks().map.Size());
         for (const auto& [bid, entry] : source->Blocks().map.All()) {
-            EXPECT_EQ(source->Reader().ReadBlock(bid), twin->Reader().ReadBlock(bid)) << "block " << bid;
+            EXPECT_EQ(source->Reader().ReadBlock(bid), twin->Reader().ReadBlock(bid))
+                << "block " << bid;
         }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, TwinStore,
-                         testing::Values("unicode-basic", "unicode-contacts", "unicode-cyclic", "unicode-distlist",
-                                         "unicode-flags", "unicode-nested-folders", "unicode-personal",
+                         testing::Values("unicode-basic", "unicode-contacts", "unicode-cyclic",
+                                         "unicode-distlist", "unicode-flags",
+                                         "unicode-nested-folders", "unicode-personal",
                                          "unicode-plain", "unicode-submessage", "unicode-to-cc"),
                          [](const auto& info) { return velmora::test::TestNameOf(info.param); });
 

@@ -21,7 +21,9 @@ struct FolderCase {
     const char* folder;  // path below the root folder
 };
 
-void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.store << " " << c.folder; }
+void PrintTo(const FolderCase& c, std::ostream* os) {
+    *os << c.store << " " << c.folder;
+}
 
 const FolderCase kBigFolders[] = {
     {"ansi-many-items.pst", "Top of Personal Folders/Inbox"},
@@ -53,13 +55,14 @@ std::vector<std::string> Signatures(const FolderEntry& folder) {
     return out;
 }
 
-std::vector<std::string> Enumerate(OpenedStore& store, FolderEntry& folder, std::uint32_t first, std::uint32_t maximum) {
+std::vector<std::string> Enumerate(OpenedStore& store, FolderEntry& folder, std::uint32_t first,
+                                   std::uint32_t maximum) {
     store.Calls().enumChildMails(&folder, store.Handle(), first, maximum);
     return Signatures(folder);
 }
 
 class FolderBehaviour : public ::testing::TestWithParam<FolderCase> {
-protected:
+  protected:
     void SetUp() override {
         VELMORA_REQUIRE_CORPUS();
         store_ = std::make_unique<OpenedStore>(CorpusFile(GetParam().store));
@@ -76,8 +79,10 @@ protected:
 
 TEST_P(FolderBehaviour, FirstIndexAtOrBeyondTheEndGivesAnEmptyList) {
     const auto count = static_cast<std::uint32_t>(all_.size());
-    for (const auto& [first, maximum] : {std::pair{count, 0u}, {count, 5u}, {count + 1, 0u}, {0xFFFFFFFFu, 1u}}) {
-        EXPECT_TRUE(Enumerate(*store_, *folder_, first, maximum).empty()) << first << " " << maximum;
+    for (const auto& [first, maximum] :
+         {std::pair{count, 0u}, {count, 5u}, {count + 1, 0u}, {0xFFFFFFFFu, 1u}}) {
+        EXPECT_TRUE(Enumerate(*store_, *folder_, first, maximum).empty())
+            << first << " " << maximum;
     }
 }
 
@@ -101,7 +106,8 @@ TEST_P(FolderBehaviour, ContinuationAppendsBatchesFromTheCursorToTheEnd) {
         folder_->mails->batchCount = batch;
         for (std::size_t before = 0; before < all_.size(); before = folder_->mails->entries.count) {
             store_->Calls().enumChildMailsNext(folder_, store_->Handle());
-            EXPECT_EQ(folder_->mails->entries.count - before, std::min<std::size_t>(batch, all_.size() - before));
+            EXPECT_EQ(folder_->mails->entries.count - before,
+                      std::min<std::size_t>(batch, all_.size() - before));
             EXPECT_EQ(folder_->mails->lastBatchCount, batch);
         }
         store_->Calls().enumChildMailsNext(folder_, store_->Handle());
@@ -126,7 +132,8 @@ TEST_P(FolderBehaviour, StopWordBeforeACallGivesNothingAndZeroLetsLaterCallsWork
     const std::uint32_t roots = store_->Handle()->rootFolders->count;
     store_->Calls().enumRootFolder(store_->Handle());
     EXPECT_EQ(store_->Handle()->rootFolders->count, roots);
-    store_->Calls().saveFolderHierarchy(folder_->nidLow, folder_->nidHigh, U16(target.Path()).c_str(), store_->Handle());
+    store_->Calls().saveFolderHierarchy(folder_->nidLow, folder_->nidHigh,
+                                        U16(target.Path()).c_str(), store_->Handle());
     EXPECT_TRUE(EntryNames(target.Path()).empty());
 
     store_->SetStopWord(0);
@@ -174,7 +181,8 @@ TEST(FolderEnumeration, RootEnumerationTwiceAppendsTheRootFoldersTwice) {
     for (std::uint32_t i = 0; i < once; ++i) {
         EXPECT_NE(roots.items[i], roots.items[once + i]);
         EXPECT_EQ(roots.items[i]->nidLow, roots.items[once + i]->nidLow);
-        EXPECT_EQ(roots.items[i + once]->children->count, 0u) << "the root enumeration does not descend";
+        EXPECT_EQ(roots.items[i + once]->children->count, 0u)
+            << "the root enumeration does not descend";
     }
 }
 
@@ -184,7 +192,8 @@ TEST(TwoHandles, DeletingTheFirstLeavesTheSecondsRecordsAndValueFiles) {
     OpenedStore second(CorpusFile("unicode-plain.pst"));
     first->AllFolders();
     std::vector<std::string> paths;
-    for (const WalkedFolder& folder : FoldersBelow(*FolderAt(second, "Top of Personal Folders"))) paths.push_back(folder.path);
+    for (const WalkedFolder& folder : FoldersBelow(*FolderAt(second, "Top of Personal Folders")))
+        paths.push_back(folder.path);
     first.reset();
 
     FolderEntry* top = FolderAt(second, "Top of Personal Folders");
@@ -207,7 +216,7 @@ TEST(TwoHandles, DeletingTheFirstLeavesTheSecondsRecordsAndValueFiles) {
 // Sets the stop word from another thread once `ready` says the walk has begun
 // producing, and waits for the walk to end.
 class StopFromAnotherThread {
-public:
+  public:
     StopFromAnotherThread(OpenedStore& store, std::function<bool()> ready)
         : thread_([&store, ready = std::move(ready), this] {
               started_.arrive_and_wait();
@@ -218,7 +227,7 @@ public:
     }
     ~StopFromAnotherThread() { thread_.join(); }
 
-private:
+  private:
     std::latch started_{2};
     std::thread thread_;
 };
@@ -230,7 +239,9 @@ bool IsPrefixTree(const FolderList& partial, const FolderList& full) {
     for (std::uint32_t i = 0; i < partial.count; ++i) {
         const FolderEntry& p = *partial.items[i];
         const FolderEntry& f = *full.items[i];
-        if (p.nidLow != f.nidLow || p.props->count != f.props->count || !IsPrefixTree(*p.children, *f.children)) return false;
+        if (p.nidLow != f.nidLow || p.props->count != f.props->count ||
+            !IsPrefixTree(*p.children, *f.children))
+            return false;
     }
     return true;
 }
@@ -258,7 +269,8 @@ TEST(StopFromAnotherThread, EndsTheAllFoldersWalkWithWhatItAppendedIntact) {
         ASSERT_TRUE(IsPrefixTree(*store.Handle()->rootFolders, full));
         earlyStops += TreeSize(*store.Handle()->rootFolders) < TreeSize(full);
     }
-    std::cout << "[ stop     ] all folders: " << earlyStops << " of " << kStopAttempts << " runs ended early\n";
+    std::cout << "[ stop     ] all folders: " << earlyStops << " of " << kStopAttempts
+              << " runs ended early\n";
 }
 
 TEST(StopFromAnotherThread, EndsTheMessageWalkWithWhatItAppendedIntact) {
@@ -273,13 +285,15 @@ TEST(StopFromAnotherThread, EndsTheMessageWalkWithWhatItAppendedIntact) {
         const std::size_t before = FilesIn(store.ValueFileFolder());
         {
             // The first value file of this run shows the walk is under way.
-            StopFromAnotherThread stopper(store, [&] { return FilesIn(store.ValueFileFolder()) > before; });
+            StopFromAnotherThread stopper(
+                store, [&] { return FilesIn(store.ValueFileFolder()) > before; });
             store.Calls().enumChildMails(folder, store.Handle(), 0, 0);
         }
         const std::vector<std::string> partial = Signatures(*folder);
         ASSERT_LE(partial.size(), all.size());
         EXPECT_TRUE(std::equal(partial.begin(), partial.end(), all.begin()));
-        for (const fs::path& file : ValueFilesOf(*folder)) EXPECT_TRUE(fs::is_regular_file(file)) << file;
+        for (const fs::path& file : ValueFilesOf(*folder))
+            EXPECT_TRUE(fs::is_regular_file(file)) << file;
         stoppedEarly = partial.size() < all.size();
     }
     EXPECT_TRUE(stoppedEarly) << "no run was seen to end early";
@@ -291,20 +305,24 @@ TEST(StopFromAnotherThread, EndsTheFolderExportWithTheMessagesWrittenSoFarComple
     FolderEntry* folder = FolderAt(store, "Top of Personal Folders/Deleted Items");
     ASSERT_NE(folder, nullptr);
     ScratchDir fullTarget;
-    store.Calls().saveFolderHierarchy(folder->nidLow, folder->nidHigh, U16(fullTarget.Path()).c_str(), store.Handle());
+    store.Calls().saveFolderHierarchy(folder->nidLow, folder->nidHigh,
+                                      U16(fullTarget.Path()).c_str(), store.Handle());
     const std::set<std::string> fullMessages = EntryNames(fullTarget.Path());
     bool stoppedEarly = false;
     for (int attempt = 0; attempt < kStopAttempts && !stoppedEarly; ++attempt) {
         store.SetStopWord(0);
         ScratchDir target;
         {
-            StopFromAnotherThread stopper(store, [&] { return !EntryNames(target.Path()).empty(); });
-            store.Calls().saveFolderHierarchy(folder->nidLow, folder->nidHigh, U16(target.Path()).c_str(), store.Handle());
+            StopFromAnotherThread stopper(store,
+                                          [&] { return !EntryNames(target.Path()).empty(); });
+            store.Calls().saveFolderHierarchy(folder->nidLow, folder->nidHigh,
+                                              U16(target.Path()).c_str(), store.Handle());
         }
         const std::set<std::string> written = EntryNames(target.Path());
         for (const std::string& message : written) {
             ASSERT_TRUE(fullMessages.contains(message)) << message;
-            EXPECT_EQ(RelativeTree(target / message), RelativeTree(fullTarget / message)) << message;
+            EXPECT_EQ(RelativeTree(target / message), RelativeTree(fullTarget / message))
+                << message;
         }
         stoppedEarly = written.size() < fullMessages.size();
     }

@@ -32,24 +32,27 @@ std::set<std::string> WalkedPaths(const std::vector<WalkedFolder>& folders) {
 
 // Every message of every folder below (and of) the top folder, as listed by
 // the message enumeration with first index 0 and no maximum.
-std::vector<StoreItem> EnumerateItems(OpenedStore& store, FolderEntry& top, const std::vector<WalkedFolder>& folders) {
+std::vector<StoreItem> EnumerateItems(OpenedStore& store, FolderEntry& top,
+                                      const std::vector<WalkedFolder>& folders) {
     std::vector<StoreItem> items;
     std::vector<WalkedFolder> all{{"", &top}};
     all.insert(all.end(), folders.begin(), folders.end());
     for (const WalkedFolder& folder : all) {
         store.Calls().enumChildMails(folder.entry, store.Handle(), 0, 0);
-        for (const MailEntry* mail : MailsOf(*folder.entry)) items.push_back(ItemOf(*mail, folder.path));
+        for (const MailEntry* mail : MailsOf(*folder.entry))
+            items.push_back(ItemOf(*mail, folder.path));
     }
     return items;
 }
 
-MatchResult MatchAll(const std::string& store, const json& expected, const std::vector<StoreItem>& items,
-                     std::vector<bool>& used) {
+MatchResult MatchAll(const std::string& store, const json& expected,
+                     const std::vector<StoreItem>& items, std::vector<bool>& used) {
     MatchResult result;
     for (const json& folder : expected["folders"]) {
         const std::string path = folder["path"];
-        MatchItems(store, path.empty() ? "(top)" : path, folder["items"], items,
-                   [&path](const StoreItem& item) { return item.folder == path; }, used, result);
+        MatchItems(
+            store, path.empty() ? "(top)" : path, folder["items"], items,
+            [&path](const StoreItem& item) { return item.folder == path; }, used, result);
     }
     return result;
 }
@@ -73,10 +76,12 @@ void PrintOutsideTop(const std::string& file, const FolderList& roots, const Fol
 //    folder and one in "Folder"); the engine hands every message over alike;
 //  - distribution lists, which that reader shows as folders of their members
 //    ("Contacts/DistributionList00001") instead of as items.
-std::size_t UnreportedItemsExpected(const WalkedFolder& folder, const std::set<std::string>& listedPaths) {
+std::size_t UnreportedItemsExpected(const WalkedFolder& folder,
+                                    const std::set<std::string>& listedPaths) {
     constexpr std::uint16_t kMessageClass = 0x001A;
     std::size_t posts = 0;
-    for (const MailEntry* mail : MailsOf(*folder.entry)) posts += PropText(mail->props, kMessageClass) == "IPM.Post";
+    for (const MailEntry* mail : MailsOf(*folder.entry))
+        posts += PropText(mail->props, kMessageClass) == "IPM.Post";
     std::size_t distributionLists = 0;
     for (const std::string& path : listedPaths) {
         const std::string parent = path.substr(0, path.size() - LastComponent(path).size());
@@ -92,7 +97,8 @@ std::set<std::string> ListedPaths(const json& expected) {
     return paths;
 }
 
-std::size_t UnusedIn(const std::string& folder, const std::vector<StoreItem>& items, const std::vector<bool>& used) {
+std::size_t UnusedIn(const std::string& folder, const std::vector<StoreItem>& items,
+                     const std::vector<bool>& used) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < items.size(); ++i) count += !used[i] && items[i].folder == folder;
     return count;
@@ -118,17 +124,20 @@ TEST_P(CorpusWalks, FolderTreeAndMessagesAgreeWithIndependentReader) {
     const std::vector<StoreItem> items = EnumerateItems(store, *top, folders);
     std::vector<bool> used(items.size(), false);
     const MatchResult result = MatchAll(param.expected, expected, items, used);
-    std::cout << "[ walk     ] " << param.file << ": folders " << folders.size() << ", items " << result.matched << "/"
-              << result.items << " of " << items.size() << " enumerated\n";
+    std::cout << "[ walk     ] " << param.file << ": folders " << folders.size() << ", items "
+              << result.matched << "/" << result.items << " of " << items.size() << " enumerated\n";
     for (const std::string& difference : result.differences) ADD_FAILURE() << difference;
     folders.push_back({"", top});
     for (const WalkedFolder& folder : folders) {
-        EXPECT_EQ(UnusedIn(folder.path, items, used), UnreportedItemsExpected(folder, ListedPaths(expected)))
+        EXPECT_EQ(UnusedIn(folder.path, items, used),
+                  UnreportedItemsExpected(folder, ListedPaths(expected)))
             << "items of '" << folder.path << "' that the independent reader does not list";
     }
 }
 
-std::string StoreName(const ::testing::TestParamInfo<CorpusStore>& info) { return TestNameOf(info.param.file); }
+std::string StoreName(const ::testing::TestParamInfo<CorpusStore>& info) {
+    return TestNameOf(info.param.file);
+}
 
 INSTANTIATE_TEST_SUITE_P(Stores, CorpusWalks, ::testing::ValuesIn(AllCorpusStores()), StoreName);
 

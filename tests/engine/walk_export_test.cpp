@@ -40,13 +40,16 @@ const ExportCase kExportCases[] = {
     {"ost4k/unicode-plain.ost", "unicode-plain"},
 };
 
-void PrintTo(const ExportCase& c, std::ostream* os) { *os << c.store; }
+void PrintTo(const ExportCase& c, std::ostream* os) {
+    *os << c.store;
+}
 
 // The subject as the export formats it: the text with a leading U+0001 pair
 // (U+0001 followed by U+0001, U+0005 or U+0010) dropped.
 std::string SubjectValueText(const MailEntry& mail) {
     std::string subject = PropText(mail.props, kSubject);
-    if (subject.size() >= 2 && subject[0] == '\x01' && (subject[1] == '\x01' || subject[1] == '\x05' || subject[1] == '\x10')) {
+    if (subject.size() >= 2 && subject[0] == '\x01' &&
+        (subject[1] == '\x01' || subject[1] == '\x05' || subject[1] == '\x10')) {
         subject.erase(0, 2);
     }
     return subject;
@@ -102,48 +105,57 @@ CsvFile ExpectWellFormedCsv(const fs::path& path, const std::string& firstLine) 
 }
 
 class ExportChecker {
-public:
+  public:
     ExportChecker(OpenedStore& store, const fs::path& target) : store_(store), target_(target) {}
 
     // `expectedEntries` starts with the folder's own property file and its side files.
-    void CheckFolder(FolderEntry& folder, const fs::path& directory, std::set<std::string> expectedEntries) {
+    void CheckFolder(FolderEntry& folder, const fs::path& directory,
+                     std::set<std::string> expectedEntries) {
         store_.Calls().enumChildMails(&folder, store_.Handle(), 0, 0);
         const std::vector<const MailEntry*> mails = MailsOf(folder);
-        for (std::size_t k = 0; k < mails.size(); ++k) expectedEntries.insert(MessageDirectoryName(k + 1, *mails[k]));
+        for (std::size_t k = 0; k < mails.size(); ++k)
+            expectedEntries.insert(MessageDirectoryName(k + 1, *mails[k]));
         for (std::uint32_t i = 0; i < folder.children->count; ++i) {
-            expectedEntries.insert(SafeDirectoryName(PropText(folder.children->items[i]->props, kDisplayName), false));
+            expectedEntries.insert(
+                SafeDirectoryName(PropText(folder.children->items[i]->props, kDisplayName), false));
         }
         EXPECT_EQ(EntryNames(directory), expectedEntries) << directory;
-        for (std::size_t k = 0; k < mails.size(); ++k) CheckMessage(*mails[k], directory / MessageDirectoryName(k + 1, *mails[k]));
+        for (std::size_t k = 0; k < mails.size(); ++k)
+            CheckMessage(*mails[k], directory / MessageDirectoryName(k + 1, *mails[k]));
         messages_ += mails.size();
-        for (std::uint32_t i = 0; i < folder.children->count; ++i) CheckChildFolder(*folder.children->items[i], directory);
+        for (std::uint32_t i = 0; i < folder.children->count; ++i)
+            CheckChildFolder(*folder.children->items[i], directory);
     }
 
     std::size_t Messages() const { return messages_; }
     std::size_t Attachments() const { return attachments_; }
 
-private:
+  private:
     std::string PropertyFirstLine() const {
         // The Unicode library heads its property files with the row files' line.
         return store_.Variant() == StoreVariant::kUnicode ? kRowFirstLine : kPlainFirstLine;
     }
 
     void CheckChildFolder(FolderEntry& child, const fs::path& parent) {
-        const fs::path directory = parent / SafeDirectoryName(PropText(child.props, kDisplayName), false);
+        const fs::path directory =
+            parent / SafeDirectoryName(PropText(child.props, kDisplayName), false);
         std::set<std::string> ownFiles;
         if (store_.Variant() != StoreVariant::kAnsi) {
-            const CsvFile csv = ExpectWellFormedCsv(directory / "FolderProp.csv", PropertyFirstLine());
+            const CsvFile csv =
+                ExpectWellFormedCsv(directory / "FolderProp.csv", PropertyFirstLine());
             ExpectSideFiles(csv, target_, directory.string());
             ownFiles.insert("FolderProp.csv");
             for (const CsvLine& line : csv.lines) {
-                if (!line.sideFile.empty()) ownFiles.insert(fs::path(line.sideFile).filename().string());
+                if (!line.sideFile.empty())
+                    ownFiles.insert(fs::path(line.sideFile).filename().string());
             }
         }
         CheckFolder(child, directory, ownFiles);
     }
 
     void CheckMessage(const MailEntry& mail, const fs::path& directory) {
-        const CsvFile csv = ExpectWellFormedCsv(directory / "MailPropData" / "MSGProp.csv", PropertyFirstLine());
+        const CsvFile csv =
+            ExpectWellFormedCsv(directory / "MailPropData" / "MSGProp.csv", PropertyFirstLine());
         ExpectSideFiles(csv, target_, directory.string());
         if (FindProp(mail.props, kSubject) != nullptr) {
             const CsvLine* subject = csv.Find("PR_SUBJECT");
@@ -161,7 +173,8 @@ private:
         for (std::uint32_t k = 1; k <= count; ++k) {
             const fs::path record = attachData / ("Record_" + std::to_string(k));
             ExpectWellFormedCsv(record / "AttachProp.csv", kRowFirstLine);
-            const CsvFile object = ExpectWellFormedCsv(record / "AttachData" / "AttachProp.csv", PropertyFirstLine());
+            const CsvFile object =
+                ExpectWellFormedCsv(record / "AttachData" / "AttachProp.csv", PropertyFirstLine());
             ExpectSideFiles(object, target_, record.string());
             ExpectContentSideFile(*mail.attachments->items[k - 1], object, record);
         }
@@ -169,9 +182,11 @@ private:
 
     // The content's side file has the size of the attachment's data as the
     // message enumeration handed it over.
-    void ExpectContentSideFile(const AttachmentRow& row, const CsvFile& object, const fs::path& record) {
+    void ExpectContentSideFile(const AttachmentRow& row, const CsvFile& object,
+                               const fs::path& record) {
         const ExportedProp* data = FindProp(row.object, kAttachDataBin);
-        if (data == nullptr || PropLong(row.object, kAttachMethod) == kAttachEmbeddedMessage) return;
+        if (data == nullptr || PropLong(row.object, kAttachMethod) == kAttachEmbeddedMessage)
+            return;
         const CsvLine* line = object.Find("PR_ATTACH_DATA_OBJ");
         ASSERT_NE(line, nullptr) << record;
         ASSERT_EQ(line->inFile, "IsInFile: Yes") << record;
@@ -184,7 +199,8 @@ private:
         if (count == 0) return;
         EXPECT_EQ(EntryNames(recipientData).size(), count) << recipientData;
         for (std::uint32_t k = 1; k <= count; ++k) {
-            ExpectWellFormedCsv(recipientData / ("Record_" + std::to_string(k)) / "AttachProp.csv", kRowFirstLine);
+            ExpectWellFormedCsv(recipientData / ("Record_" + std::to_string(k)) / "AttachProp.csv",
+                                kRowFirstLine);
         }
     }
 
@@ -195,7 +211,8 @@ private:
 };
 
 void ExpectEverythingInside(const fs::path& scratch, const fs::path& target) {
-    EXPECT_EQ(EntryNames(scratch), std::set<std::string>{target.filename().string()}) << "written beside the target";
+    EXPECT_EQ(EntryNames(scratch), std::set<std::string>{target.filename().string()})
+        << "written beside the target";
     for (const std::string& relative : RelativeTree(target)) {
         EXPECT_FALSE(fs::is_symlink(target / relative)) << relative;
         EXPECT_TRUE(LiesInside(target / relative, target)) << relative;
@@ -208,18 +225,20 @@ TEST_P(FolderExportReread, TopFolderExportMatchesTheRecords) {
     VELMORA_REQUIRE_CORPUS();
     OpenedStore store(CorpusFile(GetParam().store));
     ASSERT_TRUE(store.Opened());
-    FolderEntry* top = FindFolderByName(store.AllFolders(), LoadExpected(GetParam().expected)["top"]);
+    FolderEntry* top =
+        FindFolderByName(store.AllFolders(), LoadExpected(GetParam().expected)["top"]);
     ASSERT_NE(top, nullptr);
     ScratchDir scratch;
     const fs::path target = scratch / "export";
     fs::create_directories(target);
-    store.Calls().saveFolderHierarchy(top->nidLow, top->nidHigh, U16(target).c_str(), store.Handle());
+    store.Calls().saveFolderHierarchy(top->nidLow, top->nidHigh, U16(target).c_str(),
+                                      store.Handle());
 
     ExportChecker checker(store, target);
     checker.CheckFolder(*top, target, {});
     ExpectEverythingInside(scratch.Path(), target);
-    std::cout << "[ export   ] " << GetParam().store << ": " << checker.Messages() << " message directories, "
-              << checker.Attachments() << " attachment contents\n";
+    std::cout << "[ export   ] " << GetParam().store << ": " << checker.Messages()
+              << " message directories, " << checker.Attachments() << " attachment contents\n";
     EXPECT_GT(checker.Messages(), 0u);
 }
 
@@ -272,7 +291,8 @@ INSTANTIATE_TEST_SUITE_P(Stores, FolderExportReread, ::testing::ValuesIn(kExport
                          [](const auto& info) { return TestNameOf(info.param.store); });
 // One small store per library: the test run repeats the whole export.
 INSTANTIATE_TEST_SUITE_P(Stores, ParseTestExport,
-                         ::testing::Values("ansi-basic.pst", "unicode-password-embedded.pst", "ost4k/unicode-to-cc.ost"),
+                         ::testing::Values("ansi-basic.pst", "unicode-password-embedded.pst",
+                                           "ost4k/unicode-to-cc.ost"),
                          [](const auto& info) { return TestNameOf(info.param); });
 
 }  // namespace

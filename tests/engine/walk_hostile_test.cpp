@@ -28,8 +28,9 @@ using Image = std::vector<std::uint8_t>;
 
 // A copy of a corpus store that can be edited and then opened through the exports.
 class EditedStore {
-public:
-    explicit EditedStore(const std::string& name) : original_(CorpusFile(name)), image_(ReadFileBytes(original_)) {}
+  public:
+    explicit EditedStore(const std::string& name)
+        : original_(CorpusFile(name)), image_(ReadFileBytes(original_)) {}
 
     Image& Bytes() { return image_; }
     const fs::path& Original() const { return original_; }
@@ -40,7 +41,7 @@ public:
         return std::make_unique<OpenedStore>(file, VariantOfStore(original_));
     }
 
-private:
+  private:
     ScratchDir scratch_;
     fs::path original_;
     Image image_;
@@ -60,7 +61,8 @@ std::map<std::uint32_t, NodeRecordPlace> NodeRecordsOf(const fs::path& store) {
     for (const PagePlace& page : LayoutOf(*database).pages) {
         if (!page.nodeTree) continue;
         for (std::size_t i = 0; i < page.leafKeys.size(); ++i) {
-            places.emplace(static_cast<std::uint32_t>(page.leafKeys[i]), NodeRecordPlace{page.ib + i * kRecordSize, V::kIdWidth});
+            places.emplace(static_cast<std::uint32_t>(page.leafKeys[i]),
+                           NodeRecordPlace{page.ib + i * kRecordSize, V::kIdWidth});
         }
     }
     return places;
@@ -69,9 +71,12 @@ std::map<std::uint32_t, NodeRecordPlace> NodeRecordsOf(const fs::path& store) {
 // Every node record of the store by NID.
 std::map<std::uint32_t, NodeRecordPlace> NodeRecords(const fs::path& store) {
     switch (VariantOfStore(store)) {
-        case StoreVariant::kAnsi: return NodeRecordsOf<corvex::AnsiTraits>(store);
-        case StoreVariant::kUnicode4K: return NodeRecordsOf<corvex::Unicode4KTraits>(store);
-        default: return NodeRecordsOf<corvex::UnicodeTraits>(store);
+        case StoreVariant::kAnsi:
+            return NodeRecordsOf<corvex::AnsiTraits>(store);
+        case StoreVariant::kUnicode4K:
+            return NodeRecordsOf<corvex::Unicode4KTraits>(store);
+        default:
+            return NodeRecordsOf<corvex::UnicodeTraits>(store);
     }
 }
 
@@ -137,7 +142,8 @@ void ExpectExportInside(OpenedStore& store, std::uint32_t nid) {
     fs::create_directories(target);
     store.Calls().saveFolderHierarchy(nid, 0, U16(target).c_str(), store.Handle());
     EXPECT_EQ(EntryNames(scratch.Path()), std::set<std::string>{"target"});
-    for (const std::string& relative : RelativeTree(target)) EXPECT_TRUE(LiesInside(target / relative, target)) << relative;
+    for (const std::string& relative : RelativeTree(target))
+        EXPECT_TRUE(LiesInside(target / relative, target)) << relative;
 }
 
 // The folders a child-folder enumeration lists below a folder of the given NID.
@@ -160,16 +166,19 @@ struct LoopCase {
     const char* c;  // a third one, whose record is turned into a second record of `a`
 };
 
-void PrintTo(const LoopCase& c, std::ostream* os) { *os << c.store; }
+void PrintTo(const LoopCase& c, std::ostream* os) {
+    *os << c.store;
+}
 
 const LoopCase kLoopCases[] = {
     {"ansi-many-items.pst", "Top of Personal Folders", "Calendar", "Journal", "Notes"},
-    {"unicode-user1.pst", "Top of Outlook data file", "Inbox", "FolderWithTwoSubFolders", "Junk E-mail"},
+    {"unicode-user1.pst", "Top of Outlook data file", "Inbox", "FolderWithTwoSubFolders",
+     "Junk E-mail"},
     {"ost4k/unicode-flags.ost", "Top of Outlook data file", "Inbox", "Sent Items", "Junk E-mail"},
 };
 
 class ParentLoops : public ::testing::TestWithParam<LoopCase> {
-protected:
+  protected:
     void SetUp() override {
         VELMORA_REQUIRE_CORPUS();
         store_ = std::make_unique<EditedStore>(GetParam().store);
@@ -260,7 +269,9 @@ struct NameCase {
     std::u16string name;
 };
 
-void PrintTo(const NameCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 const NameCase kHostileNames[] = {
     {"dot", u"."},
@@ -286,7 +297,9 @@ const NamedStore kUnencodedStores[] = {
 
 Image Utf16Le(std::u16string_view text) {
     Image bytes;
-    for (const char16_t c : text) bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8)});
+    for (const char16_t c : text)
+        bytes.insert(bytes.end(),
+                     {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8)});
     return bytes;
 }
 
@@ -298,7 +311,8 @@ std::size_t KeepFirstMessage(Image& image, const fs::path& store, std::uint32_t 
     auto database = OpenStore<V>(store);
     const auto records = NodeRecords(store);
     const auto messages = database->Walker().messageChildren.EqualRange(folder);
-    for (std::size_t i = 1; i < messages.size(); ++i) SetParent(image, records.at(messages[i].second->Nid()), 0);
+    for (std::size_t i = 1; i < messages.size(); ++i)
+        SetParent(image, records.at(messages[i].second->Nid()), 0);
     return std::min<std::size_t>(messages.size(), 1);
 }
 
@@ -312,13 +326,15 @@ std::pair<std::uint64_t, std::uint64_t> DataBlockOf(const fs::path& store, std::
 }
 
 std::pair<std::uint64_t, std::uint64_t> DataBlock(const fs::path& store, std::uint32_t nid) {
-    return VariantOfStore(store) == StoreVariant::kUnicode4K ? DataBlockOf<corvex::Unicode4KTraits>(store, nid)
-                                                             : DataBlockOf<corvex::UnicodeTraits>(store, nid);
+    return VariantOfStore(store) == StoreVariant::kUnicode4K
+               ? DataBlockOf<corvex::Unicode4KTraits>(store, nid)
+               : DataBlockOf<corvex::UnicodeTraits>(store, nid);
 }
 
 // Replaces every occurrence of `from` in the node's data block (its display
 // name and any other property holding the same text) by `to`, padded with NULs.
-bool ReplaceName(Image& image, const fs::path& store, std::uint32_t nid, std::u16string_view from, std::u16string_view to) {
+bool ReplaceName(Image& image, const fs::path& store, std::uint32_t nid, std::u16string_view from,
+                 std::u16string_view to) {
     const auto [begin, end] = DataBlock(store, nid);
     if (end == 0 || end > image.size() || to.size() > from.size()) return false;
     const auto last = image.begin() + static_cast<std::ptrdiff_t>(end);
@@ -326,7 +342,8 @@ bool ReplaceName(Image& image, const fs::path& store, std::uint32_t nid, std::u1
     Image replacement = Utf16Le(to);
     replacement.resize(needle.size(), 0);
     bool replaced = false;
-    for (auto at = std::search(image.begin() + static_cast<std::ptrdiff_t>(begin), last, needle.begin(), needle.end());
+    for (auto at = std::search(image.begin() + static_cast<std::ptrdiff_t>(begin), last,
+                               needle.begin(), needle.end());
          at != last; at = std::search(at + 1, last, needle.begin(), needle.end())) {
         std::copy(replacement.begin(), replacement.end(), at);
         replaced = true;
@@ -343,10 +360,12 @@ TEST_P(HostileFolderNames, ExportStaysInsideTheTarget) {
     const TopFolders folders = TopFoldersOf(store.Original(), named.top);
     ASSERT_TRUE(folders.children.contains(named.folder));
     const std::uint32_t nid = folders.children.at(named.folder);
-    ASSERT_TRUE(ReplaceName(store.Bytes(), store.Original(), nid, corvex::Utf8ToUtf16(named.folder), hostile.name));
-    const std::size_t messages = VariantOfStore(store.Original()) == StoreVariant::kUnicode4K
-                                     ? KeepFirstMessage<corvex::Unicode4KTraits>(store.Bytes(), store.Original(), nid)
-                                     : KeepFirstMessage<corvex::UnicodeTraits>(store.Bytes(), store.Original(), nid);
+    ASSERT_TRUE(ReplaceName(store.Bytes(), store.Original(), nid, corvex::Utf8ToUtf16(named.folder),
+                            hostile.name));
+    const std::size_t messages =
+        VariantOfStore(store.Original()) == StoreVariant::kUnicode4K
+            ? KeepFirstMessage<corvex::Unicode4KTraits>(store.Bytes(), store.Original(), nid)
+            : KeepFirstMessage<corvex::UnicodeTraits>(store.Bytes(), store.Original(), nid);
     auto opened = store.Open();
     FolderEntry* top = FindFolderByName(opened->AllFolders(), named.top);
     ASSERT_NE(top, nullptr);
@@ -355,9 +374,11 @@ TEST_P(HostileFolderNames, ExportStaysInsideTheTarget) {
     ScratchDir scratch;
     const fs::path target = scratch / "target";
     fs::create_directories(target);
-    opened->Calls().saveFolderHierarchy(top->nidLow, top->nidHigh, U16(target).c_str(), opened->Handle());
+    opened->Calls().saveFolderHierarchy(top->nidLow, top->nidHigh, U16(target).c_str(),
+                                        opened->Handle());
     EXPECT_EQ(EntryNames(scratch.Path()), std::set<std::string>{"target"});
-    for (const std::string& relative : RelativeTree(target)) EXPECT_TRUE(LiesInside(target / relative, target)) << relative;
+    for (const std::string& relative : RelativeTree(target))
+        EXPECT_TRUE(LiesInside(target / relative, target)) << relative;
 
     // A name that comes out empty is left out with everything below it.
     EXPECT_EQ(top->children->count, safe.empty() ? 0u : 1u);
@@ -369,14 +390,17 @@ TEST_P(HostileFolderNames, ExportStaysInsideTheTarget) {
     EXPECT_EQ(EntryNames(target), std::set<std::string>{folder.filename().string()});
     EXPECT_TRUE(fs::is_regular_file(folder / "FolderProp.csv"));
     std::size_t messageDirectories = 0;
-    for (const std::string& entry : EntryNames(folder)) messageDirectories += fs::is_directory(folder / entry);
+    for (const std::string& entry : EntryNames(folder))
+        messageDirectories += fs::is_directory(folder / entry);
     EXPECT_EQ(messageDirectories, messages);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, HostileFolderNames,
-                         ::testing::Combine(::testing::ValuesIn(kUnencodedStores), ::testing::ValuesIn(kHostileNames)),
+                         ::testing::Combine(::testing::ValuesIn(kUnencodedStores),
+                                            ::testing::ValuesIn(kHostileNames)),
                          [](const auto& info) {
-                             return TestNameOf(std::get<0>(info.param).store) + "_" + std::get<1>(info.param).label;
+                             return TestNameOf(std::get<0>(info.param).store) + "_" +
+                                    std::get<1>(info.param).label;
                          });
 
 }  // namespace

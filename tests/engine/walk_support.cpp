@@ -4,9 +4,9 @@
 #include <fstream>
 
 #include "engine/interface/engine_api.h"
+#include "engine/interface/property_ids.h"
 #include "engine/interface/utf16_text.h"
 #include "engine/storage/variant_traits.h"
-#include "engine/interface/property_ids.h"
 
 namespace velmora::test {
 namespace {
@@ -18,15 +18,23 @@ constexpr std::uint16_t kTypeUnicode = 0x001F;
 template <typename V>
 EngineCalls CallsOf() {
     using Api = corvex::EngineApi<V>;
-    return {Api::Create,          Api::Parse,          Api::ParseTest,          Api::EnumRootFolder,
-            Api::EnumChildFolder, Api::EnumAllFolders, Api::EnumChildMails,     Api::EnumChildMailsNext,
-            Api::SaveFolderHierarchy, Api::Delete};
+    return {Api::Create,
+            Api::Parse,
+            Api::ParseTest,
+            Api::EnumRootFolder,
+            Api::EnumChildFolder,
+            Api::EnumAllFolders,
+            Api::EnumChildMails,
+            Api::EnumChildMailsNext,
+            Api::SaveFolderHierarchy,
+            Api::Delete};
 }
 
 std::string BytesToUtf8(const std::vector<std::uint8_t>& bytes, bool wide) {
     std::u16string text;
     if (wide) {
-        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+            text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
     } else {
         text.assign(bytes.begin(), bytes.end());
     }
@@ -41,28 +49,35 @@ std::string SubjectWithoutPrefix(std::string subject) {
 
 std::string RecipientTypeName(std::uint32_t type) {
     switch (type) {
-        case 1: return "To";
-        case 2: return "CC";
-        case 3: return "BCC";
-        default: return std::to_string(type);
+        case 1:
+            return "To";
+        case 2:
+            return "CC";
+        case 3:
+            return "BCC";
+        default:
+            return std::to_string(type);
     }
 }
 
 StoreAttachment AttachmentOf(const AttachmentRow& row) {
     // The object's own properties, or the row's cells when the object is missing.
-    const ExportedPropMap* source = row.object != nullptr && row.object->count > 0 ? row.object : row.tableRow;
+    const ExportedPropMap* source =
+        row.object != nullptr && row.object->count > 0 ? row.object : row.tableRow;
     StoreAttachment attachment;
     attachment.name = PropText(source, kAttachLongFilename);
     if (attachment.name.empty()) attachment.name = PropText(source, kAttachFilename);
     attachment.attachSize = PropLong(source, kAttachSize);
     attachment.embedded = PropLong(source, kAttachMethod) == kAttachEmbeddedMessage;
-    if (const ExportedProp* data = FindProp(source, kAttachDataBin); data != nullptr && !attachment.embedded) {
+    if (const ExportedProp* data = FindProp(source, kAttachDataBin);
+        data != nullptr && !attachment.embedded) {
         attachment.dataSize = static_cast<std::uint32_t>(PropBytes(*data).size());
     }
     return attachment;
 }
 
-void CollectFolders(const FolderEntry& folder, const std::string& prefix, std::vector<WalkedFolder>& out) {
+void CollectFolders(const FolderEntry& folder, const std::string& prefix,
+                    std::vector<WalkedFolder>& out) {
     for (std::uint32_t i = 0; i < folder.children->count; ++i) {
         FolderEntry* child = folder.children->items[i];
         const std::string path = prefix + FolderDisplayName(*child);
@@ -85,10 +100,16 @@ StoreVariant VariantOfStore(const std::filesystem::path& store) {
     std::uint8_t bytes[12] = {};
     file.read(reinterpret_cast<char*>(bytes), sizeof bytes);
     switch (bytes[10] | (bytes[11] << 8)) {
-        case 14: case 15: return StoreVariant::kAnsi;
-        case 21: case 23: return StoreVariant::kUnicode;
-        case 36: return StoreVariant::kUnicode4K;
-        default: return StoreVariant::kUnknown;
+        case 14:
+        case 15:
+            return StoreVariant::kAnsi;
+        case 21:
+        case 23:
+            return StoreVariant::kUnicode;
+        case 36:
+            return StoreVariant::kUnicode4K;
+        default:
+            return StoreVariant::kUnknown;
     }
 }
 
@@ -97,15 +118,21 @@ const EngineCalls& CallsFor(StoreVariant variant) {
     static const EngineCalls unicode = CallsOf<corvex::UnicodeTraits>();
     static const EngineCalls unicode4K = CallsOf<corvex::Unicode4KTraits>();
     switch (variant) {
-        case StoreVariant::kAnsi: return ansi;
-        case StoreVariant::kUnicode4K: return unicode4K;
-        default: return unicode;
+        case StoreVariant::kAnsi:
+            return ansi;
+        case StoreVariant::kUnicode4K:
+            return unicode4K;
+        default:
+            return unicode;
     }
 }
 
-std::u16string U16(const std::filesystem::path& path) { return corvex::Utf8ToUtf16(path.string()); }
+std::u16string U16(const std::filesystem::path& path) {
+    return corvex::Utf8ToUtf16(path.string());
+}
 
-OpenedStore::OpenedStore(const std::filesystem::path& store) : OpenedStore(store, VariantOfStore(store)) {}
+OpenedStore::OpenedStore(const std::filesystem::path& store)
+    : OpenedStore(store, VariantOfStore(store)) {}
 
 OpenedStore::OpenedStore(const std::filesystem::path& store, StoreVariant variant)
     : variant_(variant), calls_(&CallsFor(variant)) {
@@ -117,7 +144,9 @@ OpenedStore::OpenedStore(const std::filesystem::path& store, StoreVariant varian
     opened_ = status.code == 1;
 }
 
-OpenedStore::~OpenedStore() { Delete(); }
+OpenedStore::~OpenedStore() {
+    Delete();
+}
 
 void OpenedStore::Delete() {
     if (handle_ != nullptr) calls_->remove(handle_);
@@ -156,16 +185,20 @@ std::vector<std::uint8_t> PropBytes(const ExportedProp& prop) {
 
 std::string PropText(const ExportedPropMap* map, std::uint16_t id) {
     const ExportedProp* prop = FindProp(map, id);
-    return prop != nullptr ? BytesToUtf8(PropBytes(*prop), prop->type == kTypeUnicode) : std::string();
+    return prop != nullptr ? BytesToUtf8(PropBytes(*prop), prop->type == kTypeUnicode)
+                           : std::string();
 }
 
 std::uint32_t PropLong(const ExportedPropMap* map, std::uint16_t id) {
     const ExportedProp* prop = FindProp(map, id);
     if (prop == nullptr || prop->inFile != 0 || prop->byteCount < 4) return 0;
-    return prop->bytes[0] | (prop->bytes[1] << 8) | (prop->bytes[2] << 16) | (static_cast<std::uint32_t>(prop->bytes[3]) << 24);
+    return prop->bytes[0] | (prop->bytes[1] << 8) | (prop->bytes[2] << 16) |
+           (static_cast<std::uint32_t>(prop->bytes[3]) << 24);
 }
 
-std::string FolderDisplayName(const FolderEntry& folder) { return PropText(folder.props, kDisplayName); }
+std::string FolderDisplayName(const FolderEntry& folder) {
+    return PropText(folder.props, kDisplayName);
+}
 
 FolderEntry* FindFolderByName(const FolderList& list, const std::string& name) {
     for (std::uint32_t i = 0; i < list.count; ++i) {
@@ -194,7 +227,8 @@ StoreItem ItemOf(const MailEntry& mail, const std::string& folder) {
         item.recipients.push_back({PropText(cells, kDisplayName), PropText(cells, kEmailAddress),
                                    RecipientTypeName(PropLong(cells, kRecipientType))});
     }
-    for (std::uint32_t i = 0; i < mail.attachments->count; ++i) item.attachments.push_back(AttachmentOf(*mail.attachments->items[i]));
+    for (std::uint32_t i = 0; i < mail.attachments->count; ++i)
+        item.attachments.push_back(AttachmentOf(*mail.attachments->items[i]));
     return item;
 }
 
@@ -207,7 +241,8 @@ std::vector<std::filesystem::path> ValueFilesOf(const FolderEntry& folder) {
     std::vector<std::filesystem::path> out;
     for (const MailEntry* mail : MailsOf(folder)) {
         AddValueFiles(mail->props, out);
-        for (std::uint32_t i = 0; i < mail->attachments->count; ++i) AddValueFiles(mail->attachments->items[i]->object, out);
+        for (std::uint32_t i = 0; i < mail->attachments->count; ++i)
+            AddValueFiles(mail->attachments->items[i]->object, out);
     }
     return out;
 }
@@ -215,7 +250,9 @@ std::vector<std::filesystem::path> ValueFilesOf(const FolderEntry& folder) {
 std::size_t FilesIn(const std::filesystem::path& directory) {
     std::error_code error;
     std::size_t count = 0;
-    for (auto it = std::filesystem::directory_iterator(directory, error); !error && it != std::filesystem::directory_iterator(); ++it) ++count;
+    for (auto it = std::filesystem::directory_iterator(directory, error);
+         !error && it != std::filesystem::directory_iterator(); ++it)
+        ++count;
     return count;
 }
 

@@ -28,7 +28,8 @@ struct EngineCalls {
     std::int32_t (*enumAllFolders)(EngineHandle*);
     std::int32_t (*enumChildMails)(FolderEntry*, EngineHandle*, std::uint32_t, std::uint32_t);
     std::int32_t (*enumChildMailsNext)(FolderEntry*, EngineHandle*);
-    std::int32_t (*saveFolderHierarchy)(std::uint32_t, std::uint32_t, const char16_t*, EngineHandle*);
+    std::int32_t (*saveFolderHierarchy)(std::uint32_t, std::uint32_t, const char16_t*,
+                                        EngineHandle*);
     std::int32_t (*remove)(EngineHandle*);
 };
 
@@ -38,7 +39,7 @@ std::u16string U16(const std::filesystem::path& path);
 
 // A created and parsed handle with a temporary root of its own; deleted with the object.
 class OpenedStore {
-public:
+  public:
     explicit OpenedStore(const std::filesystem::path& store);
     OpenedStore(const std::filesystem::path& store, StoreVariant variant);
     ~OpenedStore();
@@ -58,7 +59,7 @@ public:
     FolderList& AllFolders();
     void SetStopWord(std::int32_t value);
 
-private:
+  private:
     ScratchDir temp_;
     StoreVariant variant_;
     const EngineCalls* calls_;

@@ -24,7 +24,9 @@ TEST(AttachmentNameTest, HostileNamesBecomeOneHarmlessComponent) {
         {u"a\\..\\..\\b", u"b"},
         {u"..", u"attachment"},
         {u"dir/", u"dir"},
-        {u"a\x01\x1F\x7F" u"b.txt", u"a___b.txt"},
+        {u"a\x01\x1F\x7F"
+         u"b.txt",
+         u"a___b.txt"},
         {u"new\r\nline.txt", u"new__line.txt"},
         {u"what?<>|*\".doc", u"what______.doc"},
         {u"trailing. . ", u"trailing"},
@@ -43,7 +45,8 @@ TEST(AttachmentNameTest, LongNamesKeepTheirExtensionAndWholeCharacters) {
     EXPECT_LE(corvex::Utf16ToUtf8(safe).size(), kMaxAttachmentNameBytes);
     EXPECT_TRUE(safe.ends_with(u".txt"));
     const std::u16string emoji = SafeAttachmentFileName(std::u16string(150, u'\xD83D') + u"x");
-    EXPECT_EQ(corvex::Utf16ToUtf8(emoji).find("\xEF\xBF\xBD"), std::string::npos) << "no half surrogate pairs";
+    EXPECT_EQ(corvex::Utf16ToUtf8(emoji).find("\xEF\xBF\xBD"), std::string::npos)
+        << "no half surrogate pairs";
     std::u16string pairs;
     for (int i = 0; i < 120; ++i) pairs += u"\U0001F600";
     const std::u16string cut = SafeAttachmentFileName(pairs);
@@ -68,11 +71,14 @@ TEST(AttachmentNameTest, RenderingWritesOnlyInsideTheAttachmentFolder) {
     const TestWorkFolder work;
     RecordBuilder records;
     std::vector<AttachmentRow*> rows;
-    const std::u16string names[] = {u"../../.bashrc", u"/etc/x", u"a\\..\\..\\b", u"ctl\x01\x02.txt", kLongName};
+    const std::u16string names[] = {u"../../.bashrc", u"/etc/x", u"a\\..\\..\\b",
+                                    u"ctl\x01\x02.txt", kLongName};
     for (const auto& name : names) {
-        rows.push_back(records.Attachment({{0x3701, 0x102, {'x', 'y'}}, {0x3707, 0x1F, Utf16BytesTerminated(name)}}));
+        rows.push_back(records.Attachment(
+            {{0x3701, 0x102, {'x', 'y'}}, {0x3707, 0x1F, Utf16BytesTerminated(name)}}));
     }
-    const MailEntry* mail = records.Mail(records.Map({{0x1000, 0x1F, Utf16BytesTerminated(u"body")}}), {}, rows);
+    const MailEntry* mail =
+        records.Mail(records.Map({{0x1000, 0x1F, Utf16BytesTerminated(u"body")}}), {}, rows);
     const auto target = work.Path() / "page.mht";
     ASSERT_TRUE(RenderSelectedMessage(mail, TextFromPath(target)));
     std::vector<std::filesystem::path> files;

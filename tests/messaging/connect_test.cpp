@@ -14,7 +14,7 @@ using messaging::ComponentRegistry;
 using messaging::kMessageSessionProgId;
 
 class RecordingMessageBox final : public MessageBoxHost {
-public:
+  public:
     RecordingMessageBox() { SetMessageBoxHost(this); }
     ~RecordingMessageBox() override { SetMessageBoxHost(nullptr); }
     void Show(const std::u16string& caption, const std::u16string& text) override {
@@ -33,7 +33,8 @@ TEST(ConnectTest, ShowsWhyTheSessionCannotBeCreated) {
         std::u16string shown;
     } cases[] = {
         {"the library in the program's folder", LibraryDir(), nullptr, true, {}},
-        {"no library in the folder", CorpusDir(), nullptr, false, u"Error|Cannot Connect to Outlook"},
+        {"no library in the folder", CorpusDir(), nullptr, false,
+         u"Error|Cannot Connect to Outlook"},
         {"no trusted folder", {}, nullptr, false, u"Error|Cannot Connect to Outlook"},
         {"creation fails quietly", LibraryDir(), [](auto&, auto&) { return false; }, false,
          u"Error|Cannot Connect to Outlook"},
@@ -47,11 +48,14 @@ TEST(ConnectTest, ShowsWhyTheSessionCannotBeCreated) {
     for (const auto& c : cases) {
         RecordingMessageBox box;
         ComponentRegistry::Instance().SetLibraryFolder(c.folder);
-        if (c.factory) ComponentRegistry::Instance().RegisterFactory(kMessageSessionProgId, c.factory);
+        if (c.factory)
+            ComponentRegistry::Instance().RegisterFactory(kMessageSessionProgId, c.factory);
         CMailSaveAsInterface saver;
         EXPECT_EQ(saver.Connect(), c.connects) << c.name;
-        EXPECT_EQ(box.shown, c.connects ? std::vector<std::u16string>{} : std::vector{c.shown}) << c.name;
-        ComponentRegistry::Instance().RegisterLibrary(kMessageSessionProgId, messaging::kMessagingLibraryName);
+        EXPECT_EQ(box.shown, c.connects ? std::vector<std::u16string>{} : std::vector{c.shown})
+            << c.name;
+        ComponentRegistry::Instance().RegisterLibrary(kMessageSessionProgId,
+                                                      messaging::kMessagingLibraryName);
     }
     ComponentRegistry::Instance().SetLibraryFolder(LibraryDir());
 }

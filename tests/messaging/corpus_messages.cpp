@@ -13,7 +13,9 @@ TestWorkFolder::TestWorkFolder() : previous_(WorkFolder) {
     std::filesystem::create_directories(dir_.Path() / "GUIDTempFiles");
 }
 
-TestWorkFolder::~TestWorkFolder() { WorkFolder = previous_; }
+TestWorkFolder::~TestWorkFolder() {
+    WorkFolder = previous_;
+}
 
 CorpusStore::CorpusStore(const std::string& name) {
     const std::u16string path = TextFromPath(CorpusFile(name));
@@ -34,8 +36,10 @@ CorpusStore::~CorpusStore() {
 
 std::vector<const MailEntry*> CorpusStore::Messages() {
     std::vector<const MailEntry*> mails;
-    const FolderList* roots = binding_ && binding_->Handle() ? RootFolders(binding_->Handle()) : nullptr;
-    for (std::uint32_t i = 0; roots != nullptr && i < roots->count; ++i) Collect(roots->items[i], mails, 0);
+    const FolderList* roots =
+        binding_ && binding_->Handle() ? RootFolders(binding_->Handle()) : nullptr;
+    for (std::uint32_t i = 0; roots != nullptr && i < roots->count; ++i)
+        Collect(roots->items[i], mails, 0);
     return mails;
 }
 
@@ -44,7 +48,8 @@ void CorpusStore::Collect(FolderEntry* folder, std::vector<const MailEntry*>& ma
     OpenStatus status{1, {}};
     binding_->EnumChildMails(folder, &status);
     if (folder->mails != nullptr) {
-        for (std::uint32_t i = 0; i < folder->mails->entries.count; ++i) mails.push_back(folder->mails->entries.items[i]);
+        for (std::uint32_t i = 0; i < folder->mails->entries.count; ++i)
+            mails.push_back(folder->mails->entries.items[i]);
     }
     for (std::uint32_t i = 0; folder->children != nullptr && i < folder->children->count; ++i) {
         Collect(folder->children->items[i], mails, depth + 1);

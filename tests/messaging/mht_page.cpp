@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 
-
 namespace velmora::test {
 namespace {
 
@@ -24,8 +23,8 @@ std::string DecodedContent(GMimePart* part) {
 std::string ToUtf8(const std::string& text, const char* charset) {
     if (charset == nullptr || g_ascii_strcasecmp(charset, "utf-8") == 0) return text;
     gsize written = 0;
-    gchar* converted = g_convert_with_fallback(text.data(), static_cast<gssize>(text.size()), "UTF-8", charset, "?",
-                                               nullptr, &written, nullptr);
+    gchar* converted = g_convert_with_fallback(text.data(), static_cast<gssize>(text.size()),
+                                               "UTF-8", charset, "?", nullptr, &written, nullptr);
     if (converted == nullptr) return text;
     std::string result(converted, written);
     g_free(converted);
@@ -55,14 +54,16 @@ MhtPage ReadMht(const std::filesystem::path& file) {
     if (message == nullptr) return page;
     GMimeObject* root = g_mime_message_get_mime_part(message);
     page.rootType = root ? TypeOf(root) : "";
-    if (root != nullptr && GMIME_IS_MULTIPART(root) && g_mime_multipart_get_count(GMIME_MULTIPART(root)) > 0) {
+    if (root != nullptr && GMIME_IS_MULTIPART(root) &&
+        g_mime_multipart_get_count(GMIME_MULTIPART(root)) > 0) {
         auto* related = GMIME_MULTIPART(root);
         for (int i = 0; i < g_mime_multipart_get_count(related); ++i) {
             GMimeObject* part = g_mime_multipart_get_part(related, i);
             if (!GMIME_IS_PART(part)) continue;
             const std::string content = DecodedContent(GMIME_PART(part));
             if (i == 0) {
-                page.html = ToUtf8(content, g_mime_object_get_content_type_parameter(part, "charset"));
+                page.html =
+                    ToUtf8(content, g_mime_object_get_content_type_parameter(part, "charset"));
                 page.parsed = TypeOf(part) == "text/html";
             } else {
                 const char* id = g_mime_part_get_content_id(GMIME_PART(part));
@@ -83,7 +84,8 @@ std::string VisibleText(const std::string& html) {
             continue;
         }
         const std::size_t end = html.find('>', pos);
-        const std::string tag = html.substr(pos + 1, end == std::string::npos ? 0 : std::min<std::size_t>(6, end - pos - 1));
+        const std::string tag = html.substr(
+            pos + 1, end == std::string::npos ? 0 : std::min<std::size_t>(6, end - pos - 1));
         std::string lower = tag;
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         pos = end == std::string::npos ? html.size() : end + 1;
@@ -97,11 +99,20 @@ std::string VisibleText(const std::string& html) {
     }
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 5, "&amp;") == 0) { out += '&'; i += 4; }
-        else if (text.compare(i, 4, "&lt;") == 0) { out += '<'; i += 3; }
-        else if (text.compare(i, 4, "&gt;") == 0) { out += '>'; i += 3; }
-        else if (text.compare(i, 6, "&nbsp;") == 0) { out += ' '; i += 5; }
-        else out += text[i];
+        if (text.compare(i, 5, "&amp;") == 0) {
+            out += '&';
+            i += 4;
+        } else if (text.compare(i, 4, "&lt;") == 0) {
+            out += '<';
+            i += 3;
+        } else if (text.compare(i, 4, "&gt;") == 0) {
+            out += '>';
+            i += 3;
+        } else if (text.compare(i, 6, "&nbsp;") == 0) {
+            out += ' ';
+            i += 5;
+        } else
+            out += text[i];
     }
     return out;
 }

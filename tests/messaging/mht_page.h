@@ -15,9 +15,9 @@ struct MhtPart {
 
 struct MhtPage {
     bool parsed = false;
-    std::string rootType;     // "multipart/related"
-    std::string headers;      // the raw header block
-    std::string html;         // the first part, decoded and converted to UTF-8
+    std::string rootType;  // "multipart/related"
+    std::string headers;   // the raw header block
+    std::string html;      // the first part, decoded and converted to UTF-8
     std::vector<MhtPart> resources;
 };
 

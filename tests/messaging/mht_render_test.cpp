@@ -4,15 +4,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/interface/utf16_text.h"
 #include "tests/messaging/corpus_messages.h"
 #include "tests/messaging/mht_page.h"
 #include "tests/viewer/record_builder.h"
+#include "viewer/data/exported_value.h"
 #include "viewer/data/mail_save_as_interface.h"
 #include "viewer/data/record_getters.h"
 #include "viewer/data/text_path.h"
 #include "viewer/data/value_text.h"
-#include "viewer/data/exported_value.h"
-#include "engine/interface/utf16_text.h"
 
 namespace velmora::test {
 namespace {
@@ -30,7 +30,8 @@ bool HasBareLineFeed(const std::string& raw) {
 }
 
 // True when `wanted` appear in `words` in this order, others allowed between them.
-bool ContainsInOrder(const std::vector<std::string>& words, const std::vector<std::string>& wanted) {
+bool ContainsInOrder(const std::vector<std::string>& words,
+                     const std::vector<std::string>& wanted) {
     std::size_t next = 0;
     for (const auto& word : words) {
         if (next < wanted.size() && word == wanted[next]) ++next;
@@ -77,14 +78,17 @@ TEST_P(MhtCorpusTest, EveryMessageGivesAPageWithItsText) {
         EXPECT_EQ(page.rootType, "multipart/related");
         const std::vector<std::string> wanted = FirstBodyWords(*mail, 8);
         EXPECT_TRUE(ContainsInOrder(Words(VisibleText(page.html)), wanted))
-            << target << "\nbody starts: " << testing::PrintToString(wanted) << "\npage: " << page.html.substr(0, 2000);
+            << target << "\nbody starts: " << testing::PrintToString(wanted)
+            << "\npage: " << page.html.substr(0, 2000);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, MhtCorpusTest, ::testing::ValuesIn(kMessageStores),
                          [](const auto& info) { return TestNameOf(info.param); });
 
-Bytes Ascii(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes Ascii(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 // A compressed-RTF value holding `rtf` uncompressed ("MELA"), with a valid header.
 Bytes StoredRtf(const std::string& rtf) {
@@ -97,7 +101,7 @@ Bytes StoredRtf(const std::string& rtf) {
 }
 
 class MhtBodyTest : public ::testing::Test {
-protected:
+  protected:
     MhtPage Render(const MailEntry* mail) {
         const auto target = work_.Path() / "page.mht";
         EXPECT_TRUE(RenderSelectedMessage(mail, TextFromPath(target)));
@@ -117,15 +121,22 @@ TEST_F(MhtBodyTest, TheBestBodyMakesThePage) {
         const char* visible;
     } cases[] = {
         {"text only", {{0x1000, 0x1F, text}}, "plain words & <more>"},
-        {"RTF over text", {{0x1000, 0x1F, text}, {0x1009, 0x102, StoredRtf(R"({\rtf1 {\b rich} text})")}}, "rich text"},
-        {"HTML in RTF", {{0x1009, 0x102, StoredRtf(R"({\rtf1\fromhtml1{\*\htmltag <p>}inner{\*\htmltag </p>}})")}},
+        {"RTF over text",
+         {{0x1000, 0x1F, text}, {0x1009, 0x102, StoredRtf(R"({\rtf1 {\b rich} text})")}},
+         "rich text"},
+        {"HTML in RTF",
+         {{0x1009, 0x102, StoredRtf(R"({\rtf1\fromhtml1{\*\htmltag <p>}inner{\*\htmltag </p>}})")}},
          "inner"},
-        {"HTML over RTF", {{0x1009, 0x102, StoredRtf(R"({\rtf1 rtf})")}, {0x1013, 0x102, Ascii("<p>html</p>")}},
+        {"HTML over RTF",
+         {{0x1009, 0x102, StoredRtf(R"({\rtf1 rtf})")}, {0x1013, 0x102, Ascii("<p>html</p>")}},
          "html"},
         {"broken RTF groups", {{0x1009, 0x102, StoredRtf(R"({\rtf1 {{{\b still )")}}, "still"},
-        {"RTF failing its checks", {{0x1000, 0x1F, text}, {0x1009, 0x102, Ascii("garbage, not a stream at all")}},
+        {"RTF failing its checks",
+         {{0x1000, 0x1F, text}, {0x1009, 0x102, Ascii("garbage, not a stream at all")}},
          "plain words & <more>"},
-        {"unterminated HTML", {{0x1013, 0x102, Ascii("<html><body><p>open <b>bold <i")}}, "open bold"},
+        {"unterminated HTML",
+         {{0x1013, 0x102, Ascii("<html><body><p>open <b>bold <i")}},
+         "open bold"},
         {"no body at all", {}, ""},
     };
     for (const auto& c : cases) {
@@ -138,15 +149,17 @@ TEST_F(MhtBodyTest, TheBestBodyMakesThePage) {
 
 TEST_F(MhtBodyTest, PageRefersToItsOwnPartsOnly) {
     const MailEntry* mail = records_.Mail(
-        records_.Map({{0x1013, 0x102,
-                       Ascii("<p onclick=\"x()\">hi<img src=\"cid:logo@v\"><img src=\"http://t/p.gif\">"
-                             "<script>alert(1)</script></p>")}}),
+        records_.Map(
+            {{0x1013, 0x102,
+              Ascii("<p onclick=\"x()\">hi<img src=\"cid:logo@v\"><img src=\"http://t/p.gif\">"
+                    "<script>alert(1)</script></p>")}}),
         {},
         {records_.Attachment({{0x3701, 0x102, {0x89, 'P', 'N', 'G'}},
                               {0x3707, 0x1F, Utf16BytesTerminated(u"logo.png")},
                               {0x370E, 0x1F, Utf16BytesTerminated(u"image/png")},
                               {0x3712, 0x1F, Utf16BytesTerminated(u"logo@v")}}),
-         records_.Attachment({{0x3701, 0x102, {'d'}}, {0x3707, 0x1F, Utf16BytesTerminated(u"doc.txt")}})});
+         records_.Attachment(
+             {{0x3701, 0x102, {'d'}}, {0x3707, 0x1F, Utf16BytesTerminated(u"doc.txt")}})});
     const MhtPage page = Render(mail);
     ASSERT_EQ(page.resources.size(), 1u) << "only parts the page can refer to";
     EXPECT_EQ(page.resources[0].contentId, "logo@v");

@@ -24,15 +24,17 @@ std::string ChildName(const std::string& object, DispatchId id) {
 }
 
 class RecordingObject final : public messaging::IDispatch {
-public:
-    RecordingObject(std::string name, std::shared_ptr<CallLog> log) : name_(std::move(name)), log_(std::move(log)) {}
+  public:
+    RecordingObject(std::string name, std::shared_ptr<CallLog> log)
+        : name_(std::move(name)), log_(std::move(log)) {}
 
     bool Invoke(DispatchId id, InvokeKind kind, std::span<const Variant> args, Variant& result,
                 std::u16string& error) override {
         RecordedCall call{name_, id, kind, {}, false};
         for (const Variant& arg : args) call.args.push_back(messaging::DescribeVariant(arg));
         if (!args.empty()) {
-            if (const auto* path = std::get_if<std::u16string>(&args[0]); path != nullptr && !path->empty()) {
+            if (const auto* path = std::get_if<std::u16string>(&args[0]);
+                path != nullptr && !path->empty()) {
                 std::error_code ignored;
                 call.fileExisted = std::filesystem::exists(PathFromText(*path), ignored);
             }
@@ -47,7 +49,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string name_;
     std::shared_ptr<CallLog> log_;
 };

@@ -12,7 +12,8 @@
 namespace velmora::test {
 
 struct RecordedCall {
-    std::string object;  // "session", "message", "recipients", "recipient", "attachments", "attachment"
+    std::string
+        object;  // "session", "message", "recipients", "recipient", "attachments", "attachment"
     messaging::DispatchId id;
     messaging::InvokeKind kind;
     std::vector<std::string> args;  // DescribeVariant of each argument
@@ -20,7 +21,7 @@ struct RecordedCall {
 };
 
 class CallLog {
-public:
+  public:
     std::vector<RecordedCall> calls;
     // Member ids that fail with an error when called.
     std::vector<messaging::DispatchId> failing;
@@ -28,12 +29,12 @@ public:
 
 // Registers the recorder for the session ProgID while it lives.
 class RecordingComponent {
-public:
+  public:
     RecordingComponent();
     ~RecordingComponent();
     CallLog& Log() { return *log_; }
 
-private:
+  private:
     std::shared_ptr<CallLog> log_ = std::make_shared<CallLog>();
 };
 

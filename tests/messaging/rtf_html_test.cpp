@@ -12,12 +12,15 @@ TEST(RtfHtmlTest, EncapsulatedHtmlComesOutAsItWasStored) {
         const char* rtf;
         const char* html;
     } cases[] = {
-        {R"({\rtf1\ansi\fromhtml1 {\fonttbl{\f0 Arial;}}{\*\htmltag64 <p>}Hello{\*\htmltag72 </p>}})", "<p>Hello</p>"},
-        {R"({\rtf1\fromhtml1{\*\htmltag <b>}x\htmlrtf {\b rtf only}\htmlrtf0 y{\*\htmltag </b>}})", "<b>xy</b>"},
+        {R"({\rtf1\ansi\fromhtml1 {\fonttbl{\f0 Arial;}}{\*\htmltag64 <p>}Hello{\*\htmltag72 </p>}})",
+         "<p>Hello</p>"},
+        {R"({\rtf1\fromhtml1{\*\htmltag <b>}x\htmlrtf {\b rtf only}\htmlrtf0 y{\*\htmltag </b>}})",
+         "<b>xy</b>"},
         {R"({\rtf1\fromhtml1{\*\htmltag <i>}a\par b{\*\htmltag </i>}})", "<i>a\r\nb</i>"},
         {R"({\rtf1\ansi\ansicpg1251\fromhtml1 \'cf\'f0\u1074?!})", "\xD0\x9F\xD1\x80\xD0\xB2!"},
         {R"({\rtf1\fromhtml1{\*\htmltag <p title="\{x\}">}t\tab u})", "<p title=\"{x}\">t\tu"},
-        {R"({\rtf1\fromhtml1{\*\mhtmltag cid:x}{\*\htmltag84 <img src="cid:x">}})", "<img src=\"cid:x\">"},
+        {R"({\rtf1\fromhtml1{\*\mhtmltag cid:x}{\*\htmltag84 <img src="cid:x">}})",
+         "<img src=\"cid:x\">"},
         {R"({\rtf1\fromhtml1{\*\htmltag <p>}unterminated{{{)", "<p>unterminated"},
     };
     for (const auto& c : cases) {
@@ -39,12 +42,15 @@ TEST(RtfHtmlTest, RtfBecomesSimpleHtml) {
     } cases[] = {
         {R"({\rtf1 one\par two})", "<div>one</div>\n<div>two</div>\n"},
         {R"({\rtf1 a\line b})", "<div>a<br>b</div>\n"},
-        {R"({\rtf1 {\b bold} {\i it}\ul u\ulnone  n})", "<div><b>bold</b> <i>it</i><u>u</u> n</div>\n"},
+        {R"({\rtf1 {\b bold} {\i it}\ul u\ulnone  n})",
+         "<div><b>bold</b> <i>it</i><u>u</u> n</div>\n"},
         {R"({\rtf1 \b x\b0 y\plain z})", "<div><b>x</b>yz</div>\n"},
         {R"({\rtf1 1 < 2 & "3"})", "<div>1 &lt; 2 &amp; &quot;3&quot;</div>\n"},
-        {R"({\rtf1\ansi\ansicpg1252 caf\'e9 \u8364? \uc0\u8364 x})", "<div>caf\xC3\xA9 \xE2\x82\xAC \xE2\x82\xACx</div>\n"},
+        {R"({\rtf1\ansi\ansicpg1252 caf\'e9 \u8364? \uc0\u8364 x})",
+         "<div>caf\xC3\xA9 \xE2\x82\xAC \xE2\x82\xACx</div>\n"},
         {R"({\rtf1\ansicpg1251 \'e4\'e0})", "<div>\xD0\xB4\xD0\xB0</div>\n"},
-        {R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red0;}{\*\unknown hidden}{\info{\title t}}shown})", "<div>shown</div>\n"},
+        {R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red0;}{\*\unknown hidden}{\info{\title t}}shown})",
+         "<div>shown</div>\n"},
         {R"({\rtf1 {\pict\wmetafile8 0102}{\*\shppict x}after})", "<div>after</div>\n"},
         {R"({\rtf1 \trowd\cellx1\intbl a\cell b\cell\row\pard after})",
          "<table>\n<tr><td>a</td><td>b</td></tr>\n</table>\n<div>after</div>\n"},
@@ -61,9 +67,11 @@ TEST(RtfHtmlTest, RtfBecomesSimpleHtml) {
 }
 
 TEST(RtfHtmlTest, DeepNestingDoesNotExhaustTheStack) {
-    const std::string deep = "{\\rtf1 " + std::string(100000, '{') + "x" + std::string(100000, '}') + "}";
+    const std::string deep =
+        "{\\rtf1 " + std::string(100000, '{') + "x" + std::string(100000, '}') + "}";
     EXPECT_EQ(RtfToSimpleHtml(deep), "<div>x</div>\n");
-    EXPECT_TRUE(ExtractEncapsulatedHtml("{\\rtf1\\fromhtml1 " + std::string(100000, '{') + "y").has_value());
+    EXPECT_TRUE(ExtractEncapsulatedHtml("{\\rtf1\\fromhtml1 " + std::string(100000, '{') + "y")
+                    .has_value());
 }
 
 }  // namespace

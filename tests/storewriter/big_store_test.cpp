@@ -12,8 +12,10 @@ constexpr std::uint32_t kNodeCount = 200000;
 constexpr std::uint32_t kSharedBlocks = 16;
 
 class BigStoreTest : public WriterFixture {
-protected:
-    static std::uint32_t NthNid(std::uint32_t i) { return ((0x400 + i) << 5) | (i % 3 == 0 ? 0x02 : 0x04); }
+  protected:
+    static std::uint32_t NthNid(std::uint32_t i) {
+        return ((0x400 + i) << 5) | (i % 3 == 0 ? 0x02 : 0x04);
+    }
 };
 
 template <typename Page>
@@ -23,7 +25,8 @@ int Depth(const Page& page) {
 
 TEST_P(BigStoreTest, TwoHundredThousandNodesReadBackThroughSeveralLevels) {
     std::vector<std::uint64_t> bids;
-    for (std::uint32_t i = 0; i < kSharedBlocks; ++i) bids.push_back(writer_.AddData(PatternBytes(64 + i, i)));
+    for (std::uint32_t i = 0; i < kSharedBlocks; ++i)
+        bids.push_back(writer_.AddData(PatternBytes(64 + i, i)));
     // A stride coprime with the count adds the nodes in scrambled NID order.
     for (std::uint32_t k = 0; k < kNodeCount; ++k) {
         const std::uint32_t i = static_cast<std::uint32_t>((std::uint64_t{k} * 7919) % kNodeCount);

@@ -24,11 +24,13 @@ struct ExpectedNode {
 };
 
 class RoundTripTest : public WriterFixture {
-protected:
-    std::vector<SubnodeSpec> AddSubnodes(ExpectedNode& node, std::uint32_t count, std::size_t size) {
+  protected:
+    std::vector<SubnodeSpec> AddSubnodes(ExpectedNode& node, std::uint32_t count,
+                                         std::size_t size) {
         std::vector<SubnodeSpec> entries;
         for (std::uint32_t i = 0; i < count; ++i) {
-            const std::uint32_t nid = ((0x40 + count - i) << 5) | 0x1F;  // deliberately out of order
+            const std::uint32_t nid =
+                ((0x40 + count - i) << 5) | 0x1F;  // deliberately out of order
             auto bytes = PatternBytes(size, node.nid ^ nid);
             entries.push_back({nid, writer_.AddData(bytes), 0});
             node.subnodeData[nid] = std::move(bytes);
@@ -51,7 +53,8 @@ protected:
         const corvex::SubnodeTree& tree = record.Subnodes();
         EXPECT_EQ(tree.entries.size(), node.subnodeData.size());
         for (const auto& [nid, bytes] : node.subnodeData) {
-            EXPECT_EQ(db.ReadSubnodeData(tree, nid), bytes) << "subnode " << nid << " of node " << node.nid;
+            EXPECT_EQ(db.ReadSubnodeData(tree, nid), bytes)
+                << "subnode " << nid << " of node " << node.nid;
         }
     }
 
@@ -78,8 +81,8 @@ TEST_P(RoundTripTest, NodesDataAndSubnodesReadBackIdentically) {
     AddNode(0x8022 + 0x20 * 7, 0x122, 600, 2);
     AddNode(0x21, 0, 1, 0);
     AddNode(0x122, 0x122, 0, 0);
-    AddNode(0x8022, 0x122, block, 1);         // exactly one full block
-    AddNode(0x200004, 0x8022, block + 1, 3);  // the smallest data tree
+    AddNode(0x8022, 0x122, block, 1);                     // exactly one full block
+    AddNode(0x200004, 0x8022, block + 1, 3);              // the smallest data tree
     AddNode(0x200024, 0x8022, 100000, 5, block * 2 + 7);  // subnodes that are data trees too
     WithDatabase(GetParam().options.variant, Write(), [this](const auto& db) {
         EXPECT_EQ(db.Header().CryptMethod(), GetParam().options.cryptMethod);
@@ -95,7 +98,8 @@ TEST_P(RoundTripTest, SubnodeTreeBeyondOneBlockBecomesSiblock) {
     std::vector<SubnodeSpec> entries = AddSubnodes(node, 1500, 20);
     // One subnode with a subnode tree of its own.
     ExpectedNode inner(0x77);
-    entries.push_back({0x9F, writer_.AddData(PatternBytes(40, 0x9F)), writer_.AddSubnodeTree(AddSubnodes(inner, 3, 30))});
+    entries.push_back({0x9F, writer_.AddData(PatternBytes(40, 0x9F)),
+                       writer_.AddSubnodeTree(AddSubnodes(inner, 3, 30))});
     node.subnodeData[0x9F] = PatternBytes(40, 0x9F);
     node.bidSub = writer_.AddSubnodeTree(entries);
     writer_.AddNode(node.nid, node.bidData, node.bidSub, node.parent);
@@ -107,14 +111,15 @@ TEST_P(RoundTripTest, SubnodeTreeBeyondOneBlockBecomesSiblock) {
         EXPECT_TRUE(std::is_sorted(tree.indexEntries.begin(), tree.indexEntries.end(),
                                    [](const auto& a, const auto& b) { return a.nid < b.nid; }));
         const corvex::SubnodeTree& nested = tree.Find(0x9F)->Nested();
-        for (const auto& [nid, bytes] : inner.subnodeData) EXPECT_EQ(db.ReadSubnodeData(nested, nid), bytes);
+        for (const auto& [nid, bytes] : inner.subnodeData)
+            EXPECT_EQ(db.ReadSubnodeData(nested, nid), bytes);
     });
 }
 
 TEST_P(RoundTripTest, SingleDataBlocksKeepTheirBytesAndBids) {
     std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>> blocks;
-    for (const std::size_t size : {std::size_t{1}, std::size_t{63}, std::size_t{64}, std::size_t{4000},
-                                   writer_.MaxBlockData()}) {
+    for (const std::size_t size : {std::size_t{1}, std::size_t{63}, std::size_t{64},
+                                   std::size_t{4000}, writer_.MaxBlockData()}) {
         auto bytes = PatternBytes(size, static_cast<std::uint32_t>(size));
         blocks.emplace_back(writer_.AddDataBlock(bytes), std::move(bytes));
     }
@@ -154,7 +159,8 @@ TEST_P(FourKRoundTripTest, TrailersDescribeStoredAndInflatedSizes) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(AllVariants, RoundTripTest, ::testing::ValuesIn(AllWriterCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(AllVariants, RoundTripTest, ::testing::ValuesIn(AllWriterCases()),
+                         CaseName);
 INSTANTIATE_TEST_SUITE_P(FourK, FourKRoundTripTest, ::testing::ValuesIn(FourKCases()), CaseName);
 
 }  // namespace

@@ -34,15 +34,22 @@ struct Geometry {
     std::size_t blockAlign;
 
     std::uint64_t Coverage() const { return std::uint64_t{bitsSize} * 8 * 64; }
-    std::uint32_t PageCrc(Bytes page) const { return LoadLE<std::uint32_t>(page, trailer + (width == 4 ? 8 : 4)); }
-    std::uint64_t PageBid(Bytes page) const { return corvex::LoadWidth(page, trailer + (width == 4 ? 4 : 8), width); }
+    std::uint32_t PageCrc(Bytes page) const {
+        return LoadLE<std::uint32_t>(page, trailer + (width == 4 ? 8 : 4));
+    }
+    std::uint64_t PageBid(Bytes page) const {
+        return corvex::LoadWidth(page, trailer + (width == 4 ? 4 : 8), width);
+    }
 };
 
 Geometry GeometryOf(Variant variant) {
     switch (variant) {
-        case Variant::kAnsi: return {14, 168, 172, 176, 461, 4, 0x4400, 512, 500, 4, 496, 12, 64};
-        case Variant::kUnicode4K: return {36, 184, 192, 200, 513, 8, 0x22000, 4096, 4072, 0, 4072, 24, 512};
-        case Variant::kUnicode: break;
+        case Variant::kAnsi:
+            return {14, 168, 172, 176, 461, 4, 0x4400, 512, 500, 4, 496, 12, 64};
+        case Variant::kUnicode4K:
+            return {36, 184, 192, 200, 513, 8, 0x22000, 4096, 4072, 0, 4072, 24, 512};
+        case Variant::kUnicode:
+            break;
     }
     return {23, 184, 192, 200, 513, 8, 0x4400, 512, 496, 0, 496, 16, 64};
 }
@@ -53,7 +60,7 @@ std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
 }
 
 class StoreLayoutTest : public WriterFixture {
-protected:
+  protected:
     StoreLayoutTest() : geometry_(GeometryOf(GetParam().options.variant)) {}
 
     std::filesystem::path Build(const SyntheticStoreShape& shape) {
@@ -63,7 +70,9 @@ protected:
         return path;
     }
 
-    std::uint64_t Field(std::size_t offset) const { return corvex::LoadWidth(Bytes(file_), offset, geometry_.width); }
+    std::uint64_t Field(std::size_t offset) const {
+        return corvex::LoadWidth(Bytes(file_), offset, geometry_.width);
+    }
     Bytes PageAt(std::uint64_t ib) const { return Bytes(file_).subspan(ib, geometry_.pageSize); }
 
     std::uint64_t RegionStart(std::uint64_t offset) const {
@@ -124,7 +133,8 @@ TEST_P(StoreLayoutTest, AllocationMapsMarkExactlyTheUsedSpace) {
     shape.bodySize = 40000;  // about 8 MB: several map regions in every variant
     const auto path = Build(shape);
     const std::uint64_t eof = file_.size();
-    const std::uint64_t regions = (eof - geometry_.firstMap + geometry_.Coverage() - 1) / geometry_.Coverage();
+    const std::uint64_t regions =
+        (eof - geometry_.firstMap + geometry_.Coverage() - 1) / geometry_.Coverage();
     ASSERT_GE(regions, 3u);
     std::uint64_t freeBytes = 0;
     for (std::uint64_t r = 0; r < regions; ++r) {
@@ -132,7 +142,8 @@ TEST_P(StoreLayoutTest, AllocationMapsMarkExactlyTheUsedSpace) {
         const Bytes page = PageAt(start);
         EXPECT_EQ(page[geometry_.trailer], 0x84);
         EXPECT_EQ(page[geometry_.trailer + 1], 0x84);
-        EXPECT_EQ(geometry_.PageCrc(page), FormatCrc(page.first(geometry_.trailer))) << "AMap " << r;
+        EXPECT_EQ(geometry_.PageCrc(page), FormatCrc(page.first(geometry_.trailer)))
+            << "AMap " << r;
         EXPECT_EQ(geometry_.PageBid(page), start);
         for (std::uint64_t at = start; at < std::min(eof, start + geometry_.Coverage()); at += 64) {
             if (!SlotMarked(at)) freeBytes += 64;
@@ -142,11 +153,13 @@ TEST_P(StoreLayoutTest, AllocationMapsMarkExactlyTheUsedSpace) {
         EXPECT_EQ(PageAt(geometry_.firstMap + 512)[geometry_.trailer], 0x83) << "PMap";
     }
     EXPECT_EQ(Field(geometry_.amapFreeOffset), freeBytes);
-    EXPECT_EQ(Field(geometry_.amapLastOffset), geometry_.firstMap + (regions - 1) * geometry_.Coverage());
+    EXPECT_EQ(Field(geometry_.amapLastOffset),
+              geometry_.firstMap + (regions - 1) * geometry_.Coverage());
     WithDatabase(GetParam().options.variant, path, [&](const auto& db) {
         for (const auto& block : db.Blocks().records) {
-            const std::uint64_t size = (block.cb + geometry_.blockTrailer + geometry_.blockAlign - 1) /
-                                       geometry_.blockAlign * geometry_.blockAlign;
+            const std::uint64_t size =
+                (block.cb + geometry_.blockTrailer + geometry_.blockAlign - 1) /
+                geometry_.blockAlign * geometry_.blockAlign;
             ExpectExtentMarked(block.ib, size, "block");
         }
         ExpectPagesMarked(db.Blocks().root, db.Header().BbtRootIb());
@@ -154,14 +167,17 @@ TEST_P(StoreLayoutTest, AllocationMapsMarkExactlyTheUsedSpace) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(EachVariant, StoreLayoutTest, ::testing::ValuesIn(VariantCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(EachVariant, StoreLayoutTest, ::testing::ValuesIn(VariantCases()),
+                         CaseName);
 
 TEST(FormatCrcTest, MatchesTheHeaderCrcsOfRealStores) {
     VELMORA_REQUIRE_CORPUS();
-    for (const char* name : {"unicode-basic.pst", "ansi-many-items.pst", "ost4k/unicode-basic.ost"}) {
+    for (const char* name :
+         {"unicode-basic.pst", "ansi-many-items.pst", "ost4k/unicode-basic.ost"}) {
         const std::vector<std::uint8_t> file = ReadFile(velmora::test::CorpusFile(name));
         ASSERT_GE(file.size(), 564u);
-        EXPECT_EQ(LoadLE<std::uint32_t>(Bytes(file), 4), FormatCrc(Bytes(file).subspan(8, 471))) << name;
+        EXPECT_EQ(LoadLE<std::uint32_t>(Bytes(file), 4), FormatCrc(Bytes(file).subspan(8, 471)))
+            << name;
     }
 }
 

@@ -27,10 +27,30 @@ TEST(StoregenOptionsTest, DefaultsNeedOnlyAnOutput) {
 
 TEST(StoregenOptionsTest, EveryOptionIsApplied) {
     std::string error;
-    const auto options = ParseStoregenOptions({"--variant", "4k", "--crypt", "2", "--no-compress", "--folders", "7",
-                                               "--messages", "9", "--body-size", "100000", "--subnodes", "0",
-                                               "--seed", "42", "--output", "b.ost", "--recipients", "0",
-                                               "--attachments", "3", "--attachment-size", "70000", "--raw-nodes"},
+    const auto options = ParseStoregenOptions({"--variant",
+                                               "4k",
+                                               "--crypt",
+                                               "2",
+                                               "--no-compress",
+                                               "--folders",
+                                               "7",
+                                               "--messages",
+                                               "9",
+                                               "--body-size",
+                                               "100000",
+                                               "--subnodes",
+                                               "0",
+                                               "--seed",
+                                               "42",
+                                               "--output",
+                                               "b.ost",
+                                               "--recipients",
+                                               "0",
+                                               "--attachments",
+                                               "3",
+                                               "--attachment-size",
+                                               "70000",
+                                               "--raw-nodes"},
                                               error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->writer.variant, Variant::kUnicode4K);
@@ -68,7 +88,8 @@ TEST(StoregenOptionsTest, BadArgumentsAreRefusedWithAReason) {
         {{"--output", "x", "--body-size", ""}, "bad value for --body-size: "},
         {{"--output", "x", "--frobnicate"}, "unknown option --frobnicate"},
         {{"--output", "x", "--attachments", "65536"}, "bad value for --attachments: 65536"},
-        {{"--output", "x", "--attachment-size", "4294967296"}, "bad value for --attachment-size: 4294967296"},
+        {{"--output", "x", "--attachment-size", "4294967296"},
+         "bad value for --attachment-size: 4294967296"},
         {{"--output", "x", "--folders", "65535", "--messages", "67108864"}, "too many messages"},
     };
     for (const auto& c : cases) {

@@ -7,9 +7,12 @@ namespace {
 
 const char* VariantName(Variant variant) {
     switch (variant) {
-        case Variant::kAnsi: return "Ansi";
-        case Variant::kUnicode4K: return "FourK";
-        case Variant::kUnicode: break;
+        case Variant::kAnsi:
+            return "Ansi";
+        case Variant::kUnicode4K:
+            return "FourK";
+        case Variant::kUnicode:
+            break;
     }
     return "Unicode";
 }
@@ -31,7 +34,8 @@ std::vector<WriterCase> AllWriterCases() {
     for (const Variant variant : {Variant::kAnsi, Variant::kUnicode, Variant::kUnicode4K}) {
         for (const std::uint8_t crypt : {0, 1, 2}) cases.push_back(MakeCase(variant, crypt, true));
     }
-    for (const std::uint8_t crypt : {0, 1, 2}) cases.push_back(MakeCase(Variant::kUnicode4K, crypt, false));
+    for (const std::uint8_t crypt : {0, 1, 2})
+        cases.push_back(MakeCase(Variant::kUnicode4K, crypt, false));
     return cases;
 }
 
@@ -42,11 +46,14 @@ std::vector<WriterCase> VariantCases() {
 
 std::vector<WriterCase> FourKCases() {
     std::vector<WriterCase> cases = AllWriterCases();
-    std::erase_if(cases, [](const WriterCase& c) { return c.options.variant != Variant::kUnicode4K; });
+    std::erase_if(cases,
+                  [](const WriterCase& c) { return c.options.variant != Variant::kUnicode4K; });
     return cases;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<WriterCase>& info) { return info.param.name; }
+std::string CaseName(const ::testing::TestParamInfo<WriterCase>& info) {
+    return info.param.name;
+}
 
 std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint32_t salt) {
     return SyntheticBytes(0x5EED, salt, size);

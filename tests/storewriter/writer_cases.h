@@ -29,7 +29,9 @@ std::vector<WriterCase> VariantCases();
 std::vector<WriterCase> FourKCases();
 
 std::string CaseName(const ::testing::TestParamInfo<WriterCase>& info);
-inline void PrintTo(const WriterCase& c, std::ostream* out) { *out << c.name; }
+inline void PrintTo(const WriterCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 template <typename V>
 std::unique_ptr<corvex::NodeDatabase<V>> OpenDatabase(const std::filesystem::path& path) {
@@ -63,7 +65,7 @@ void WithDatabase(Variant variant, const std::filesystem::path& path, Check&& ch
 // A writer for the case under test that spools into a scratch folder, and
 // writes its store there.
 class WriterFixture : public ::testing::TestWithParam<WriterCase> {
-protected:
+  protected:
     WriterFixture() : writer_(OptionsInScratch()) {}
 
     WriterOptions OptionsInScratch() const {

@@ -9,13 +9,23 @@
 
 namespace velmora::test {
 
-std::filesystem::path CorpusDir() { return VELMORA_CORPUS_DIR; }
-std::filesystem::path FormatDir() { return VELMORA_FORMAT_DIR; }
-std::filesystem::path LibraryDir() { return VELMORA_LIBRARY_DIR; }
+std::filesystem::path CorpusDir() {
+    return VELMORA_CORPUS_DIR;
+}
+std::filesystem::path FormatDir() {
+    return VELMORA_FORMAT_DIR;
+}
+std::filesystem::path LibraryDir() {
+    return VELMORA_LIBRARY_DIR;
+}
 
-bool CorpusAvailable() { return std::filesystem::exists(CorpusDir() / "unicode-plain.pst"); }
+bool CorpusAvailable() {
+    return std::filesystem::exists(CorpusDir() / "unicode-plain.pst");
+}
 
-std::filesystem::path CorpusFile(const std::string& name) { return CorpusDir() / name; }
+std::filesystem::path CorpusFile(const std::string& name) {
+    return CorpusDir() / name;
+}
 
 std::string TestNameOf(std::string_view text) {
     std::string name(text);

@@ -21,7 +21,7 @@ std::string TestNameOf(std::string_view text);
 
 // A fresh, empty folder removed again when the object goes.
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -29,7 +29,7 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

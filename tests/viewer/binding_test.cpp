@@ -28,16 +28,18 @@ FolderEntry* ChildNamed(const FolderList* list, const std::u16string& name) {
     return nullptr;
 }
 
-std::unique_ptr<CPFFLibraryDataParser> BindingFor(const std::filesystem::path& store, const std::filesystem::path& folder) {
+std::unique_ptr<CPFFLibraryDataParser> BindingFor(const std::filesystem::path& store,
+                                                  const std::filesystem::path& folder) {
     std::uint16_t version = 0;
     OpenStatus status = FreshStatus();
     EXPECT_NE(ReadStoreVersion(TextFromPath(store), &version, &status), 0);
     auto binding = CreateParserForVersion(version, folder);
-    return std::unique_ptr<CPFFLibraryDataParser>(dynamic_cast<CPFFLibraryDataParser*>(binding.release()));
+    return std::unique_ptr<CPFFLibraryDataParser>(
+        dynamic_cast<CPFFLibraryDataParser*>(binding.release()));
 }
 
 class RealLibraryTest : public ::testing::TestWithParam<const char*> {
-protected:
+  protected:
     void SetUp() override {
         VELMORA_REQUIRE_CORPUS();
         store_ = CorpusFile(GetParam());
@@ -54,7 +56,9 @@ protected:
         if (binding_ && binding_->Handle() != nullptr) binding_->DeletePFFData(&status);
     }
 
-    FolderEntry* Inbox() { return ChildNamed(FindTopOfPersonalFolders(binding_->Handle())->children, u"Inbox"); }
+    FolderEntry* Inbox() {
+        return ChildNamed(FindTopOfPersonalFolders(binding_->Handle())->children, u"Inbox");
+    }
 
     ScratchDir work_;
     std::filesystem::path store_;
@@ -95,7 +99,8 @@ TEST_P(RealLibraryTest, SaveOperationsWithoutExportsReleaseTheLibrary) {
     // second open store would: the binding's release alone must not end them.
     DynamicLibrary keeper;
     ASSERT_TRUE(keeper.Load(binding_->LibraryPath()));
-    for (auto save : {&CPFFLibraryDataParser::SaveMailBody, &CPFFLibraryDataParser::SaveAttachment}) {
+    for (auto save :
+         {&CPFFLibraryDataParser::SaveMailBody, &CPFFLibraryDataParser::SaveAttachment}) {
         EXPECT_EQ((binding_.get()->*save)(nullptr), 0);
         EXPECT_FALSE(binding_->LibraryLoaded());
         // The next operation loads the library again and finds the session as it was.
@@ -110,7 +115,8 @@ TEST_P(RealLibraryTest, FolderHierarchyIsSavedBelowTheTarget) {
     ScratchDir target;
     EXPECT_EQ(binding_->SaveFolderHierarchy(0x122, 0, TextFromPath(target.Path()), 0), 0);
     std::size_t files = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(target.Path())) files += entry.is_regular_file();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(target.Path()))
+        files += entry.is_regular_file();
     EXPECT_GT(files, 0u);
 }
 
@@ -122,7 +128,8 @@ TEST_P(RealLibraryTest, TestRunOpensTheStoreAndDeleteClearsTheHandle) {
     EXPECT_EQ(binding_->Handle(), nullptr);
 }
 
-// The same store in each variant: ANSI has no such twin, so its own store stands in for the folder checks.
+// The same store in each variant: ANSI has no such twin, so its own store stands in for the folder
+// checks.
 INSTANTIATE_TEST_SUITE_P(Variants, RealLibraryTest,
                          ::testing::Values("unicode-to-cc.pst", "ost4k/unicode-to-cc.ost",
                                            "ost4k/unicode-to-cc.plain.ost"),
@@ -139,7 +146,8 @@ TEST(AnsiLibraryTest, AnsiStoreReadsThroughCorvex32) {
     binding->Create(TextFromPath(store), TextFromPath(work.Path()), &status);
     binding->Parse(TextFromPath(store), TextFromPath(work.Path()), &status);
     binding->EnumAllFolders(&status);
-    FolderEntry* inbox = ChildNamed(FindTopOfPersonalFolders(binding->Handle())->children, u"Inbox");
+    FolderEntry* inbox =
+        ChildNamed(FindTopOfPersonalFolders(binding->Handle())->children, u"Inbox");
     ASSERT_NE(inbox, nullptr);
     binding->EnumChildMails(inbox, &status);
     EXPECT_EQ(inbox->mails->entries.count, 170u);
@@ -151,7 +159,8 @@ TEST(AnsiLibraryTest, AnsiStoreReadsThroughCorvex32) {
 TEST(MissingLibraryTest, EveryOperationDoesNothing) {
     ScratchDir folder;
     for (const char* present : {"Corvex32", "Corvex64K"}) {
-        std::filesystem::copy_file(LibraryDir() / PlatformLibraryName(present), folder / PlatformLibraryName(present));
+        std::filesystem::copy_file(LibraryDir() / PlatformLibraryName(present),
+                                   folder / PlatformLibraryName(present));
     }
     CPFF64DataParser missing(folder.Path());
     CPFF32DataParser present(folder.Path());
@@ -189,10 +198,23 @@ TEST(MissingExportTest, MissingExportReleasesTheLibraryAndTheNextCallReloads) {
         const char* operation;
         int (*call)(CPFF64DataParser&);
     } missing[] = {
-        {"Parse", [](CPFF64DataParser& b) { OpenStatus s{}; return b.Parse(u"x", u"y", &s); }},
-        {"EnumAllFolders", [](CPFF64DataParser& b) { OpenStatus s{}; return b.EnumAllFolders(&s); }},
-        {"SaveFolderHierarchy", [](CPFF64DataParser& b) { return b.SaveFolderHierarchy(0x122, 0, u"/tmp", 0); }},
-        {"DeletePFFData", [](CPFF64DataParser& b) { OpenStatus s{}; return b.DeletePFFData(&s); }},
+        {"Parse",
+         [](CPFF64DataParser& b) {
+             OpenStatus s{};
+             return b.Parse(u"x", u"y", &s);
+         }},
+        {"EnumAllFolders",
+         [](CPFF64DataParser& b) {
+             OpenStatus s{};
+             return b.EnumAllFolders(&s);
+         }},
+        {"SaveFolderHierarchy",
+         [](CPFF64DataParser& b) { return b.SaveFolderHierarchy(0x122, 0, u"/tmp", 0); }},
+        {"DeletePFFData",
+         [](CPFF64DataParser& b) {
+             OpenStatus s{};
+             return b.DeletePFFData(&s);
+         }},
     };
     for (const auto& m : missing) {
         binding.Create(u"x.pst", u"/tmp", &status);

@@ -27,7 +27,7 @@ namespace velmora::test {
 using Json = nlohmann::ordered_json;
 
 class RecordingMessageBox : public MessageBoxHost {
-public:
+  public:
     void Show(const std::u16string& caption, const std::u16string& text) override {
         lines.push_back(corvex::Utf16ToUtf8(caption) + ": " + corvex::Utf16ToUtf8(text));
     }
@@ -35,7 +35,7 @@ public:
 };
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         cache_ = new ScratchDir;
         ::setenv("XDG_CACHE_HOME", cache_->Path().c_str(), 1);
@@ -53,7 +53,9 @@ protected:
         EXPECT_EQ(cli::RunDump(store, out), 0) << store;
         return Json::parse(out.str());
     }
-    std::string OnlyMessage() const { return messages_.lines.size() == 1 ? messages_.lines[0] : "(none or several)"; }
+    std::string OnlyMessage() const {
+        return messages_.lines.size() == 1 ? messages_.lines[0] : "(none or several)";
+    }
 
     static inline ScratchDir* cache_ = nullptr;
     RecordingMessageBox messages_;

@@ -19,13 +19,16 @@ TEST_F(CliTest, InfoAndTreeCountFoldersAndMessages) {
     VELMORA_REQUIRE_CORPUS();
     std::ostringstream info, tree;
     ASSERT_EQ(cli::RunInfo(CorpusFile("ansi-many-items.pst"), info), 0);
-    for (const char* line : {"wVer:         14\n", "Variant:      ANSI (Corvex32)\n", "Crypt method: 1 (permutation)\n",
-                             "Messages:     294\n", "0x04 normal message"}) {
+    for (const char* line :
+         {"wVer:         14\n", "Variant:      ANSI (Corvex32)\n",
+          "Crypt method: 1 (permutation)\n", "Messages:     294\n", "0x04 normal message"}) {
         EXPECT_NE(info.str().find(line), std::string::npos) << line << "\n" << info.str();
     }
     ASSERT_EQ(cli::RunTree(CorpusFile("ansi-many-items.pst"), tree), 0);
-    EXPECT_NE(tree.str().find("Top of Personal Folders (0) [0x8022]\n  Deleted Items (112) [0x8042]\n  Inbox (170)"),
-              std::string::npos)
+    EXPECT_NE(
+        tree.str().find(
+            "Top of Personal Folders (0) [0x8022]\n  Deleted Items (112) [0x8042]\n  Inbox (170)"),
+        std::string::npos)
         << tree.str();
 }
 
@@ -34,7 +37,8 @@ TEST_F(CliTest, StoreTheEngineFindsEmptyPrintsAnEmptyTree) {
     ScratchDir dir;
     std::vector<char> bytes(8192, 0);
     bytes[10] = 23;
-    std::ofstream(dir / "empty.pst", std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(dir / "empty.pst", std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     std::ostringstream tree;
     EXPECT_EQ(cli::RunTree(dir / "empty.pst", tree), 0);
     EXPECT_EQ(tree.str(), "");
@@ -44,7 +48,8 @@ TEST_F(CliTest, StoreTheEngineFindsEmptyPrintsAnEmptyTree) {
 TEST_F(CliTest, FolderExportWritesBelowTheTarget) {
     VELMORA_REQUIRE_CORPUS();
     ScratchDir out;
-    ASSERT_EQ(cli::RunExport(CorpusFile("unicode-to-cc.pst"), out / "export", cli::kRootFolderNid), 0);
+    ASSERT_EQ(cli::RunExport(CorpusFile("unicode-to-cc.pst"), out / "export", cli::kRootFolderNid),
+              0);
     std::size_t csvFiles = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(out / "export")) {
         csvFiles += entry.path().extension() == ".csv";

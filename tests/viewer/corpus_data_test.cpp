@@ -18,7 +18,7 @@ namespace {
 
 // A store opened as the viewer opens it, with its own temporary root.
 class OpenedStore {
-public:
+  public:
     explicit OpenedStore(const std::string& name) {
         const std::u16string path = TextFromPath(CorpusFile(name));
         std::uint16_t version = 0;
@@ -50,7 +50,7 @@ public:
         return folder->mails->entries;
     }
 
-private:
+  private:
     ScratchDir work_;
     std::unique_ptr<CPFFDataParserInterFace> binding_;
 };
@@ -87,8 +87,9 @@ TEST(CorpusDataTest, RecipientLinesOfARealMessage) {
     EXPECT_EQ(MailSenderName(mail), u"John Doe");
     const RecipientLineSet lines = RecipientLines(mail);
     EXPECT_EQ(lines.to, u"John Doe <pst-test-1@aranetic.com>; Jane Doe <pst-test-2@aranetic.com>");
-    EXPECT_EQ(lines.cc, u"pst-test-3@aranetic.com <pst-test-3@aranetic.com>; "
-                        u"pst-test-4@aranetic.com <pst-test-4@aranetic.com>");
+    EXPECT_EQ(lines.cc,
+              u"pst-test-3@aranetic.com <pst-test-3@aranetic.com>; "
+              u"pst-test-4@aranetic.com <pst-test-4@aranetic.com>");
     EXPECT_EQ(lines.bcc, u"");
 }
 
@@ -107,12 +108,14 @@ TEST(CorpusDataTest, AttachmentDataComesFromValueFiles) {
             std::u16string extension;
             const bool found = AttachmentExtension(rows->items[a], extension);
             if (!found || (extension != u"gif" && extension != u"GIF")) continue;
-            const std::u16string target = TextFromPath(out / ("a" + std::to_string(gifs++) + ".gif"));
+            const std::u16string target =
+                TextFromPath(out / ("a" + std::to_string(gifs++) + ".gif"));
             ASSERT_TRUE(SaveAttachmentData(rows->items[a], target));
             std::vector<std::uint8_t> content;
             ASSERT_TRUE(ReadWholeFile(target, content));
             ASSERT_GE(content.size(), 6u);
-            EXPECT_EQ(std::string(content.begin(), content.begin() + 3), "GIF") << AttachmentName(rows->items[a]).size();
+            EXPECT_EQ(std::string(content.begin(), content.begin() + 3), "GIF")
+                << AttachmentName(rows->items[a]).size();
         }
     }
     EXPECT_GT(gifs, 100u);

@@ -28,25 +28,32 @@ bool IsHash(const Json& value) {
     return value.is_string() && std::regex_match(value.get<std::string>(), hex);
 }
 
-bool IsHashOrNull(const Json& value) { return value.is_null() || IsHash(value); }
+bool IsHashOrNull(const Json& value) {
+    return value.is_null() || IsHash(value);
+}
 
 void ExpectAttachmentShape(const Json& attachment) {
     EXPECT_EQ(KeysOf(attachment), (Keys{"name", "extension", "method", "size", "sha256"}));
     EXPECT_TRUE(attachment["name"].is_string() && attachment["extension"].is_string());
-    EXPECT_TRUE(attachment["method"].is_number_integer() && attachment["size"].is_number_unsigned());
+    EXPECT_TRUE(attachment["method"].is_number_integer() &&
+                attachment["size"].is_number_unsigned());
     // No data is size 0 and no hash; data, even empty, has both.
-    EXPECT_TRUE(attachment["sha256"].is_null() ? attachment["size"] == 0 : IsHash(attachment["sha256"])) << attachment;
+    EXPECT_TRUE(attachment["sha256"].is_null() ? attachment["size"] == 0
+                                               : IsHash(attachment["sha256"]))
+        << attachment;
 }
 
 void ExpectRecipientShape(const Json& recipient) {
     EXPECT_EQ(KeysOf(recipient), (Keys{"name", "email", "smtp", "type"}));
-    EXPECT_TRUE(recipient["name"].is_string() && recipient["email"].is_string() && recipient["smtp"].is_string());
+    EXPECT_TRUE(recipient["name"].is_string() && recipient["email"].is_string() &&
+                recipient["smtp"].is_string());
     EXPECT_TRUE(recipient["type"].is_number_integer());
 }
 
 void ExpectMessageShape(const Json& message) {
-    EXPECT_EQ(KeysOf(message), (Keys{"nid", "class", "subject", "sender_name", "sender_email", "sender_address",
-                                     "submit_time", "flags", "importance", "recipients", "attachments", "body"}));
+    EXPECT_EQ(KeysOf(message),
+              (Keys{"nid", "class", "subject", "sender_name", "sender_email", "sender_address",
+                    "submit_time", "flags", "importance", "recipients", "attachments", "body"}));
     for (const char* text : {"class", "subject", "sender_name", "sender_email", "sender_address"}) {
         EXPECT_TRUE(message[text].is_string()) << text;
     }
@@ -59,12 +66,14 @@ void ExpectMessageShape(const Json& message) {
     for (const Json& attachment : message["attachments"]) ExpectAttachmentShape(attachment);
     const Json& body = message["body"];
     EXPECT_EQ(KeysOf(body), (Keys{"text_sha256", "html_sha256", "rtf_sha256"}));
-    for (const auto& [key, hash] : body.items()) EXPECT_TRUE(IsHashOrNull(hash)) << key << ": " << hash;
+    for (const auto& [key, hash] : body.items())
+        EXPECT_TRUE(IsHashOrNull(hash)) << key << ": " << hash;
 }
 
 void ExpectFolderShape(const Json& folder) {
     EXPECT_EQ(KeysOf(folder), (Keys{"name", "class", "nid", "messages", "folders"}));
-    EXPECT_TRUE(folder["name"].is_string() && folder["class"].is_string() && folder["nid"].is_number_unsigned());
+    EXPECT_TRUE(folder["name"].is_string() && folder["class"].is_string() &&
+                folder["nid"].is_number_unsigned());
     for (const Json& message : folder["messages"]) ExpectMessageShape(message);
     for (const Json& child : folder["folders"]) ExpectFolderShape(child);
 }
@@ -73,8 +82,9 @@ void ExpectFolderShape(const Json& folder) {
 // every type, no messages at all, and 8-bit texts.
 TEST_F(CliTest, DumpHasEveryKeyWithItsType) {
     VELMORA_REQUIRE_CORPUS();
-    for (const char* store : {"unicode-plain.pst", "unicode-password-embedded.pst", "unicode-to-cc.pst",
-                              "unicode-empty-2007.pst", "ansi-many-items.pst", "ost4k/unicode-submessage.ost"}) {
+    for (const char* store :
+         {"unicode-plain.pst", "unicode-password-embedded.pst", "unicode-to-cc.pst",
+          "unicode-empty-2007.pst", "ansi-many-items.pst", "ost4k/unicode-submessage.ost"}) {
         SCOPED_TRACE(store);
         const Json dump = Dump(CorpusFile(store));
         EXPECT_EQ(KeysOf(dump), (Keys{"store", "version", "variant", "folders"}));
@@ -92,8 +102,11 @@ TEST_F(CliTest, DumpListsEveryRootFolderInTheEnginesOrder) {
     EXPECT_EQ(unicode["version"], 23);
     EXPECT_EQ(unicode["variant"], "Unicode");
     Json roots = Json::array();
-    for (const Json& folder : unicode["folders"]) roots.push_back({folder["name"], folder["class"], folder["nid"]});
-    EXPECT_EQ(roots, Json::parse(R"([["SPAM Search Folder 2", "", 8739], ["Top of Outlook data file", "", 32802],
+    for (const Json& folder : unicode["folders"])
+        roots.push_back({folder["name"], folder["class"], folder["nid"]});
+    EXPECT_EQ(
+        roots,
+        Json::parse(R"([["SPAM Search Folder 2", "", 8739], ["Top of Outlook data file", "", 32802],
         ["Search Root", "", 32834], ["IPM_COMMON_VIEWS", "", 33026], ["To-Do Search", "IPF.Task", 524323],
         ["Reminders", "Outlook.Reminder", 524355], ["Tracked Mail Processing", "IPF.Note", 524387],
         ["ItemProcSearch", "Outlook.ItemProcessor", 524451]])"));
@@ -110,7 +123,8 @@ TEST_F(CliTest, DumpWritesTheMessageFields) {
     Json message = (*inbox)["messages"][0];
     EXPECT_EQ(message["body"]["rtf_sha256"], nullptr);
     message.erase("body");
-    EXPECT_EQ(message, Json::parse(R"({"nid": 2097700, "class": "IPM.Note", "subject": "Multiple recipients",
+    EXPECT_EQ(message,
+              Json::parse(R"({"nid": 2097700, "class": "IPM.Note", "subject": "Multiple recipients",
         "sender_name": "John Doe", "sender_email": "pst-test-1@aranetic.com", "sender_address": "",
         "submit_time": "2010-06-27T17:44:43Z", "flags": 196608, "importance": 1,
         "recipients": [{"name": "John Doe", "email": "pst-test-1@aranetic.com", "smtp": "", "type": 1},
@@ -120,7 +134,9 @@ TEST_F(CliTest, DumpWritesTheMessageFields) {
         "attachments": []})"));
 }
 
-std::string HashOfFile(const std::filesystem::path& path) { return cli::Sha256Hex(FileBytes(path)); }
+std::string HashOfFile(const std::filesystem::path& path) {
+    return cli::Sha256Hex(FileBytes(path));
+}
 
 // The bytes `attachment` and `rtf` write for a message, and those of the HTML
 // body the folder export writes, hash as the dump says.
@@ -141,21 +157,25 @@ TEST_F(CliTest, DumpHashesTheBytesTheOtherCommandsWrite) {
     }
     ASSERT_EQ(cli::RunRtf(plain, message["nid"], out / "body.rtf"), 0);
     const Bytes rtf = FileBytes(out / "body.rtf");
-    EXPECT_EQ(std::string(rtf.begin(), rtf.begin() + std::min<std::ptrdiff_t>(5, std::ssize(rtf))), "{\\rtf");
+    EXPECT_EQ(std::string(rtf.begin(), rtf.begin() + std::min<std::ptrdiff_t>(5, std::ssize(rtf))),
+              "{\\rtf");
     EXPECT_EQ(message["body"]["rtf_sha256"], HashOfFile(out / "body.rtf"));
 
-    ASSERT_EQ(cli::RunExport(CorpusFile("unicode-to-cc.pst"), out / "export", cli::kRootFolderNid), 0);
+    ASSERT_EQ(cli::RunExport(CorpusFile("unicode-to-cc.pst"), out / "export", cli::kRootFolderNid),
+              0);
     const auto html = out /
                       "export/Top of Outlook data file/Inbox/1_Multiple "
                       "recipients/MailPropData/34.PR_BODY_HTML.html";
     ASSERT_TRUE(std::filesystem::exists(html));
     const Json toCc = Dump(CorpusFile("unicode-to-cc.pst"));
-    EXPECT_EQ((*FolderAt(toCc, {"Top of Outlook data file", "Inbox"}))["messages"][0]["body"]["html_sha256"],
+    EXPECT_EQ((*FolderAt(toCc, {"Top of Outlook data file",
+                                "Inbox"}))["messages"][0]["body"]["html_sha256"],
               HashOfFile(html));
 }
 
 TEST(Sha256HexTest, GivesTheKnownDigests) {
-    EXPECT_EQ(cli::Sha256Hex(std::string_view()), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(cli::Sha256Hex(std::string_view()),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(cli::Sha256Hex(std::string_view("abc")),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
@@ -170,8 +190,9 @@ TEST(IsoUtcTimeTest, CountsFrom1601AndDropsTheFraction) {
 
 // Messages built by hand, for what the corpus does not pin down.
 class MailJsonTest : public ::testing::Test {
-protected:
-    static constexpr std::uint16_t kTypeString8 = 0x001E, kTypeUnicode = 0x001F, kTypeBinary = 0x0102;
+  protected:
+    static constexpr std::uint16_t kTypeString8 = 0x001E, kTypeUnicode = 0x001F,
+                                   kTypeBinary = 0x0102;
     static constexpr std::uint16_t kTypeObject = 0x000D, kTypeLong = 0x0003, kTypeSysTime = 0x0040;
     RecordBuilder records_;
 };
@@ -181,11 +202,12 @@ protected:
 TEST_F(MailJsonTest, TextBodyHashesItsUtf8) {
     const std::string utf8 = "\u041f\u0440\u0438\u0432\u0435\u0442 \u20ac";
     const std::u16string utf16 = u"\u041f\u0440\u0438\u0432\u0435\u0442 \u20ac";
-    const MailEntry* unicode = records_.Mail(records_.Map({{0x1000, kTypeUnicode, Utf16BytesTerminated(utf16)}}));
+    const MailEntry* unicode =
+        records_.Mail(records_.Map({{0x1000, kTypeUnicode, Utf16BytesTerminated(utf16)}}));
     // Windows-1251, named by PR_INTERNET_CPID.
-    const MailEntry* ansi =
-        records_.Mail(records_.Map({{0x1000, kTypeString8, {0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2, ' ', 0x88, 0}},
-                                    {0x3FDE, kTypeLong, LongBytes(1251)}}));
+    const MailEntry* ansi = records_.Mail(
+        records_.Map({{0x1000, kTypeString8, {0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2, ' ', 0x88, 0}},
+                      {0x3FDE, kTypeLong, LongBytes(1251)}}));
     EXPECT_EQ(cli::MailJson(1, unicode)["body"]["text_sha256"], cli::Sha256Hex(utf8));
     EXPECT_EQ(cli::MailJson(2, ansi)["body"]["text_sha256"], cli::Sha256Hex(utf8));
 }
@@ -197,17 +219,20 @@ TEST_F(MailJsonTest, ValuesInValueFilesAreReadFromTheFile) {
     const std::string html = "<html><body>held out of line</body></html>";
     std::ofstream(dir / "value", std::ios::binary) << html;
     const MailEntry* mail = records_.Mail(records_.Map(
-        {{0x1013, kTypeBinary, Utf16BytesTerminated(corvex::Utf8ToUtf16((dir / "value").string())), true}}));
+        {{0x1013, kTypeBinary, Utf16BytesTerminated(corvex::Utf8ToUtf16((dir / "value").string())),
+          true}}));
     EXPECT_EQ(cli::MailJson(1, mail)["body"]["html_sha256"], cli::Sha256Hex(html));
 }
 
 TEST_F(MailJsonTest, AbsentValuesAreNullOrEmpty) {
-    AttachmentRow* embedded =
-        records_.Attachment({{0x3701, kTypeObject, LongBytes(0x8025)}, {0x3705, kTypeLong, LongBytes(5)}});
-    AttachmentRow* empty =
-        records_.Attachment({{0x3701, kTypeBinary, {}}, {0x3707, kTypeUnicode, Utf16BytesTerminated(u"a.txt")}});
-    const MailEntry* mail = records_.Mail(records_.Map({}), {records_.Recipient({})}, {embedded, empty});
-    EXPECT_EQ(cli::MailJson(7, mail), Json::parse(R"({"nid": 7, "class": "", "subject": "", "sender_name": "",
+    AttachmentRow* embedded = records_.Attachment(
+        {{0x3701, kTypeObject, LongBytes(0x8025)}, {0x3705, kTypeLong, LongBytes(5)}});
+    AttachmentRow* empty = records_.Attachment(
+        {{0x3701, kTypeBinary, {}}, {0x3707, kTypeUnicode, Utf16BytesTerminated(u"a.txt")}});
+    const MailEntry* mail =
+        records_.Mail(records_.Map({}), {records_.Recipient({})}, {embedded, empty});
+    EXPECT_EQ(cli::MailJson(7, mail),
+              Json::parse(R"({"nid": 7, "class": "", "subject": "", "sender_name": "",
         "sender_email": "", "sender_address": "", "submit_time": null, "flags": 0, "importance": 0,
         "recipients": [{"name": "", "email": "", "smtp": "", "type": 0}],
         "attachments": [{"name": "", "extension": "", "method": 5, "size": 0, "sha256": null},
@@ -219,7 +244,8 @@ TEST_F(MailJsonTest, AbsentValuesAreNullOrEmpty) {
 TEST_F(MailJsonTest, SubmitTimeIsUtc) {
     Bytes ticks(8);
     for (int i = 0; i < 8; ++i)
-        ticks[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(129221342830000000ULL >> (8 * i));
+        ticks[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(129221342830000000ULL >> (8 * i));
     const MailEntry* mail = records_.Mail(records_.Map({{0x0039, kTypeSysTime, ticks}}));
     const MailEntry* truncated = records_.Mail(records_.Map({{0x0039, kTypeSysTime, {1, 2, 3}}}));
     EXPECT_EQ(cli::MailJson(1, mail)["submit_time"], "2010-06-27T17:44:43Z");

@@ -59,10 +59,11 @@ std::string ParentPath(const std::string& path) {
 // of the store writes it out with the names and sizes the engine gives.
 bool AttachmentsUnreported(const std::string& store, const std::string& subject) {
     if (store != "unicode-password-embedded") return false;
-    for (const char* start : {"\u91c7\u8d2d\u6210\u672c\u4e3a\u4f55\u5c45\u9ad8\u4e0d\u4e0b\u5462\uff1f",
-                              "\u7ee9\u6548\u8003\u6838\u4e0e\u85aa\u916c\u4f53\u7cfb\u7684\u6fc0\u52b1\u4e0e\u521b"
-                              "\u65b0",
-                              "test mail("}) {
+    for (const char* start :
+         {"\u91c7\u8d2d\u6210\u672c\u4e3a\u4f55\u5c45\u9ad8\u4e0d\u4e0b\u5462\uff1f",
+          "\u7ee9\u6548\u8003\u6838\u4e0e\u85aa\u916c\u4f53\u7cfb\u7684\u6fc0\u52b1\u4e0e\u521b"
+          "\u65b0",
+          "test mail("}) {
         if (subject.starts_with(start)) return true;
     }
     return false;
@@ -114,8 +115,8 @@ struct ItemKey {
     }
 };
 
-ItemKey HeaderKey(ItemKind kind, const Json& subject, const Json& senderName, const Json& senderEmail,
-                  Json submitTime) {
+ItemKey HeaderKey(ItemKind kind, const Json& subject, const Json& senderName,
+                  const Json& senderEmail, Json submitTime) {
     ItemKey key;
     key.kind = kind;
     key.subject = subject;
@@ -126,11 +127,13 @@ ItemKey HeaderKey(ItemKind kind, const Json& subject, const Json& senderName, co
 }
 
 std::string RecipientText(const Json& recipient, const std::string& type) {
-    return recipient["name"].get<std::string>() + " <" + recipient["email"].get<std::string>() + "> " + type;
+    return recipient["name"].get<std::string>() + " <" + recipient["email"].get<std::string>() +
+           "> " + type;
 }
 
 std::string AttachmentText(const Json& attachment, bool embedded) {
-    return embedded ? "(message)" : attachment["name"].get<std::string>() + " " + attachment["size"].dump();
+    return embedded ? "(message)"
+                    : attachment["name"].get<std::string>() + " " + attachment["size"].dump();
 }
 
 // Contacts and appointments are reported with an empty subject and no header
@@ -145,10 +148,11 @@ std::string KeyText(ItemKey key, const std::string& store) {
 }
 
 std::string ReaderItemKey(const std::string& store, const Json& item) {
-    ItemKey key = HeaderKey(KindOfReaderItem(item["dir"]), item["subject"], item["sender_name"], item["sender_email"],
-                            ReaderTimeAsDumped(item["submit_time"]));
+    ItemKey key = HeaderKey(KindOfReaderItem(item["dir"]), item["subject"], item["sender_name"],
+                            item["sender_email"], ReaderTimeAsDumped(item["submit_time"]));
     for (const Json& r : item["recipients"]) key.recipients.insert(RecipientText(r, r["type"]));
-    for (const Json& a : item["attachments"]) key.attachments.insert(AttachmentText(a, a.value("embedded", false)));
+    for (const Json& a : item["attachments"])
+        key.attachments.insert(AttachmentText(a, a.value("embedded", false)));
     key.hasHtml = item["has_html"];
     key.hasRtf = item["has_rtf"];
     return KeyText(key, store);
@@ -156,9 +160,11 @@ std::string ReaderItemKey(const std::string& store, const Json& item) {
 
 std::string DumpedMessageKey(const std::string& store, const Json& message) {
     constexpr int kAttachEmbeddedMessage = 5;
-    ItemKey key = HeaderKey(KindOfClass(message["class"]), message["subject"], message["sender_name"],
-                            message["sender_email"], message["submit_time"]);
-    for (const Json& r : message["recipients"]) key.recipients.insert(RecipientText(r, ReaderRecipientType(r["type"])));
+    ItemKey key =
+        HeaderKey(KindOfClass(message["class"]), message["subject"], message["sender_name"],
+                  message["sender_email"], message["submit_time"]);
+    for (const Json& r : message["recipients"])
+        key.recipients.insert(RecipientText(r, ReaderRecipientType(r["type"])));
     for (const Json& a : message["attachments"]) {
         key.attachments.insert(AttachmentText(a, a["method"] == kAttachEmbeddedMessage));
     }
@@ -168,11 +174,13 @@ std::string DumpedMessageKey(const std::string& store, const Json& message) {
 }
 
 // The dumped folders below `top`, by their path of names ("" for the top folder).
-void CollectFolders(const Json& folder, const std::string& path, std::map<std::string, const Json*>& out) {
+void CollectFolders(const Json& folder, const std::string& path,
+                    std::map<std::string, const Json*>& out) {
     out[path] = &folder;
     for (const Json& child : folder["folders"]) {
         CollectFolders(child,
-                       path.empty() ? child["name"].get<std::string>() : path + "/" + child["name"].get<std::string>(),
+                       path.empty() ? child["name"].get<std::string>()
+                                    : path + "/" + child["name"].get<std::string>(),
                        out);
     }
 }
@@ -205,13 +213,15 @@ std::map<std::string, Multiset> DumpedItems(const std::string& store, const Json
     for (const auto& [path, folder] : folders) {
         Multiset& keys = items[path];
         for (const Json& message : (*folder)["messages"]) {
-            if (KindOfClass(message["class"]) != ItemKind::Post) keys.insert(DumpedMessageKey(store, message));
+            if (KindOfClass(message["class"]) != ItemKind::Post)
+                keys.insert(DumpedMessageKey(store, message));
         }
     }
     return items;
 }
 
-class DumpMatchesReferenceTest : public CliTest, public ::testing::WithParamInterface<const char*> {};
+class DumpMatchesReferenceTest : public CliTest,
+                                 public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(DumpMatchesReferenceTest, FoldersAndMessagesMatch) {
     VELMORA_REQUIRE_CORPUS();
@@ -227,7 +237,8 @@ TEST_P(DumpMatchesReferenceTest, FoldersAndMessagesMatch) {
     for (const auto& [path, keys] : want) wantPaths.insert(path);
     for (const auto& [path, keys] : got) gotPaths.insert(path);
     ASSERT_EQ(gotPaths, wantPaths);
-    for (const auto& [path, keys] : want) EXPECT_EQ(got.at(path), keys) << "folder '" << path << "'";
+    for (const auto& [path, keys] : want)
+        EXPECT_EQ(got.at(path), keys) << "folder '" << path << "'";
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, DumpMatchesReferenceTest, ::testing::ValuesIn(kCorpusStores),
@@ -238,8 +249,9 @@ INSTANTIATE_TEST_SUITE_P(Corpus, DumpMatchesReferenceTest, ::testing::ValuesIn(k
 TEST_F(CliTest, FourKTwinsDumpLikeTheirSources) {
     VELMORA_REQUIRE_CORPUS();
     for (const char* name :
-         {"unicode-basic", "unicode-contacts", "unicode-cyclic", "unicode-distlist", "unicode-flags",
-          "unicode-nested-folders", "unicode-personal", "unicode-plain", "unicode-submessage", "unicode-to-cc"}) {
+         {"unicode-basic", "unicode-contacts", "unicode-cyclic", "unicode-distlist",
+          "unicode-flags", "unicode-nested-folders", "unicode-personal", "unicode-plain",
+          "unicode-submessage", "unicode-to-cc"}) {
         const Json source = Dump(CorpusFile(std::string(name) + ".pst"));
         for (const std::string twin : {".ost", ".plain.ost"}) {
             const Json dump = Dump(CorpusFile(std::string("ost4k/") + name + twin));

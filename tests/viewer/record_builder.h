@@ -25,12 +25,14 @@ inline Bytes Utf16Bytes(const std::u16string& text) {
     return bytes;
 }
 
-inline Bytes Utf16BytesTerminated(const std::u16string& text) { return Utf16Bytes(text + u'\0'); }
+inline Bytes Utf16BytesTerminated(const std::u16string& text) {
+    return Utf16Bytes(text + u'\0');
+}
 
 inline Bytes LongBytes(std::int32_t value) {
     const auto u = static_cast<std::uint32_t>(value);
-    return {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8), static_cast<std::uint8_t>(u >> 16),
-            static_cast<std::uint8_t>(u >> 24)};
+    return {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
+            static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
 }
 
 struct PropInput {
@@ -41,10 +43,11 @@ struct PropInput {
 };
 
 class RecordBuilder {
-public:
+  public:
     ExportedProp Prop(const PropInput& input) {
         Bytes& owned = bytes_.emplace_back(input.bytes);
-        return ExportedProp{input.id, input.type, input.inFile ? 1 : 0, static_cast<std::uint32_t>(owned.size()),
+        return ExportedProp{input.id, input.type, input.inFile ? 1 : 0,
+                            static_cast<std::uint32_t>(owned.size()),
                             owned.empty() ? nullptr : owned.data()};
     }
 
@@ -52,8 +55,9 @@ public:
     ExportedPropMap* Map(std::initializer_list<PropInput> inputs) {
         std::vector<ExportedProp*>& pointers = pointerLists_.emplace_back();
         for (const PropInput& input : inputs) pointers.push_back(&props_.emplace_back(Prop(input)));
-        std::stable_sort(pointers.begin(), pointers.end(),
-                         [](const ExportedProp* a, const ExportedProp* b) { return a->id < b->id; });
+        std::stable_sort(
+            pointers.begin(), pointers.end(),
+            [](const ExportedProp* a, const ExportedProp* b) { return a->id < b->id; });
         const auto count = static_cast<std::uint32_t>(pointers.size());
         return &maps_.emplace_back(ExportedPropMap{pointers.data(), count, count});
     }
@@ -72,8 +76,8 @@ public:
         auto& attachmentItems = attachmentLists_.emplace_back(std::move(attachments));
         const auto recipientCount = static_cast<std::uint32_t>(recipientItems.size());
         const auto attachmentCount = static_cast<std::uint32_t>(attachmentItems.size());
-        RecipientRowList* recipientList =
-            &recipientRowLists_.emplace_back(RecipientRowList{recipientItems.data(), recipientCount, recipientCount});
+        RecipientRowList* recipientList = &recipientRowLists_.emplace_back(
+            RecipientRowList{recipientItems.data(), recipientCount, recipientCount});
         AttachmentRowList* attachmentList = &attachmentRowLists_.emplace_back(
             AttachmentRowList{attachmentItems.data(), attachmentCount, attachmentCount});
         return &mails_.emplace_back(MailEntry{props, attachmentList, recipientList});
@@ -91,7 +95,7 @@ public:
         return &folderLists_.emplace_back(FolderList{items.data(), count, count});
     }
 
-private:
+  private:
     std::deque<Bytes> bytes_;
     std::deque<ExportedProp> props_;
     std::deque<std::vector<ExportedProp*>> pointerLists_;

@@ -19,8 +19,12 @@ constexpr std::uint16_t kString8 = 0x001E;
 constexpr std::uint16_t kUnicode = 0x001F;
 constexpr std::uint16_t kBinary = 0x0102;
 
-PropInput Text(std::uint16_t id, const std::u16string& text) { return {id, kUnicode, Utf16BytesTerminated(text)}; }
-PropInput Long(std::uint16_t id, std::int32_t value) { return {id, kLong, LongBytes(value)}; }
+PropInput Text(std::uint16_t id, const std::u16string& text) {
+    return {id, kUnicode, Utf16BytesTerminated(text)};
+}
+PropInput Long(std::uint16_t id, std::int32_t value) {
+    return {id, kLong, LongBytes(value)};
+}
 
 TEST(RecordGettersTest, AbsentPropertiesGiveEmptyTextZeroAndFalse) {
     RecordBuilder records;
@@ -43,9 +47,14 @@ TEST(RecordGettersTest, MessageFlagsAndImportanceReadTheirBits) {
         std::int32_t flags;
         bool read;
         bool attachments;
-    } cases[] = {{0x00, false, false}, {0x01, true, false}, {0x10, false, true}, {0x11, true, true}, {0x100, false, false}};
+    } cases[] = {{0x00, false, false},
+                 {0x01, true, false},
+                 {0x10, false, true},
+                 {0x11, true, true},
+                 {0x100, false, false}};
     for (const auto& c : cases) {
-        const MailEntry* mail = records.Mail(records.Map({Long(0x0E07, c.flags), {0x0017, kLong, {0x02}}}));
+        const MailEntry* mail =
+            records.Mail(records.Map({Long(0x0E07, c.flags), {0x0017, kLong, {0x02}}}));
         EXPECT_EQ(MailIsRead(mail), c.read) << c.flags;
         EXPECT_EQ(MailHasAttachments(mail), c.attachments) << c.flags;
         EXPECT_EQ(MailImportance(mail), 2);
@@ -59,11 +68,16 @@ TEST(RecordGettersTest, SenderAddressTakesTheFirstPresentTextProperty) {
         MailEntry* mail;
         std::u16string address;
     } cases[] = {
-        {"named first", records.Mail(records.Map({Text(0x801B, u"a@x"), Text(0x5D01, u"b@x"), Text(0x5D02, u"c@x")})), u"a@x"},
-        {"sender smtp", records.Mail(records.Map({Text(0x5D01, u"b@x"), Text(0x5D02, u"c@x")})), u"b@x"},
+        {"named first",
+         records.Mail(
+             records.Map({Text(0x801B, u"a@x"), Text(0x5D01, u"b@x"), Text(0x5D02, u"c@x")})),
+         u"a@x"},
+        {"sender smtp", records.Mail(records.Map({Text(0x5D01, u"b@x"), Text(0x5D02, u"c@x")})),
+         u"b@x"},
         {"represented", records.Mail(records.Map({Text(0x5D02, u"c@x")})), u"c@x"},
         // 0x801B names another named property in some stores: a number is no address.
-        {"named but a number", records.Mail(records.Map({Long(0x801B, 32), Text(0x5D01, u"b@x")})), u"b@x"},
+        {"named but a number", records.Mail(records.Map({Long(0x801B, 32), Text(0x5D01, u"b@x")})),
+         u"b@x"},
     };
     for (const auto& c : cases) EXPECT_EQ(MailSenderAddress(c.mail), c.address) << c.name;
 }
@@ -79,14 +93,16 @@ TEST(RecordGettersTest, EightBitTextsFollowTheMessageCodePage) {
     } cases[] = {
         {"internet code page", records.Map({Long(0x3FDE, 1251), Long(0x3FFD, 1252)}), 1251},
         {"message code page", records.Map({Long(0x3FFD, 1251)}), 1251},
-        {"unknown internet page falls through", records.Map({Long(0x3FDE, 4242), Long(0x3FFD, 1251)}), 1251},
+        {"unknown internet page falls through",
+         records.Map({Long(0x3FDE, 4242), Long(0x3FFD, 1251)}), 1251},
         {"neither", records.Map({}), 1252},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(MessageCodePage(records.Mail(c.props)), c.codePage) << c.name;
     }
     MailEntry* mail = records.Mail(
-        records.Map({Long(0x3FDE, 1251), {0x0037, kString8, privet}, {0x0C1A, kString8, privet}}), {recipient});
+        records.Map({Long(0x3FDE, 1251), {0x0037, kString8, privet}, {0x0C1A, kString8, privet}}),
+        {recipient});
     EXPECT_EQ(MailSubject(mail), u"Привет");
     EXPECT_EQ(MailSenderName(mail), u"Привет");
     EXPECT_EQ(RecipientLines(mail).to, u"Привет");
@@ -101,15 +117,17 @@ TEST(RecordGettersTest, AttachmentNamesAndExtensionsFallBack) {
         bool hasExtension;
         std::u16string extension;
     } cases[] = {
-        {"extension property", records.Attachment({Text(0x3707, u"report.final.pdf"), Text(0x3703, u".PDF")}),
+        {"extension property",
+         records.Attachment({Text(0x3707, u"report.final.pdf"), Text(0x3703, u".PDF")}),
          u"report.final.pdf", true, u"PDF"},
         {"two dots, no extension property", records.Attachment({Text(0x3707, u"report.final.pdf")}),
          u"report.final.pdf", true, u"pdf"},
-        {"empty extension property", records.Attachment({Text(0x3707, u"icons.gif"), Text(0x3703, u"")}),
-         u"icons.gif", true, u"gif"},
+        {"empty extension property",
+         records.Attachment({Text(0x3707, u"icons.gif"), Text(0x3703, u"")}), u"icons.gif", true,
+         u"gif"},
         {"no dot", records.Attachment({Text(0x3707, u"README")}), u"README", false, u""},
-        {"empty long name uses display name", records.Attachment({Text(0x3707, u""), Text(0x3001, u"Shown")}),
-         u"Shown", false, u""},
+        {"empty long name uses display name",
+         records.Attachment({Text(0x3707, u""), Text(0x3001, u"Shown")}), u"Shown", false, u""},
         {"only display name", records.Attachment({Text(0x3001, u"a.txt")}), u"a.txt", false, u""},
     };
     for (const auto& c : cases) {
@@ -136,7 +154,8 @@ TEST(RecipientLinesTest, AddressesAreBracketedAndWwwIsDropped) {
     } cases[] = {
         {u"Ann", u"ann@www.example.com", u"Ann <ann@example.com>"},
         {u"Ann", u"ann@example.com", u"Ann <ann@example.com>"},
-        {u"Ann", u"ann@www.a.com@www.b.com", u"Ann <ann@a.com@www.b.com>"},  // only the first occurrence
+        {u"Ann", u"ann@www.a.com@www.b.com",
+         u"Ann <ann@a.com@www.b.com>"},  // only the first occurrence
         {u"Ann", u"www.ann@example.com", u"Ann <www.ann@example.com>"},
         {u"Ann", u"/o=Org/cn=ann", u"Ann"},
         {u"Ann", u"", u"Ann"},
@@ -146,12 +165,14 @@ TEST(RecipientLinesTest, AddressesAreBracketedAndWwwIsDropped) {
 
 TEST(RecipientLinesTest, RecipientsAreSortedIntoLinesByType) {
     RecordBuilder records;
-    auto recipient = [&](const std::u16string& name, const std::u16string& address, std::int32_t type) {
+    auto recipient = [&](const std::u16string& name, const std::u16string& address,
+                         std::int32_t type) {
         return records.Recipient({Text(0x3001, name), Text(0x39FE, address), Long(0x0C15, type)});
     };
-    MailEntry* mail = records.Mail(records.Map({}), {recipient(u"A", u"a@x.org", 1), recipient(u"B", u"b", 1),
-                                                     recipient(u"C", u"c@www.x.org", 2), recipient(u"D", u"d@x.org", 3),
-                                                     recipient(u"Z", u"z@x.org", 0), recipient(u"E", u"e@x.org", 3)});
+    MailEntry* mail = records.Mail(
+        records.Map({}), {recipient(u"A", u"a@x.org", 1), recipient(u"B", u"b", 1),
+                          recipient(u"C", u"c@www.x.org", 2), recipient(u"D", u"d@x.org", 3),
+                          recipient(u"Z", u"z@x.org", 0), recipient(u"E", u"e@x.org", 3)});
     const RecipientLineSet lines = RecipientLines(mail);
     EXPECT_EQ(lines.to, u"A <a@x.org>; B");
     EXPECT_EQ(lines.cc, u"C <c@x.org>");
@@ -165,10 +186,14 @@ TEST(RecipientLinesTest, SmtpAddressFallsBackToTheEmailAddressOfSmtpRecipients) 
         RecipientRow* row;
         std::u16string address;
     } cases[] = {
-        {"smtp address first", records.Recipient({Text(0x39FE, u"a@x.org"), Text(0x3003, u"b@x.org"), Text(0x3002, u"SMTP")}),
+        {"smtp address first",
+         records.Recipient(
+             {Text(0x39FE, u"a@x.org"), Text(0x3003, u"b@x.org"), Text(0x3002, u"SMTP")}),
          u"a@x.org"},
-        {"email address of an SMTP recipient", records.Recipient({Text(0x3003, u"b@x.org"), Text(0x3002, u"SMTP")}), u"b@x.org"},
-        {"exchange address is no address", records.Recipient({Text(0x3003, u"/o=Org/cn=b"), Text(0x3002, u"EX")}), u""},
+        {"email address of an SMTP recipient",
+         records.Recipient({Text(0x3003, u"b@x.org"), Text(0x3002, u"SMTP")}), u"b@x.org"},
+        {"exchange address is no address",
+         records.Recipient({Text(0x3003, u"/o=Org/cn=b"), Text(0x3002, u"EX")}), u""},
         {"no address type", records.Recipient({Text(0x3003, u"b@x.org")}), u""},
     };
     for (const auto& c : cases) EXPECT_EQ(RecipientAddress(c.row), c.address) << c.name;
@@ -179,27 +204,35 @@ TEST(StoreFoldersTest, TopFoldersAreFoundByExactName) {
     const struct {
         const char* name;
         FolderList* roots;
-        const char16_t* top;   // null: none
-        const char16_t* ipm;   // null: none
+        const char16_t* top;  // null: none
+        const char16_t* ipm;  // null: none
     } cases[] = {
-        {"personal folders", records.List({records.Folder(u"Search Root"), records.Folder(u"Top of Personal Folders")}),
+        {"personal folders",
+         records.List({records.Folder(u"Search Root"), records.Folder(u"Top of Personal Folders")}),
          u"Top of Personal Folders", nullptr},
         {"outlook data file first wins",
-         records.List({records.Folder(u"Top of Outlook data file"), records.Folder(u"Top of Personal Folders")}),
+         records.List({records.Folder(u"Top of Outlook data file"),
+                       records.Folder(u"Top of Personal Folders")}),
          u"Top of Outlook data file", nullptr},
-        {"mailbox", records.List({records.Folder(u"Root - Mailbox", {records.Folder(u"Views"), records.Folder(u"IPM_SUBTREE")})}),
+        {"mailbox",
+         records.List({records.Folder(u"Root - Mailbox",
+                                      {records.Folder(u"Views"), records.Folder(u"IPM_SUBTREE")})}),
          nullptr, u"IPM_SUBTREE"},
-        {"mailbox without subtree", records.List({records.Folder(u"Root - Mailbox", {records.Folder(u"ipm_subtree")})}),
+        {"mailbox without subtree",
+         records.List({records.Folder(u"Root - Mailbox", {records.Folder(u"ipm_subtree")})}),
          nullptr, nullptr},
-        {"case differs", records.List({records.Folder(u"top of personal folders")}), nullptr, nullptr},
+        {"case differs", records.List({records.Folder(u"top of personal folders")}), nullptr,
+         nullptr},
         {"nothing known", records.List({records.Folder(u"Inbox")}), nullptr, nullptr},
     };
     for (const auto& c : cases) {
         EngineHandle handle{nullptr, c.roots, nullptr, nullptr};
         const FolderEntry* top = FindTopOfPersonalFolders(&handle);
         const FolderEntry* ipm = FindIpmSubtree(&handle);
-        EXPECT_EQ(top ? FolderName(top) : std::u16string(u"(none)"), c.top ? c.top : u"(none)") << c.name;
-        EXPECT_EQ(ipm ? FolderName(ipm) : std::u16string(u"(none)"), c.ipm ? c.ipm : u"(none)") << c.name;
+        EXPECT_EQ(top ? FolderName(top) : std::u16string(u"(none)"), c.top ? c.top : u"(none)")
+            << c.name;
+        EXPECT_EQ(ipm ? FolderName(ipm) : std::u16string(u"(none)"), c.ipm ? c.ipm : u"(none)")
+            << c.name;
     }
 }
 

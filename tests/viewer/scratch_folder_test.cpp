@@ -21,13 +21,15 @@ namespace {
 
 std::set<std::filesystem::path> EntriesBelow(const std::filesystem::path& root) {
     std::set<std::filesystem::path> entries;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) entries.insert(entry.path());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        entries.insert(entry.path());
     return entries;
 }
 
 std::size_t FilesBelow(const std::filesystem::path& root) {
     std::size_t files = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) files += entry.is_regular_file();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        files += entry.is_regular_file();
     return files;
 }
 
@@ -43,8 +45,10 @@ TEST_F(CliTest, EachSessionKeepsItsValueFilesInAFolderOfItsOwnUntilItEnds) {
         second = other.ScratchFolder();
         EXPECT_NE(first, second);
         EXPECT_EQ(first.parent_path(), PathFromText(GetWorkFolder()));
-        for (const cli::FolderVisit& visit : cli::FlattenFolders(session.Roots())) session.EnumMails(visit.folder);
-        EXPECT_GT(FilesBelow(first), 0u) << "the messages' long values are read from value files here";
+        for (const cli::FolderVisit& visit : cli::FlattenFolders(session.Roots()))
+            session.EnumMails(visit.folder);
+        EXPECT_GT(FilesBelow(first), 0u)
+            << "the messages' long values are read from value files here";
     }
     EXPECT_FALSE(std::filesystem::exists(first));
     EXPECT_FALSE(std::filesystem::exists(second));
@@ -65,7 +69,8 @@ TEST_F(CliTest, CommandsLeaveTheWorkingFolderAsTheyFoundIt) {
         {"info", [&] { return cli::RunInfo(plain, out); }, 0},
         {"tree", [&] { return cli::RunTree(plain, out); }, 0},
         {"dump", [&] { return cli::RunDump(plain, out); }, 0},
-        {"attachment", [&] { return cli::RunAttachment(plain, kWelcomeMessage, 0, dir / "a.gif"); }, 0},
+        {"attachment", [&] { return cli::RunAttachment(plain, kWelcomeMessage, 0, dir / "a.gif"); },
+         0},
         {"rtf", [&] { return cli::RunRtf(plain, kWelcomeMessage, dir / "body.rtf"); }, 0},
         {"export", [&] { return cli::RunExport(plain, dir / "export", cli::kRootFolderNid); }, 0},
         {"unknown message", [&] { return cli::RunAttachment(plain, 0x12345, 0, dir / "x"); }, 1},
@@ -109,8 +114,8 @@ TEST(ScratchRootTest, ReportsAFolderThatCannotBeMade) {
     cli::ScratchRoot root;
     std::string error;
     EXPECT_FALSE(root.Create(base / "missing", error));
-    EXPECT_EQ(error,
-              "cannot create a scratch folder below " + (base / "missing").string() + ": No such file or directory");
+    EXPECT_EQ(error, "cannot create a scratch folder below " + (base / "missing").string() +
+                         ": No such file or directory");
     EXPECT_TRUE(root.Path().empty());
 }
 

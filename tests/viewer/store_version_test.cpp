@@ -13,9 +13,11 @@
 namespace velmora::test {
 namespace {
 
-std::u16string WriteFile(const ScratchDir& dir, const std::string& name, const std::vector<std::uint8_t>& bytes) {
+std::u16string WriteFile(const ScratchDir& dir, const std::string& name,
+                         const std::vector<std::uint8_t>& bytes) {
     std::ofstream file(dir / name, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return TextFromPath(dir / name);
 }
 
@@ -41,7 +43,9 @@ TEST(StoreVersionTest, ShortFileOpensButLeavesTheVersionAlone) {
     ScratchDir dir;
     std::uint16_t version = 7;
     OpenStatus status = FreshStatus();
-    EXPECT_NE(ReadStoreVersion(WriteFile(dir, "short.pst", std::vector<std::uint8_t>(11, 0x17)), &version, &status), 0);
+    EXPECT_NE(ReadStoreVersion(WriteFile(dir, "short.pst", std::vector<std::uint8_t>(11, 0x17)),
+                               &version, &status),
+              0);
     EXPECT_EQ(version, 7);
 }
 
@@ -68,9 +72,9 @@ TEST(StoreVersionTest, EachVersionGetsItsLibraryAndOthersNone) {
         std::uint16_t version;
         const char* library;  // null: no binding
     } cases[] = {
-        {14, "Corvex32"}, {15, "Corvex32"}, {21, "Corvex64"}, {23, "Corvex64"}, {36, "Corvex64K"},
-        {0, nullptr},     {13, nullptr},    {16, nullptr},    {22, nullptr},    {35, nullptr},
-        {37, nullptr},    {0xFFFF, nullptr},
+        {14, "Corvex32"},  {15, "Corvex32"}, {21, "Corvex64"}, {23, "Corvex64"},
+        {36, "Corvex64K"}, {0, nullptr},     {13, nullptr},    {16, nullptr},
+        {22, nullptr},     {35, nullptr},    {37, nullptr},    {0xFFFF, nullptr},
     };
     for (const auto& c : cases) {
         const auto binding = CreateParserForVersion(c.version);

@@ -5,9 +5,8 @@ namespace {
 EngineHandle stubHandle{};
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int32_t _ExpCreatePFF64Object(const CorvexChar*,
-                                                                                 EngineHandle** handle,
-                                                                                 const CorvexChar*, OpenStatus*) {
+extern "C" __attribute__((visibility("default"))) int32_t _ExpCreatePFF64Object(
+    const CorvexChar*, EngineHandle** handle, const CorvexChar*, OpenStatus*) {
     *handle = &stubHandle;
     return 0;
 }

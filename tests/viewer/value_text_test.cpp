@@ -17,7 +17,8 @@ namespace {
 
 Bytes Hex(const std::string& hex) {
     Bytes bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
     return bytes;
 }
 
@@ -89,14 +90,18 @@ TEST(CodePageTest, EightBitTextIsDecodedWithTheMessageCodePage) {
         {949, "c7d1b1b9", u"한국"},
         {65001, "d0bfd180d0b8", u"при"},
         {1252, "80e9", u"€é"},
-        {1252, "81", u"\u0081"},         // undefined in 1252: the byte keeps its value
-        {12345, "e9", u"é"},              // unknown code page: Windows-1252
-        {932, "41" "93", u"A\uFFFD"},    // a lead byte without its trail byte
-        {1251, "cff000e8", u"Пр"},       // ends at the first NUL
+        {1252, "81", u"\u0081"},  // undefined in 1252: the byte keeps its value
+        {12345, "e9", u"é"},      // unknown code page: Windows-1252
+        {932,
+         "41"
+         "93",
+         u"A\uFFFD"},               // a lead byte without its trail byte
+        {1251, "cff000e8", u"Пр"},  // ends at the first NUL
     };
     RecordBuilder records;
     for (const auto& c : cases) {
-        EXPECT_EQ(ValueToText(records.Prop({0x0037, 0x001E, Hex(c.hex)}), c.codePage), c.text) << c.codePage;
+        EXPECT_EQ(ValueToText(records.Prop({0x0037, 0x001E, Hex(c.hex)}), c.codePage), c.text)
+            << c.codePage;
     }
 }
 
@@ -118,14 +123,16 @@ TEST(SubjectTextTest, PrefixMarkersAreSkippedOrKept) {
         {"8-bit plain", 0x001E, {0xCF, 0xF0, 0xE8}, u"При"},
     };
     RecordBuilder records;
-    for (const auto& c : cases) EXPECT_EQ(SubjectText(records.Prop({0x0037, c.type, c.bytes}), 1251), c.text) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(SubjectText(records.Prop({0x0037, c.type, c.bytes}), 1251), c.text) << c.name;
 }
 
 class ValueFileTest : public ::testing::Test {
-protected:
+  protected:
     PropInput InFile(const std::string& name, std::uint16_t type, const Bytes& content) {
-        std::ofstream(dir_ / name, std::ios::binary).write(reinterpret_cast<const char*>(content.data()),
-                                                           static_cast<std::streamsize>(content.size()));
+        std::ofstream(dir_ / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(content.data()),
+                   static_cast<std::streamsize>(content.size()));
         return Missing(name, type);
     }
     PropInput Missing(const std::string& name, std::uint16_t type) {
@@ -155,8 +162,10 @@ TEST_F(ValueFileTest, MissingValueFileIsAnEmptyValue) {
 }
 
 TEST_F(ValueFileTest, TerminatorsAreThreeBytesAfterFilesAndFourAfterMemory) {
-    EXPECT_EQ(ValueBytesTerminated(records_.Prop(InFile("c", 0x001F, {'a', 0}))), (Bytes{'a', 0, 0, 0, 0}));
-    EXPECT_EQ(ValueBytesTerminated(records_.Prop({0x37, 0x001F, {'a', 0}})), (Bytes{'a', 0, 0, 0, 0, 0}));
+    EXPECT_EQ(ValueBytesTerminated(records_.Prop(InFile("c", 0x001F, {'a', 0}))),
+              (Bytes{'a', 0, 0, 0, 0}));
+    EXPECT_EQ(ValueBytesTerminated(records_.Prop({0x37, 0x001F, {'a', 0}})),
+              (Bytes{'a', 0, 0, 0, 0, 0}));
     EXPECT_EQ(ValueBytesTerminated(records_.Prop({0x37, 0x0102, {}})), (Bytes{0, 0, 0, 0}));
 }
 
@@ -170,7 +179,8 @@ TEST_F(ValueFileTest, WriteDataFileTruncatesAndWritesTheValueAsItStands) {
     ASSERT_TRUE(WriteDataFile(records_.Prop(InFile("src", 0x0102, {9, 8})), target));
     ASSERT_TRUE(ReadWholeFile(target, content));
     EXPECT_EQ(content, (Bytes{9, 8}));
-    EXPECT_FALSE(WriteDataFile(records_.Prop({0x3701, 0x0102, {1}}), TextFromPath(dir_ / "no/such/dir")));
+    EXPECT_FALSE(
+        WriteDataFile(records_.Prop({0x3701, 0x0102, {1}}), TextFromPath(dir_ / "no/such/dir")));
 }
 
 }  // namespace

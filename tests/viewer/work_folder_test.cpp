@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include "tests/support/test_paths.h"
@@ -17,7 +17,7 @@ namespace {
 
 // Points the cache home (or HOME) at a scratch folder for one test.
 class WorkFolderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Remember("XDG_CACHE_HOME", savedCache_);
         Remember("HOME", savedHome_);
@@ -33,8 +33,10 @@ protected:
         if (const char* value = std::getenv(name)) saved = value;
     }
     static void Restore(const char* name, const std::optional<std::string>& saved) {
-        if (saved) ::setenv(name, saved->c_str(), 1);
-        else ::unsetenv(name);
+        if (saved)
+            ::setenv(name, saved->c_str(), 1);
+        else
+            ::unsetenv(name);
     }
     std::filesystem::path Work() const { return cache_ / "Velmora" / "PffTempData"; }
 
@@ -44,7 +46,8 @@ protected:
 
 TEST_F(WorkFolderTest, StartUpCreatesTheFolderAndItsThreeSubfolders) {
     EXPECT_EQ(GetWorkFolder(), TextFromPath(Work()));
-    for (const char* sub : {"Bin File", "Folder", "GUIDTempFiles"}) EXPECT_TRUE(std::filesystem::is_directory(Work() / sub)) << sub;
+    for (const char* sub : {"Bin File", "Folder", "GUIDTempFiles"})
+        EXPECT_TRUE(std::filesystem::is_directory(Work() / sub)) << sub;
 }
 
 TEST_F(WorkFolderTest, StartingTwiceLeavesExistingContentAlone) {
@@ -94,7 +97,8 @@ TEST_F(WorkFolderTest, AttachmentFoldersOfOneSecondAccumulateSuffixes) {
     moment.tm_isdst = -1;
     const std::time_t now = std::mktime(&moment);
     const std::string expected[] = {"MSG_BODY_20240305_140709", "MSG_BODY_20240305_140709_1",
-                                    "MSG_BODY_20240305_140709_1_2", "MSG_BODY_20240305_140709_1_2_3"};
+                                    "MSG_BODY_20240305_140709_1_2",
+                                    "MSG_BODY_20240305_140709_1_2_3"};
     for (const std::string& name : expected) {
         std::u16string folder;
         EXPECT_EQ(NewAttachmentFolder(folder, now), 1);

@@ -11,13 +11,15 @@ bool AllocationMapWriter::Write(std::uint64_t fileEnd, MapSummary& summary) {
     for (std::size_t region = 0; region < allocator_.RegionCount(); ++region) {
         const std::uint64_t start = allocator_.RegionStart(region);
         if (!WriteAMap(start, fileEnd, summary)) return false;
-        if (allocator_.RegionHasPageMap(region) && !WritePMap(start + layout_.pageSize)) return false;
+        if (allocator_.RegionHasPageMap(region) && !WritePMap(start + layout_.pageSize))
+            return false;
         summary.lastAMap = start;
     }
     return true;
 }
 
-bool AllocationMapWriter::WriteAMap(std::uint64_t regionStart, std::uint64_t fileEnd, MapSummary& summary) {
+bool AllocationMapWriter::WriteAMap(std::uint64_t regionStart, std::uint64_t fileEnd,
+                                    MapSummary& summary) {
     page_.assign(layout_.pageSize, 0);
     std::uint8_t* bits = page_.data() + layout_.mapBitsOffset;
     const std::uint64_t slots = layout_.MapCoverage() / kSlotSize;
@@ -36,7 +38,8 @@ bool AllocationMapWriter::WriteAMap(std::uint64_t regionStart, std::uint64_t fil
 // Pages are never handed out one by one here, so the PMap marks them all taken.
 bool AllocationMapWriter::WritePMap(std::uint64_t at) {
     page_.assign(layout_.pageSize, 0);
-    std::fill_n(page_.begin() + static_cast<std::ptrdiff_t>(layout_.mapBitsOffset), layout_.mapBitsSize, 0xFF);
+    std::fill_n(page_.begin() + static_cast<std::ptrdiff_t>(layout_.mapBitsOffset),
+                layout_.mapBitsSize, 0xFF);
     SealPage(layout_, page_, kPtypePageMap, 0, at);
     return spool_.WriteAt(at, page_);
 }

@@ -20,8 +20,9 @@ struct MapSummary {
 };
 
 class AllocationMapWriter {
-public:
-    AllocationMapWriter(const VariantLayout& layout, const SpaceAllocator& allocator, SpoolFile& spool)
+  public:
+    AllocationMapWriter(const VariantLayout& layout, const SpaceAllocator& allocator,
+                        SpoolFile& spool)
         : layout_(layout), allocator_(allocator), spool_(spool) {}
 
     // Maps the file up to `fileEnd`; slots past the end count as used, so that
@@ -29,7 +30,7 @@ public:
     // file refused a page.
     bool Write(std::uint64_t fileEnd, MapSummary& summary);
 
-private:
+  private:
     bool WriteAMap(std::uint64_t regionStart, std::uint64_t fileEnd, MapSummary& summary);
     bool WritePMap(std::uint64_t at);
 

@@ -52,8 +52,8 @@ NodeContent BuildObject(const VariantLayout& layout, const AttachmentSpec& attac
                         PropertyList& summary) {
     SubnodeNids nids;
     if (!attachment.embedded) {
-        PropertyList properties = ObjectProperties(attachment, layout.Ansi(), kAttachByValue,
-                                                   attachment.data.size());
+        PropertyList properties =
+            ObjectProperties(attachment, layout.Ansi(), kAttachByValue, attachment.data.size());
         summary = properties;
         properties.Binary(prop::kAttachDataBin, attachment.data);
         return BuildPropertyContext(layout, properties.Values(), nids);

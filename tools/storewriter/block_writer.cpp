@@ -21,8 +21,8 @@ constexpr std::size_t kDeflateSlack = 64;
 
 }  // namespace
 
-BlockWriter::BlockWriter(const VariantLayout& layout, const WriterOptions& options, SpoolFile& spool,
-                         SpaceAllocator& allocator)
+BlockWriter::BlockWriter(const VariantLayout& layout, const WriterOptions& options,
+                         SpoolFile& spool, SpaceAllocator& allocator)
     : layout_(layout), options_(options), spool_(spool), allocator_(allocator) {}
 
 std::uint64_t BlockWriter::TakeBid(BlockKind kind) {
@@ -31,7 +31,8 @@ std::uint64_t BlockWriter::TakeBid(BlockKind kind) {
     return bid;
 }
 
-void BlockWriter::PrepareStored(std::span<const std::uint8_t> bytes, BlockKind kind, std::uint64_t bid) {
+void BlockWriter::PrepareStored(std::span<const std::uint8_t> bytes, BlockKind kind,
+                                std::uint64_t bid) {
     stored_ = bytes;
     const bool encoded = kind != BlockKind::kInternal && options_.cryptMethod != 0;
     if (encoded) {
@@ -45,7 +46,8 @@ void BlockWriter::PrepareStored(std::span<const std::uint8_t> bytes, BlockKind k
     if (!layout_.FourK() || !options_.compress || !deflatable || stored_.empty()) return;
     deflated_.resize(stored_.size() + kDeflateSlack);
     std::size_t size = deflated_.size();
-    if (corvex::DeflateBlock(stored_.data(), stored_.size(), deflated_.data(), size) && size < stored_.size()) {
+    if (corvex::DeflateBlock(stored_.data(), stored_.size(), deflated_.data(), size) &&
+        size < stored_.size()) {
         stored_ = std::span<const std::uint8_t>(deflated_.data(), size);
     }
 }
@@ -70,13 +72,15 @@ void BlockWriter::BuildImage(std::uint64_t bid, std::uint64_t ib, std::size_t in
 
 std::uint64_t BlockWriter::Write(std::span<const std::uint8_t> bytes, BlockKind kind) {
     if (bytes.size() > layout_.maxBlockData) {
-        if (error_.empty()) error_ = "a block of " + std::to_string(bytes.size()) + " bytes exceeds the block size";
+        if (error_.empty())
+            error_ = "a block of " + std::to_string(bytes.size()) + " bytes exceeds the block size";
         return 0;
     }
     if (!spool_.IsOpen()) return 0;
     const std::uint64_t bid = TakeBid(kind);
     PrepareStored(bytes, kind, bid);
-    const std::uint64_t ib = allocator_.Allocate(layout_.StoredBlockSize(stored_.size()), layout_.blockAlign);
+    const std::uint64_t ib =
+        allocator_.Allocate(layout_.StoredBlockSize(stored_.size()), layout_.blockAlign);
     BuildImage(bid, ib, bytes.size());
     if (!spool_.WriteAt(ib, image_)) return 0;
     records_.push_back({bid, ib, static_cast<std::uint16_t>(stored_.size()), kBlockRefCount});

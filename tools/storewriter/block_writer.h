@@ -29,7 +29,7 @@ struct BlockRecord {
 enum class BlockKind { kData, kTreeData, kInternal };
 
 class BlockWriter {
-public:
+  public:
     BlockWriter(const VariantLayout& layout, const WriterOptions& options, SpoolFile& spool,
                 SpaceAllocator& allocator);
 
@@ -42,7 +42,7 @@ public:
     std::uint64_t NextBid() const { return nextBid_; }
     const std::string& Error() const { return error_.empty() ? spool_.Error() : error_; }
 
-private:
+  private:
     std::uint64_t TakeBid(BlockKind kind);
     // The bytes as stored: encoded when they are data, deflated when it pays.
     void PrepareStored(std::span<const std::uint8_t> bytes, BlockKind kind, std::uint64_t bid);

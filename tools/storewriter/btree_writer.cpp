@@ -7,7 +7,8 @@
 
 namespace velmora::storewriter {
 
-PageRef BTreeWriter::Write(std::uint8_t ptype, std::size_t count, std::size_t leafSize, const LeafSerializer& leaf) {
+PageRef BTreeWriter::Write(std::uint8_t ptype, std::size_t count, std::size_t leafSize,
+                           const LeafSerializer& leaf) {
     ptype_ = ptype;
     failed_ = false;
     std::vector<PageRef> refs = WriteLevel(count, leafSize, 0, leaf);
@@ -25,8 +26,8 @@ PageRef BTreeWriter::Write(std::uint8_t ptype, std::size_t count, std::size_t le
     return refs.front();
 }
 
-std::vector<PageRef> BTreeWriter::WriteLevel(std::size_t count, std::size_t entrySize, std::uint8_t level,
-                                             const LeafSerializer& entry) {
+std::vector<PageRef> BTreeWriter::WriteLevel(std::size_t count, std::size_t entrySize,
+                                             std::uint8_t level, const LeafSerializer& entry) {
     // An empty tree is one empty leaf page.
     std::vector<PageRef> refs;
     const std::size_t perPage = Capacity(entrySize);
@@ -39,8 +40,8 @@ std::vector<PageRef> BTreeWriter::WriteLevel(std::size_t count, std::size_t entr
     return refs;
 }
 
-PageRef BTreeWriter::WritePage(std::size_t first, std::size_t count, std::size_t entrySize, std::uint8_t level,
-                               const LeafSerializer& entry) {
+PageRef BTreeWriter::WritePage(std::size_t first, std::size_t count, std::size_t entrySize,
+                               std::uint8_t level, const LeafSerializer& entry) {
     page_.assign(layout_.pageSize, 0);
     PageRef ref;
     for (std::size_t i = 0; i < count; ++i) {
@@ -55,7 +56,8 @@ PageRef BTreeWriter::WritePage(std::size_t first, std::size_t count, std::size_t
     return ref;
 }
 
-void BTreeWriter::PutMeta(std::uint8_t* meta, std::size_t count, std::size_t entrySize, std::uint8_t level) const {
+void BTreeWriter::PutMeta(std::uint8_t* meta, std::size_t count, std::size_t entrySize,
+                          std::uint8_t level) const {
     const std::size_t capacity = Capacity(entrySize);
     if (layout_.wideEntryCounts) {
         corvex::StoreLE16(meta, static_cast<std::uint16_t>(count));

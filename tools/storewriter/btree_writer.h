@@ -25,21 +25,24 @@ struct PageRef {
 using LeafSerializer = std::function<std::uint64_t(std::size_t index, std::uint8_t* out)>;
 
 class BTreeWriter {
-public:
-    BTreeWriter(const VariantLayout& layout, SpoolFile& spool, SpaceAllocator& allocator, std::uint64_t& nextPageBid)
+  public:
+    BTreeWriter(const VariantLayout& layout, SpoolFile& spool, SpaceAllocator& allocator,
+                std::uint64_t& nextPageBid)
         : layout_(layout), spool_(spool), allocator_(allocator), nextPageBid_(nextPageBid) {}
 
     // Writes the tree over `count` records; returns the root page, whose bid is
     // 0 when the file refused a page.
-    PageRef Write(std::uint8_t ptype, std::size_t count, std::size_t leafSize, const LeafSerializer& leaf);
+    PageRef Write(std::uint8_t ptype, std::size_t count, std::size_t leafSize,
+                  const LeafSerializer& leaf);
 
-private:
+  private:
     std::size_t Capacity(std::size_t entrySize) const { return layout_.pageMetaOffset / entrySize; }
     std::vector<PageRef> WriteLevel(std::size_t count, std::size_t entrySize, std::uint8_t level,
                                     const LeafSerializer& entry);
-    PageRef WritePage(std::size_t first, std::size_t count, std::size_t entrySize, std::uint8_t level,
-                      const LeafSerializer& entry);
-    void PutMeta(std::uint8_t* meta, std::size_t count, std::size_t entrySize, std::uint8_t level) const;
+    PageRef WritePage(std::size_t first, std::size_t count, std::size_t entrySize,
+                      std::uint8_t level, const LeafSerializer& entry);
+    void PutMeta(std::uint8_t* meta, std::size_t count, std::size_t entrySize,
+                 std::uint8_t level) const;
 
     const VariantLayout& layout_;
     SpoolFile& spool_;

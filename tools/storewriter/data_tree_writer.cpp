@@ -14,12 +14,15 @@ constexpr std::uint64_t kMaxTotal = 0xFFFFFFFFu;
 
 }  // namespace
 
-std::size_t DataTreeWriter::FanOut() const { return (layout_.maxBlockData - kTreeHeaderSize) / layout_.idWidth; }
+std::size_t DataTreeWriter::FanOut() const {
+    return (layout_.maxBlockData - kTreeHeaderSize) / layout_.idWidth;
+}
 
 std::uint64_t DataTreeWriter::Write(std::span<const std::uint8_t> bytes) {
     if (bytes.size() <= layout_.maxBlockData) return blocks_.Write(bytes, BlockKind::kData);
     if (bytes.size() <= XBlockCapacity()) return WriteXBlock(bytes);
-    if (bytes.size() <= kMaxTotal && bytes.size() <= XBlockCapacity() * FanOut()) return WriteXXBlock(bytes);
+    if (bytes.size() <= kMaxTotal && bytes.size() <= XBlockCapacity() * FanOut())
+        return WriteXXBlock(bytes);
     error_ = "a value of " + std::to_string(bytes.size()) + " bytes does not fit one data tree";
     return 0;
 }
@@ -27,8 +30,9 @@ std::uint64_t DataTreeWriter::Write(std::span<const std::uint8_t> bytes) {
 std::uint64_t DataTreeWriter::WriteXBlock(std::span<const std::uint8_t> bytes) {
     std::vector<std::uint64_t> children;
     for (std::size_t at = 0; at < bytes.size(); at += layout_.maxBlockData) {
-        const std::uint64_t bid = blocks_.Write(bytes.subspan(at, std::min(layout_.maxBlockData, bytes.size() - at)),
-                                                BlockKind::kTreeData);
+        const std::uint64_t bid =
+            blocks_.Write(bytes.subspan(at, std::min(layout_.maxBlockData, bytes.size() - at)),
+                          BlockKind::kTreeData);
         if (bid == 0) return 0;
         children.push_back(bid);
     }
@@ -39,7 +43,8 @@ std::uint64_t DataTreeWriter::WriteXXBlock(std::span<const std::uint8_t> bytes) 
     const std::uint64_t share = XBlockCapacity();
     std::vector<std::uint64_t> children;
     for (std::uint64_t at = 0; at < bytes.size(); at += share) {
-        const std::uint64_t bid = WriteXBlock(bytes.subspan(at, std::min<std::uint64_t>(share, bytes.size() - at)));
+        const std::uint64_t bid =
+            WriteXBlock(bytes.subspan(at, std::min<std::uint64_t>(share, bytes.size() - at)));
         if (bid == 0) return 0;
         children.push_back(bid);
     }
@@ -49,7 +54,8 @@ std::uint64_t DataTreeWriter::WriteXXBlock(std::span<const std::uint8_t> bytes) 
 std::uint64_t DataTreeWriter::WriteBlocks(std::span<const std::vector<std::uint8_t>> blocks) {
     if (blocks.size() == 1) return blocks_.Write(blocks.front(), BlockKind::kData);
     if (blocks.empty() || blocks.size() > FanOut() * FanOut()) {
-        error_ = "a value of " + std::to_string(blocks.size()) + " blocks does not fit one data tree";
+        error_ =
+            "a value of " + std::to_string(blocks.size()) + " blocks does not fit one data tree";
         return 0;
     }
     if (blocks.size() <= FanOut()) return WriteBlockList(blocks);
@@ -81,7 +87,8 @@ std::uint64_t DataTreeWriter::WriteBlockList(std::span<const std::vector<std::ui
     return WriteTreeBlock(1, children, total);
 }
 
-std::uint64_t DataTreeWriter::WriteTreeBlock(std::uint8_t level, std::span<const std::uint64_t> bids,
+std::uint64_t DataTreeWriter::WriteTreeBlock(std::uint8_t level,
+                                             std::span<const std::uint64_t> bids,
                                              std::uint64_t total) {
     std::vector<std::uint8_t> block(kTreeHeaderSize + bids.size() * layout_.idWidth, 0);
     block[0] = kBtypeDataTree;

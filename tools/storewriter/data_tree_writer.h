@@ -14,8 +14,9 @@
 namespace velmora::storewriter {
 
 class DataTreeWriter {
-public:
-    DataTreeWriter(const VariantLayout& layout, BlockWriter& blocks) : layout_(layout), blocks_(blocks) {}
+  public:
+    DataTreeWriter(const VariantLayout& layout, BlockWriter& blocks)
+        : layout_(layout), blocks_(blocks) {}
 
     // The BID a node stores for `bytes`: a data block's, or the top of a data
     // tree's. 0 when the value is too large for an XXBLOCK or writing failed.
@@ -32,11 +33,12 @@ public:
 
     const std::string& Error() const { return error_; }
 
-private:
+  private:
     std::uint64_t WriteXBlock(std::span<const std::uint8_t> bytes);
     std::uint64_t WriteXXBlock(std::span<const std::uint8_t> bytes);
     std::uint64_t WriteBlockList(std::span<const std::vector<std::uint8_t>> blocks);
-    std::uint64_t WriteTreeBlock(std::uint8_t level, std::span<const std::uint64_t> bids, std::uint64_t total);
+    std::uint64_t WriteTreeBlock(std::uint8_t level, std::span<const std::uint64_t> bids,
+                                 std::uint64_t total);
 
     const VariantLayout& layout_;
     BlockWriter& blocks_;

@@ -36,7 +36,8 @@ void PutCommon(std::span<std::uint8_t> h, const VariantLayout& layout) {
 }
 
 void PutNextNids(std::uint8_t* out, const HeaderFields& f) {
-    for (std::size_t i = 0; i < f.nextNidIndex.size(); ++i) StoreLE32(out + 4 * i, f.nextNidIndex[i]);
+    for (std::size_t i = 0; i < f.nextNidIndex.size(); ++i)
+        StoreLE32(out + 4 * i, f.nextNidIndex[i]);
 }
 
 void PutAnsi(std::uint8_t* h, const HeaderFields& f) {
@@ -85,7 +86,8 @@ std::vector<std::uint8_t> BuildHeader(const VariantLayout& layout, const HeaderF
         PutAnsi(h, fields);
     } else {
         PutWide(h, fields);
-        StoreLE32(h + kPartialCrcStart + kFullCrcSize, FormatCrc({h + kPartialCrcStart, kFullCrcSize}));
+        StoreLE32(h + kPartialCrcStart + kFullCrcSize,
+                  FormatCrc({h + kPartialCrcStart, kFullCrcSize}));
     }
     StoreLE32(h + 4, FormatCrc({h + kPartialCrcStart, kPartialCrcSize}));
     return header;

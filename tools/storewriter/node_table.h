@@ -16,7 +16,7 @@ struct NodeRecord {
 };
 
 class NodeTable {
-public:
+  public:
     void Add(const NodeRecord& node) { nodes_.push_back(node); }
     std::size_t Size() const { return nodes_.size(); }
 
@@ -27,7 +27,7 @@ public:
     // hands these out as the next free NIDs.
     std::array<std::uint32_t, 32> NextNidIndexes() const;
 
-private:
+  private:
     std::vector<NodeRecord> nodes_;
 };
 

@@ -10,8 +10,8 @@ std::uint16_t PlacementSignature(std::uint64_t ib, std::uint64_t bid) {
     return static_cast<std::uint16_t>((mixed >> 16) ^ mixed);
 }
 
-void SealPage(const VariantLayout& layout, std::span<std::uint8_t> page, std::uint8_t ptype, std::uint16_t signature,
-              std::uint64_t bid) {
+void SealPage(const VariantLayout& layout, std::span<std::uint8_t> page, std::uint8_t ptype,
+              std::uint16_t signature, std::uint64_t bid) {
     std::uint8_t* trailer = page.data() + layout.pageTrailerOffset;
     const std::uint32_t crc = FormatCrc(page.first(layout.pageTrailerOffset));
     trailer[0] = ptype;

@@ -20,7 +20,7 @@ std::uint16_t PlacementSignature(std::uint64_t ib, std::uint64_t bid);
 
 // Writes ptype, signature, CRC of everything before the trailer and the BID
 // into the trailer of `page` (one full page image).
-void SealPage(const VariantLayout& layout, std::span<std::uint8_t> page, std::uint8_t ptype, std::uint16_t signature,
-              std::uint64_t bid);
+void SealPage(const VariantLayout& layout, std::span<std::uint8_t> page, std::uint8_t ptype,
+              std::uint16_t signature, std::uint64_t bid);
 
 }  // namespace velmora::storewriter

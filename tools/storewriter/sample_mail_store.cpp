@@ -80,7 +80,7 @@ MessageSpec SampleMessage(const SyntheticStoreShape& shape, std::uint32_t folder
     MessageSpec mail;
     const std::string sender = kPeople[Pick(shape, key, std::size(kPeople))];
     mail.subject = std::string(kWords[Pick(shape, key + 7, std::size(kWords))]) + " " +
-                     std::to_string(message + 1) + " in " + SampleFolderName(folder);
+                   std::to_string(message + 1) + " in " + SampleFolderName(folder);
     mail.senderName = sender;
     mail.senderEmail = Address(sender);
     mail.submitTime = kBaseTime + (key % 100000) * kHour;

@@ -35,7 +35,9 @@ std::size_t SpaceAllocator::RegionOf(std::uint64_t offset) const {
     return static_cast<std::size_t>((offset - layout_.firstMapOffset) / layout_.MapCoverage());
 }
 
-std::size_t SpaceAllocator::RegionCount() const { return RegionOf(end_ - 1) + 1; }
+std::size_t SpaceAllocator::RegionCount() const {
+    return RegionOf(end_ - 1) + 1;
+}
 
 std::uint64_t SpaceAllocator::Allocate(std::uint64_t size, std::uint64_t alignment) {
     std::uint64_t offset = RoundUp(cursor_, alignment);
@@ -58,7 +60,8 @@ std::uint64_t SpaceAllocator::Allocate(std::uint64_t size, std::uint64_t alignme
 void SpaceAllocator::Mark(std::uint64_t offset, std::uint64_t size) {
     const std::uint64_t first = offset / kSlotSize;
     const std::uint64_t last = (offset + size + kSlotSize - 1) / kSlotSize;
-    if (used_.size() * 8 < last) used_.resize(static_cast<std::size_t>(std::max(last / 8 + 1, used_.size() * 2)));
+    if (used_.size() * 8 < last)
+        used_.resize(static_cast<std::size_t>(std::max(last / 8 + 1, used_.size() * 2)));
     for (std::uint64_t slot = first; slot < last; ++slot) {
         used_[slot / 8] = static_cast<std::uint8_t>(used_[slot / 8] | (1u << (slot % 8)));
     }

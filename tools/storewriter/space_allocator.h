@@ -16,7 +16,7 @@
 namespace velmora::storewriter {
 
 class SpaceAllocator {
-public:
+  public:
     explicit SpaceAllocator(const VariantLayout& layout);
 
     // The offset of `size` fresh bytes aligned to `alignment`, never crossing
@@ -30,7 +30,7 @@ public:
     bool RegionHasPageMap(std::size_t region) const;
     bool SlotUsed(std::uint64_t offset) const;
 
-private:
+  private:
     std::uint64_t ReservedEnd(std::size_t region) const;
     std::size_t RegionOf(std::uint64_t offset) const;
     void Mark(std::uint64_t offset, std::uint64_t size);

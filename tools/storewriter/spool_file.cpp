@@ -11,7 +11,9 @@
 
 namespace velmora::storewriter {
 
-SpoolFile::~SpoolFile() { Discard(); }
+SpoolFile::~SpoolFile() {
+    Discard();
+}
 
 bool SpoolFile::Fail(const std::string& what) {
     if (error_.empty()) error_ = what + ": " + std::strerror(errno);
@@ -44,7 +46,8 @@ bool SpoolFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> byte
     if (fd_ < 0) return false;
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                                   static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return Fail("cannot write the store");
         done += static_cast<std::size_t>(n);
@@ -66,10 +69,12 @@ bool SpoolFile::CommitAs(const std::filesystem::path& destination) {
     std::filesystem::rename(path_, destination, error);
     if (!error) return true;
     // Another file system: copy, then drop the spool.
-    std::filesystem::copy_file(path_, destination, std::filesystem::copy_options::overwrite_existing, error);
+    std::filesystem::copy_file(path_, destination,
+                               std::filesystem::copy_options::overwrite_existing, error);
     std::error_code ignored;
     std::filesystem::remove(path_, ignored);
-    if (error && error_.empty()) error_ = "cannot move the store to " + destination.string() + ": " + error.message();
+    if (error && error_.empty())
+        error_ = "cannot move the store to " + destination.string() + ": " + error.message();
     return !error;
 }
 

@@ -10,7 +10,7 @@
 namespace velmora::storewriter {
 
 class SpoolFile {
-public:
+  public:
     SpoolFile() = default;
     ~SpoolFile();
     SpoolFile(const SpoolFile&) = delete;
@@ -27,7 +27,7 @@ public:
     // The first failure, in words; empty while all went well.
     const std::string& Error() const { return error_; }
 
-private:
+  private:
     bool Fail(const std::string& what);
     void Discard();
 

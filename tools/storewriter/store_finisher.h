@@ -14,14 +14,14 @@
 namespace velmora::storewriter {
 
 class StoreFinisher {
-public:
+  public:
     StoreFinisher(const VariantLayout& layout, const WriterOptions& options, SpoolFile& spool,
                   SpaceAllocator& allocator);
 
     bool Finish(const BlockWriter& blocks, const NodeTable& nodes);
     const std::string& Error() const { return error_; }
 
-private:
+  private:
     PageRef WriteBlockTree(const std::vector<BlockRecord>& records);
     PageRef WriteNodeTree(const std::vector<NodeRecord>& records);
     bool Fail(const std::string& why);

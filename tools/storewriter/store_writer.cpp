@@ -10,8 +10,12 @@ namespace velmora::storewriter {
 
 struct StoreWriter::State {
     explicit State(WriterOptions o)
-        : options(std::move(o)), layout(LayoutFor(options.variant)), allocator(layout),
-          blocks(layout, options, spool, allocator), dataTrees(layout, blocks), subnodeTrees(layout, blocks) {}
+        : options(std::move(o)),
+          layout(LayoutFor(options.variant)),
+          allocator(layout),
+          blocks(layout, options, spool, allocator),
+          dataTrees(layout, blocks),
+          subnodeTrees(layout, blocks) {}
 
     WriterOptions options;
     const VariantLayout& layout;
@@ -24,7 +28,8 @@ struct StoreWriter::State {
     bool finished = false;
 };
 
-StoreWriter::StoreWriter(WriterOptions options) : state_(std::make_unique<State>(std::move(options))) {
+StoreWriter::StoreWriter(WriterOptions options)
+    : state_(std::make_unique<State>(std::move(options))) {
     std::filesystem::path spoolDirectory = state_->options.spoolDirectory;
     if (spoolDirectory.empty()) spoolDirectory = std::filesystem::temp_directory_path();
     state_->spool.Create(spoolDirectory);
@@ -36,7 +41,9 @@ std::uint64_t StoreWriter::AddDataBlock(std::span<const std::uint8_t> bytes) {
     return state_->blocks.Write(bytes, BlockKind::kData);
 }
 
-std::uint64_t StoreWriter::AddData(std::span<const std::uint8_t> bytes) { return state_->dataTrees.Write(bytes); }
+std::uint64_t StoreWriter::AddData(std::span<const std::uint8_t> bytes) {
+    return state_->dataTrees.Write(bytes);
+}
 
 std::uint64_t StoreWriter::AddDataBlocks(std::span<const std::vector<std::uint8_t>> blocks) {
     return state_->dataTrees.WriteBlocks(blocks);
@@ -46,13 +53,20 @@ std::uint64_t StoreWriter::AddSubnodeTree(std::span<const SubnodeSpec> entries) 
     return state_->subnodeTrees.Write(entries);
 }
 
-void StoreWriter::AddNode(std::uint32_t nid, std::uint64_t bidData, std::uint64_t bidSub, std::uint32_t nidParent) {
+void StoreWriter::AddNode(std::uint32_t nid, std::uint64_t bidData, std::uint64_t bidSub,
+                          std::uint32_t nidParent) {
     state_->nodes.Add({nid, bidData, bidSub, nidParent});
 }
 
-std::size_t StoreWriter::MaxBlockData() const { return state_->layout.maxBlockData; }
-std::size_t StoreWriter::BlockCount() const { return state_->blocks.Records().size(); }
-std::size_t StoreWriter::NodeCount() const { return state_->nodes.Size(); }
+std::size_t StoreWriter::MaxBlockData() const {
+    return state_->layout.maxBlockData;
+}
+std::size_t StoreWriter::BlockCount() const {
+    return state_->blocks.Records().size();
+}
+std::size_t StoreWriter::NodeCount() const {
+    return state_->nodes.Size();
+}
 
 bool StoreWriter::WriteTo(const std::filesystem::path& path, std::string* error) {
     State& s = *state_;

@@ -19,7 +19,7 @@
 namespace velmora::storewriter {
 
 class StoreWriter {
-public:
+  public:
     explicit StoreWriter(WriterOptions options);
     ~StoreWriter();
     StoreWriter(const StoreWriter&) = delete;
@@ -38,7 +38,8 @@ public:
     // for no entries.
     std::uint64_t AddSubnodeTree(std::span<const SubnodeSpec> entries);
     // Adding a NID again replaces the earlier node.
-    void AddNode(std::uint32_t nid, std::uint64_t bidData, std::uint64_t bidSub, std::uint32_t nidParent);
+    void AddNode(std::uint32_t nid, std::uint64_t bidData, std::uint64_t bidSub,
+                 std::uint32_t nidParent);
 
     // Finishes the store and moves it to `path`. Once only; later calls fail.
     bool WriteTo(const std::filesystem::path& path, std::string* error);
@@ -47,7 +48,7 @@ public:
     std::size_t BlockCount() const;
     std::size_t NodeCount() const;
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

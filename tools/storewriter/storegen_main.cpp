@@ -13,14 +13,18 @@ namespace {
 
 const char* VariantName(sw::Variant variant) {
     switch (variant) {
-        case sw::Variant::kAnsi: return "ansi";
-        case sw::Variant::kUnicode4K: return "4k";
-        case sw::Variant::kUnicode: break;
+        case sw::Variant::kAnsi:
+            return "ansi";
+        case sw::Variant::kUnicode4K:
+            return "4k";
+        case sw::Variant::kUnicode:
+            break;
     }
     return "unicode";
 }
 
-bool WriteRawNodes(const sw::StoregenOptions& options, std::size_t& nodes, std::size_t& blocks, std::string& error) {
+bool WriteRawNodes(const sw::StoregenOptions& options, std::size_t& nodes, std::size_t& blocks,
+                   std::string& error) {
     sw::StoreWriter writer(options.writer);
     const bool built = sw::BuildSyntheticStore(writer, options.shape);
     nodes = writer.NodeCount();
@@ -28,7 +32,8 @@ bool WriteRawNodes(const sw::StoregenOptions& options, std::size_t& nodes, std::
     return writer.WriteTo(options.output, &error) && built;
 }
 
-bool WriteMailStore(const sw::StoregenOptions& options, std::size_t& nodes, std::size_t& blocks, std::string& error) {
+bool WriteMailStore(const sw::StoregenOptions& options, std::size_t& nodes, std::size_t& blocks,
+                    std::string& error) {
     sw::StoreBuilder builder(options.writer);
     const bool built = sw::BuildSampleMailStore(builder, options.shape);
     const bool written = builder.WriteTo(options.output, &error);
@@ -46,12 +51,14 @@ int Generate(sw::StoregenOptions options) {
     const bool ok = options.rawNodes ? WriteRawNodes(options, nodes, blocks, error)
                                      : WriteMailStore(options, nodes, blocks, error);
     if (!ok) {
-        std::fprintf(stderr, "storegen: %s\n", error.empty() ? "cannot build the store" : error.c_str());
+        std::fprintf(stderr, "storegen: %s\n",
+                     error.empty() ? "cannot build the store" : error.c_str());
         return 1;
     }
     std::error_code ignored;
-    std::printf("storegen: wrote %s (%s, crypt %u, %zu nodes, %zu blocks, %llu bytes)\n", output.c_str(),
-                VariantName(options.writer.variant), unsigned{options.writer.cryptMethod}, nodes, blocks,
+    std::printf("storegen: wrote %s (%s, crypt %u, %zu nodes, %zu blocks, %llu bytes)\n",
+                output.c_str(), VariantName(options.writer.variant),
+                unsigned{options.writer.cryptMethod}, nodes, blocks,
                 static_cast<unsigned long long>(std::filesystem::file_size(output, ignored)));
     return 0;
 }
@@ -60,7 +67,8 @@ int Generate(sw::StoregenOptions options) {
 
 int main(int argc, char** argv) {
     std::string error;
-    const auto options = sw::ParseStoregenOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    const auto options =
+        sw::ParseStoregenOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
         std::fprintf(stderr, "storegen: %s (try --help)\n", error.c_str());
         return 2;

@@ -40,7 +40,11 @@ using ValueSetters = std::map<std::string, std::function<bool(const std::string&
 
 ValueSetters MakeSetters(StoregenOptions& o) {
     return {
-        {"--output", [&o](const std::string& v) { o.output = v; return !v.empty(); }},
+        {"--output",
+         [&o](const std::string& v) {
+             o.output = v;
+             return !v.empty();
+         }},
         {"--variant", [&o](const std::string& v) { return ParseVariant(v, o.writer.variant); }},
         {"--crypt", NumberInto(o.writer.cryptMethod, 2)},
         {"--folders", NumberInto(o.shape.folders, 0xFFFF)},
@@ -55,16 +59,21 @@ ValueSetters MakeSetters(StoregenOptions& o) {
 }
 
 bool ApplyFlag(const std::string& arg, StoregenOptions& o) {
-    if (arg == "--no-compress") o.writer.compress = false;
-    else if (arg == "--raw-nodes") o.rawNodes = true;
-    else if (arg == "--help" || arg == "-h") o.help = true;
-    else return false;
+    if (arg == "--no-compress")
+        o.writer.compress = false;
+    else if (arg == "--raw-nodes")
+        o.rawNodes = true;
+    else if (arg == "--help" || arg == "-h")
+        o.help = true;
+    else
+        return false;
     return true;
 }
 
 }  // namespace
 
-std::optional<StoregenOptions> ParseStoregenOptions(const std::vector<std::string>& args, std::string& error) {
+std::optional<StoregenOptions> ParseStoregenOptions(const std::vector<std::string>& args,
+                                                    std::string& error) {
     StoregenOptions options;
     const ValueSetters setters = MakeSetters(options);
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -72,7 +81,8 @@ std::optional<StoregenOptions> ParseStoregenOptions(const std::vector<std::strin
         const auto setter = setters.find(args[i]);
         if (setter == setters.end()) return error = "unknown option " + args[i], std::nullopt;
         if (i + 1 == args.size()) return error = args[i] + " needs a value", std::nullopt;
-        if (!setter->second(args[++i])) return error = "bad value for " + args[i - 1] + ": " + args[i], std::nullopt;
+        if (!setter->second(args[++i]))
+            return error = "bad value for " + args[i - 1] + ": " + args[i], std::nullopt;
     }
     if (options.help) return options;
     if (options.output.empty()) return error = "--output is required", std::nullopt;
@@ -83,12 +93,15 @@ std::optional<StoregenOptions> ParseStoregenOptions(const std::vector<std::strin
 }
 
 const char* StoregenUsage() {
-    return "usage: storegen --output FILE [--variant ansi|unicode|4k] [--crypt 0|1|2] [--no-compress]\n"
+    return "usage: storegen --output FILE [--variant ansi|unicode|4k] [--crypt 0|1|2] "
+           "[--no-compress]\n"
            "                [--folders N] [--messages N] [--body-size BYTES] [--recipients N]\n"
            "                [--attachments N] [--attachment-size BYTES] [--seed S]\n"
            "                [--raw-nodes [--subnodes N]]\n"
-           "Writes a mail store: the message store, the root and top folders, N folders below the top\n"
-           "folder with N messages each; every message has a subject, sender, plain text, HTML and\n"
+           "Writes a mail store: the message store, the root and top folders, N folders below the "
+           "top\n"
+           "folder with N messages each; every message has a subject, sender, plain text, HTML "
+           "and\n"
            "(every other one) RTF bodies, recipients and attachments (every fifth message's last\n"
            "attachment is an embedded message). With --raw-nodes, writes only the node database:\n"
            "nodes and subnodes whose data blocks hold pseudo-random bytes of the given sizes.\n";

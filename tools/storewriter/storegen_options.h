@@ -20,7 +20,8 @@ struct StoregenOptions {
 
 // Parses the arguments after the program name. On a bad argument returns
 // nothing and sets `error` to a one-line reason.
-std::optional<StoregenOptions> ParseStoregenOptions(const std::vector<std::string>& args, std::string& error);
+std::optional<StoregenOptions> ParseStoregenOptions(const std::vector<std::string>& args,
+                                                    std::string& error);
 
 const char* StoregenUsage();
 

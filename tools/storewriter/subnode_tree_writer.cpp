@@ -14,14 +14,17 @@ constexpr std::uint8_t kBtypeSubnodeTree = 0x02;
 std::uint64_t SubnodeTreeWriter::Write(std::span<const SubnodeSpec> entries) {
     std::vector<Row> rows;
     rows.reserve(entries.size());
-    for (const SubnodeSpec& entry : entries) rows.push_back({{entry.nid, entry.bidData, entry.bidSub}});
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.ids[0] < b.ids[0]; });
+    for (const SubnodeSpec& entry : entries)
+        rows.push_back({{entry.nid, entry.bidData, entry.bidSub}});
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Row& a, const Row& b) { return a.ids[0] < b.ids[0]; });
     rows = WriteLevel(rows, 3, 0);
     for (std::uint8_t level = 1; rows.size() > 1; ++level) rows = WriteLevel(rows, 2, level);
     return rows.empty() ? 0 : rows.front().ids[1];
 }
 
-std::vector<SubnodeTreeWriter::Row> SubnodeTreeWriter::WriteLevel(std::span<const Row> rows, std::size_t idsPerRow,
+std::vector<SubnodeTreeWriter::Row> SubnodeTreeWriter::WriteLevel(std::span<const Row> rows,
+                                                                  std::size_t idsPerRow,
                                                                   std::uint8_t level) {
     const std::size_t entrySize = idsPerRow * layout_.idWidth;
     const std::size_t capacity = (layout_.maxBlockData - layout_.subnodeHeaderSize) / entrySize;
@@ -34,7 +37,8 @@ std::vector<SubnodeTreeWriter::Row> SubnodeTreeWriter::WriteLevel(std::span<cons
         corvex::StoreLE16(block.data() + 2, static_cast<std::uint16_t>(chunk.size()));
         std::uint8_t* out = block.data() + layout_.subnodeHeaderSize;
         for (const Row& row : chunk) {
-            for (std::size_t i = 0; i < idsPerRow; ++i, out += layout_.idWidth) StoreId(layout_, out, row.ids[i]);
+            for (std::size_t i = 0; i < idsPerRow; ++i, out += layout_.idWidth)
+                StoreId(layout_, out, row.ids[i]);
         }
         const std::uint64_t bid = blocks_.Write(block, BlockKind::kInternal);
         if (bid == 0) return {};

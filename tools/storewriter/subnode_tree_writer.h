@@ -13,14 +13,15 @@
 namespace velmora::storewriter {
 
 class SubnodeTreeWriter {
-public:
-    SubnodeTreeWriter(const VariantLayout& layout, BlockWriter& blocks) : layout_(layout), blocks_(blocks) {}
+  public:
+    SubnodeTreeWriter(const VariantLayout& layout, BlockWriter& blocks)
+        : layout_(layout), blocks_(blocks) {}
 
     // The BID of the tree's top block; 0 for no entries or when writing failed.
     // Entries are written in NID order whatever order they come in.
     std::uint64_t Write(std::span<const SubnodeSpec> entries);
 
-private:
+  private:
     // One SLENTRY (NID, bidData, bidSub) or SIENTRY (NID, BID): the NID first.
     struct Row {
         std::uint64_t ids[3];
@@ -28,7 +29,8 @@ private:
 
     // Writes `rows` into blocks of `level`, each as full as it may be; returns
     // one SIENTRY row per block for the level above, or nothing on failure.
-    std::vector<Row> WriteLevel(std::span<const Row> rows, std::size_t idsPerRow, std::uint8_t level);
+    std::vector<Row> WriteLevel(std::span<const Row> rows, std::size_t idsPerRow,
+                                std::uint8_t level);
 
     const VariantLayout& layout_;
     BlockWriter& blocks_;

@@ -10,7 +10,9 @@ constexpr std::uint32_t kFirstFolderIndex = 0x400;
 constexpr std::uint32_t kFirstMessageIndex = 0x10000;
 constexpr std::uint32_t kFirstSubnodeIndex = 0x20;
 
-std::uint32_t MakeNid(std::uint32_t index, std::uint32_t type) { return (index << 5) | type; }
+std::uint32_t MakeNid(std::uint32_t index, std::uint32_t type) {
+    return (index << 5) | type;
+}
 
 // splitmix64: cheap, well mixed, and the same everywhere.
 std::uint64_t Mix(std::uint64_t& state) {
@@ -20,15 +22,18 @@ std::uint64_t Mix(std::uint64_t& state) {
     return z ^ (z >> 31);
 }
 
-std::uint64_t AddNodeData(StoreWriter& writer, std::uint64_t seed, std::uint64_t key, std::size_t size) {
+std::uint64_t AddNodeData(StoreWriter& writer, std::uint64_t seed, std::uint64_t key,
+                          std::size_t size) {
     return writer.AddData(SyntheticBytes(seed, key, size));
 }
 
-bool AddMessage(StoreWriter& writer, const SyntheticStoreShape& shape, std::uint32_t nid, std::uint32_t parent) {
+bool AddMessage(StoreWriter& writer, const SyntheticStoreShape& shape, std::uint32_t nid,
+                std::uint32_t parent) {
     std::vector<SubnodeSpec> subnodes;
     for (std::uint32_t i = 0; i < shape.subnodesPerMessage; ++i) {
         const std::uint32_t subnid = SubnodeNid(i);
-        const std::uint64_t bid = AddNodeData(writer, shape.seed, SubnodeKey(nid, subnid), kSubnodeDataSize);
+        const std::uint64_t bid =
+            AddNodeData(writer, shape.seed, SubnodeKey(nid, subnid), kSubnodeDataSize);
         if (bid == 0) return false;
         subnodes.push_back({subnid, bid, 0});
     }
@@ -38,7 +43,8 @@ bool AddMessage(StoreWriter& writer, const SyntheticStoreShape& shape, std::uint
     return true;
 }
 
-bool AddContainer(StoreWriter& writer, std::uint64_t seed, std::uint32_t nid, std::uint32_t parent) {
+bool AddContainer(StoreWriter& writer, std::uint64_t seed, std::uint32_t nid,
+                  std::uint32_t parent) {
     const std::uint64_t bidData = AddNodeData(writer, seed, nid, kContainerDataSize);
     if (bidData == 0) return false;
     writer.AddNode(nid, bidData, 0, parent);
@@ -54,19 +60,26 @@ std::vector<std::uint8_t> SyntheticBytes(std::uint64_t seed, std::uint64_t key, 
         // Half the bytes repeat a small alphabet, so 4K blocks have something to deflate.
         const std::uint64_t word = Mix(state);
         for (std::size_t j = 0; j < 8 && i + j < size; ++j) {
-            bytes[i + j] = static_cast<std::uint8_t>((word >> (8 * j)) & (j % 2 == 0 ? 0xFF : 0x0F));
+            bytes[i + j] =
+                static_cast<std::uint8_t>((word >> (8 * j)) & (j % 2 == 0 ? 0xFF : 0x0F));
         }
     }
     return bytes;
 }
 
-std::uint32_t FolderNid(std::uint32_t folder) { return MakeNid(kFirstFolderIndex + folder, kNidTypeFolder); }
-
-std::uint32_t MessageNid(std::uint32_t folder, std::uint32_t message, const SyntheticStoreShape& shape) {
-    return MakeNid(kFirstMessageIndex + folder * shape.messagesPerFolder + message, kNidTypeMessage);
+std::uint32_t FolderNid(std::uint32_t folder) {
+    return MakeNid(kFirstFolderIndex + folder, kNidTypeFolder);
 }
 
-std::uint32_t SubnodeNid(std::uint32_t subnode) { return MakeNid(kFirstSubnodeIndex + subnode, kNidTypeLtp); }
+std::uint32_t MessageNid(std::uint32_t folder, std::uint32_t message,
+                         const SyntheticStoreShape& shape) {
+    return MakeNid(kFirstMessageIndex + folder * shape.messagesPerFolder + message,
+                   kNidTypeMessage);
+}
+
+std::uint32_t SubnodeNid(std::uint32_t subnode) {
+    return MakeNid(kFirstSubnodeIndex + subnode, kNidTypeLtp);
+}
 
 std::uint64_t SubnodeKey(std::uint32_t messageNid, std::uint32_t subnodeNid) {
     return (std::uint64_t{messageNid} << 32) | subnodeNid;

@@ -32,7 +32,8 @@ struct SyntheticStoreShape {
 std::vector<std::uint8_t> SyntheticBytes(std::uint64_t seed, std::uint64_t key, std::size_t size);
 
 std::uint32_t FolderNid(std::uint32_t folder);
-std::uint32_t MessageNid(std::uint32_t folder, std::uint32_t message, const SyntheticStoreShape& shape);
+std::uint32_t MessageNid(std::uint32_t folder, std::uint32_t message,
+                         const SyntheticStoreShape& shape);
 std::uint32_t SubnodeNid(std::uint32_t subnode);
 // The key SyntheticBytes uses for a subnode of a message.
 std::uint64_t SubnodeKey(std::uint32_t messageNid, std::uint32_t subnodeNid);

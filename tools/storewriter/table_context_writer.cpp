@@ -43,7 +43,8 @@ std::vector<std::uint8_t> BuildRow(const RowLayout& layout, const TableRowValues
     std::vector<std::uint8_t> row(layout.rowSize, 0);
     corvex::StoreLE32(row.data(), values.rowId);
     for (const CellPlace& place : layout.cells) {
-        const bool rowColumn = place.column.id == prop::kRowId || place.column.id == prop::kRowVersion;
+        const bool rowColumn =
+            place.column.id == prop::kRowId || place.column.id == prop::kRowVersion;
         const PropertyValue* value = rowColumn ? nullptr : FindCell(values, place.column.id);
         if (rowColumn) layout.MarkPresent(row.data(), place.iBit);  // the row version stays 0
         if (value == nullptr) continue;

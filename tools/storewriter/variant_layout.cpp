@@ -14,16 +14,34 @@ constexpr VariantLayout kUnicode{
 // 4K stores keep their first map page where real 4K files have it; the space
 // before it holds only the header.
 constexpr VariantLayout kUnicode4K{
-    Variant::kUnicode4K, 36, 564, 8, 4096, 4056, 4072, true, 24, 512, 8176, 8, 0x22000, 0, 4072, false,
+    Variant::kUnicode4K,
+    36,
+    564,
+    8,
+    4096,
+    4056,
+    4072,
+    true,
+    24,
+    512,
+    8176,
+    8,
+    0x22000,
+    0,
+    4072,
+    false,
 };
 
 }  // namespace
 
 const VariantLayout& LayoutFor(Variant variant) {
     switch (variant) {
-        case Variant::kAnsi: return kAnsi;
-        case Variant::kUnicode4K: return kUnicode4K;
-        case Variant::kUnicode: break;
+        case Variant::kAnsi:
+            return kAnsi;
+        case Variant::kUnicode4K:
+            return kUnicode4K;
+        case Variant::kUnicode:
+            break;
     }
     return kUnicode;
 }

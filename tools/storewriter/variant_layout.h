@@ -15,9 +15,9 @@ constexpr std::uint64_t kSlotSize = 64;
 
 struct VariantLayout {
     Variant variant;
-    std::uint16_t version;          // wVer in the header
+    std::uint16_t version;  // wVer in the header
     std::size_t headerSize;
-    std::size_t idWidth;            // BIDs, file offsets and B-tree keys
+    std::size_t idWidth;  // BIDs, file offsets and B-tree keys
     std::size_t pageSize;
     std::size_t pageMetaOffset;     // cEnt, cEntMax, cbEnt, cLevel
     std::size_t pageTrailerOffset;  // ptype ... ; the page CRC covers everything before it

@@ -5,12 +5,14 @@
 namespace velmora::cli {
 namespace {
 
-void Visit(const FolderList* list, int depth, const std::u16string& prefix, std::vector<FolderVisit>& out) {
+void Visit(const FolderList* list, int depth, const std::u16string& prefix,
+           std::vector<FolderVisit>& out) {
     if (list == nullptr) return;
     for (std::uint32_t i = 0; i < list->count; ++i) {
         FolderEntry* folder = list->items[i];
         if (folder == nullptr) continue;
-        const std::u16string path = prefix.empty() ? FolderName(folder) : prefix + u"/" + FolderName(folder);
+        const std::u16string path =
+            prefix.empty() ? FolderName(folder) : prefix + u"/" + FolderName(folder);
         out.push_back({folder, depth, path});
         Visit(folder->children, depth + 1, path, out);
     }

@@ -26,32 +26,53 @@ const char* CryptMethodName(std::uint8_t method) {
 
 const char* NidTypeName(std::size_t type) {
     switch (type) {
-        case 0x01: return "internal";
-        case 0x02: return "normal folder";
-        case 0x03: return "search folder";
-        case 0x04: return "normal message";
-        case 0x05: return "attachment";
-        case 0x06: return "search update queue";
-        case 0x07: return "search criteria object";
-        case 0x08: return "associated message";
-        case 0x0A: return "contents table index";
-        case 0x0B: return "receive folder table";
-        case 0x0C: return "outgoing queue table";
-        case 0x0D: return "hierarchy table";
-        case 0x0E: return "contents table";
-        case 0x0F: return "associated contents table";
-        case 0x10: return "search contents table";
-        case 0x11: return "attachment table";
-        case 0x12: return "recipient table";
-        case 0x13: return "search table index";
-        case 0x1F: return "local template";
-        default: return "other";
+        case 0x01:
+            return "internal";
+        case 0x02:
+            return "normal folder";
+        case 0x03:
+            return "search folder";
+        case 0x04:
+            return "normal message";
+        case 0x05:
+            return "attachment";
+        case 0x06:
+            return "search update queue";
+        case 0x07:
+            return "search criteria object";
+        case 0x08:
+            return "associated message";
+        case 0x0A:
+            return "contents table index";
+        case 0x0B:
+            return "receive folder table";
+        case 0x0C:
+            return "outgoing queue table";
+        case 0x0D:
+            return "hierarchy table";
+        case 0x0E:
+            return "contents table";
+        case 0x0F:
+            return "associated contents table";
+        case 0x10:
+            return "search contents table";
+        case 0x11:
+            return "attachment table";
+        case 0x12:
+            return "recipient table";
+        case 0x13:
+            return "search table index";
+        case 0x1F:
+            return "local template";
+        default:
+            return "other";
     }
 }
 
 corvex::SessionSummary SummaryOf(const StoreSession& run) {
     const EngineSession* session = run.Handle()->session;
-    if (run.Version() == 14 || run.Version() == 15) return corvex::Summarize<corvex::AnsiTraits>(session);
+    if (run.Version() == 14 || run.Version() == 15)
+        return corvex::Summarize<corvex::AnsiTraits>(session);
     if (run.Version() == 36) return corvex::Summarize<corvex::Unicode4KTraits>(session);
     return corvex::Summarize<corvex::UnicodeTraits>(session);
 }
@@ -76,21 +97,24 @@ ItemCounts CountItems(StoreSession& run) {
     return counts;
 }
 
-void PrintSummary(const std::filesystem::path& store, const StoreSession& run, const corvex::SessionSummary& summary,
-                  const ItemCounts& counts, std::ostream& out) {
+void PrintSummary(const std::filesystem::path& store, const StoreSession& run,
+                  const corvex::SessionSummary& summary, const ItemCounts& counts,
+                  std::ostream& out) {
     out << "Store:        " << store.string() << "\n"
         << "wVer:         " << run.Version() << "\n"
-        << "Variant:      " << VariantNameForVersion(run.Version()) << " (" << LibraryBaseName(run.Version()) << ")\n"
-        << "Crypt method: " << int{summary.cryptMethod} << " (" << CryptMethodName(summary.cryptMethod) << ")\n"
+        << "Variant:      " << VariantNameForVersion(run.Version()) << " ("
+        << LibraryBaseName(run.Version()) << ")\n"
+        << "Crypt method: " << int{summary.cryptMethod} << " ("
+        << CryptMethodName(summary.cryptMethod) << ")\n"
         << "Folders:      " << counts.folders << "\n"
         << "Messages:     " << counts.messages << "\n"
         << "Blocks:       " << summary.blocks << "\n"
         << "Nodes:        " << summary.nodes << "\n";
     for (std::size_t type = 0; type < summary.nodesByType.size(); ++type) {
         if (summary.nodesByType[type] == 0) continue;
-        out << "  0x" << std::hex << std::setw(2) << std::setfill('0') << type << std::dec << std::setfill(' ')
-            << " " << std::left << std::setw(26) << NidTypeName(type) << std::right << summary.nodesByType[type]
-            << "\n";
+        out << "  0x" << std::hex << std::setw(2) << std::setfill('0') << type << std::dec
+            << std::setfill(' ') << " " << std::left << std::setw(26) << NidTypeName(type)
+            << std::right << summary.nodesByType[type] << "\n";
     }
 }
 

@@ -18,13 +18,17 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace ptype = corvex::ptype;
 
-std::string Utf8(const std::u16string& text) { return corvex::Utf16ToUtf8(text); }
+std::string Utf8(const std::u16string& text) {
+    return corvex::Utf16ToUtf8(text);
+}
 
 std::string PropUtf8(const ExportedPropMap* map, std::uint16_t id, std::uint32_t codePage) {
     return Utf8(PropText(map, id, codePage));
 }
 
-Json HashOrNull(const std::optional<std::string>& hash) { return hash ? Json(*hash) : Json(nullptr); }
+Json HashOrNull(const std::optional<std::string>& hash) {
+    return hash ? Json(*hash) : Json(nullptr);
+}
 
 Json SubmitTime(const MailEntry* mail) {
     const ExportedProp* time = FindProp(mail->props, prop::kClientSubmitTime);
@@ -45,7 +49,8 @@ std::optional<std::string> TextBodyHash(const MailEntry* mail) {
     if (body == nullptr) return std::nullopt;
     const Bytes bytes = ValueBytes(*body);
     if (body->type == ptype::kUnicode) return Sha256Hex(Utf8(Utf16Text(bytes)));
-    if (body->type == ptype::kString8) return Sha256Hex(Utf8(EightBitText(bytes, MessageCodePage(mail))));
+    if (body->type == ptype::kString8)
+        return Sha256Hex(Utf8(EightBitText(bytes, MessageCodePage(mail))));
     return Sha256Hex(bytes);
 }
 
@@ -101,7 +106,8 @@ Json AttachmentJson(const AttachmentRow* row, std::uint32_t codePage) {
 template <typename List, typename Fn>
 Json ArrayOf(const List* list, Fn toJson) {
     Json array = Json::array();
-    for (std::uint32_t i = 0; list != nullptr && i < list->count; ++i) array.push_back(toJson(list->items[i]));
+    for (std::uint32_t i = 0; list != nullptr && i < list->count; ++i)
+        array.push_back(toJson(list->items[i]));
     return array;
 }
 
@@ -110,8 +116,8 @@ Json ArrayOf(const List* list, Fn toJson) {
 std::string IsoUtcTime(std::uint64_t fileTime) {
     constexpr std::uint64_t kTicksPerSecond = 10'000'000;
     constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
-    const auto clock =
-        static_cast<std::time_t>(static_cast<std::int64_t>(fileTime / kTicksPerSecond) - kSecondsFrom1601To1970);
+    const auto clock = static_cast<std::time_t>(
+        static_cast<std::int64_t>(fileTime / kTicksPerSecond) - kSecondsFrom1601To1970);
     std::tm utc{};
     if (gmtime_r(&clock, &utc) == nullptr) return {};
     char text[32] = {};
@@ -131,9 +137,11 @@ Json MailJson(std::uint32_t nid, const MailEntry* mail) {
         {"submit_time", SubmitTime(mail)},
         {"flags", static_cast<std::uint32_t>(PropInt(mail->props, prop::kMessageFlags))},
         {"importance", MailImportance(mail)},
-        {"recipients", ArrayOf(mail->recipients, [&](const RecipientRow* r) { return RecipientJson(r, codePage); })},
+        {"recipients", ArrayOf(mail->recipients,
+                               [&](const RecipientRow* r) { return RecipientJson(r, codePage); })},
         {"attachments",
-         ArrayOf(mail->attachments, [&](const AttachmentRow* a) { return AttachmentJson(a, codePage); })},
+         ArrayOf(mail->attachments,
+                 [&](const AttachmentRow* a) { return AttachmentJson(a, codePage); })},
         {"body", BodyJson(mail)},
     };
 }

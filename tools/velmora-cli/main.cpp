@@ -57,28 +57,40 @@ Commands AddCommands(CLI::App& app, Arguments& args) {
                              "Summary: wVer, variant, crypt method, folder and message counts, "
                              "blocks and nodes by NID type",
                              args);
-    c.tree = AddStoreCommand(app, "tree", "The folder tree, indented, each folder as NAME (MESSAGES) [NID]", args);
-    c.dump = AddStoreCommand(app, "dump",
-                             "Every folder with its messages: header fields, recipients, attachments "
-                             "and SHA-256 digests of attachment data and bodies",
-                             args);
-    c.dump->add_flag("--json", args.json, "Write JSON to standard output (the only format)")->required();
+    c.tree = AddStoreCommand(
+        app, "tree", "The folder tree, indented, each folder as NAME (MESSAGES) [NID]", args);
+    c.dump =
+        AddStoreCommand(app, "dump",
+                        "Every folder with its messages: header fields, recipients, attachments "
+                        "and SHA-256 digests of attachment data and bodies",
+                        args);
+    c.dump->add_flag("--json", args.json, "Write JSON to standard output (the only format)")
+        ->required();
     c.exportFolder = AddStoreCommand(app, "export",
                                      "The engine's folder export: folders as directories "
                                      "of CSV property files and side files",
                                      args);
-    c.exportFolder->add_option("OUTDIR", args.outDir, "Folder to export into (created when missing)")->required();
-    c.exportFolder->add_option("--folder", args.folder,
-                               std::string("Folder NID to export, default the root 0x122; ") + kNidHelp);
-    c.attachment = AddStoreCommand(app, "attachment", "Write the data of one attachment of a message", args);
-    c.attachment->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)->required();
-    c.attachment->add_option("--index", args.index, "Attachment position in the message, from 0")->required();
+    c.exportFolder
+        ->add_option("OUTDIR", args.outDir, "Folder to export into (created when missing)")
+        ->required();
+    c.exportFolder->add_option(
+        "--folder", args.folder,
+        std::string("Folder NID to export, default the root 0x122; ") + kNidHelp);
+    c.attachment =
+        AddStoreCommand(app, "attachment", "Write the data of one attachment of a message", args);
+    c.attachment->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)
+        ->required();
+    c.attachment->add_option("--index", args.index, "Attachment position in the message, from 0")
+        ->required();
     c.attachment->add_option("--output", args.output, "File to write")->required();
     c.rtf = AddStoreCommand(app, "rtf", "Write the decoded RTF body of a message", args);
-    c.rtf->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)->required();
+    c.rtf->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)
+        ->required();
     c.rtf->add_option("--output", args.output, "File to write")->required();
-    c.render = AddStoreCommand(app, "render", "Save a message as the MHTML page the viewer shows for it", args);
-    c.render->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)->required();
+    c.render = AddStoreCommand(app, "render",
+                               "Save a message as the MHTML page the viewer shows for it", args);
+    c.render->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)
+        ->required();
     c.render->add_option("--output", args.output, "MHTML file to write (.mht)")->required();
     return c;
 }

@@ -19,7 +19,8 @@ std::vector<NumberedMail> EnumNumberedMails(StoreSession& session, FolderEntry* 
     const MailEntryList& mails = session.EnumMails(folder);
     std::vector<NumberedMail> numbered;
     // A stopped enumeration hands out fewer messages than the index holds.
-    for (std::uint32_t i = 0; i < mails.count && i < nids.size(); ++i) numbered.push_back({nids[i], mails.items[i]});
+    for (std::uint32_t i = 0; i < mails.count && i < nids.size(); ++i)
+        numbered.push_back({nids[i], mails.items[i]});
     return numbered;
 }
 

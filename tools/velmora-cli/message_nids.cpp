@@ -34,12 +34,16 @@ auto ForVersion(std::uint16_t version, Args... args) {
 
 template <typename V>
 struct NidsRun {
-    static std::vector<std::uint32_t> Run(const ::EngineSession* s, std::uint32_t nid) { return NidsIn<V>(s, nid); }
+    static std::vector<std::uint32_t> Run(const ::EngineSession* s, std::uint32_t nid) {
+        return NidsIn<V>(s, nid);
+    }
 };
 
 template <typename V>
 struct TypeRun {
-    static std::optional<std::uint32_t> Run(const ::EngineSession* s, std::uint32_t nid) { return TypeIn<V>(s, nid); }
+    static std::optional<std::uint32_t> Run(const ::EngineSession* s, std::uint32_t nid) {
+        return TypeIn<V>(s, nid);
+    }
 };
 
 }  // namespace
@@ -50,7 +54,8 @@ std::vector<std::uint32_t> MessageNids(std::uint16_t version, const ::EngineSess
     return ForVersion<NidsRun>(version, session, folderNid);
 }
 
-std::optional<std::uint32_t> NodeType(std::uint16_t version, const ::EngineSession* session, std::uint32_t nid) {
+std::optional<std::uint32_t> NodeType(std::uint16_t version, const ::EngineSession* session,
+                                      std::uint32_t nid) {
     if (session == nullptr) return std::nullopt;
     return ForVersion<TypeRun>(version, session, nid);
 }

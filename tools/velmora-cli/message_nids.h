@@ -16,6 +16,7 @@ std::vector<std::uint32_t> MessageNids(std::uint16_t version, const ::EngineSess
                                        std::uint32_t folderNid);
 
 // The NID type of a node the store holds, or nothing when it has no such node.
-std::optional<std::uint32_t> NodeType(std::uint16_t version, const ::EngineSession* session, std::uint32_t nid);
+std::optional<std::uint32_t> NodeType(std::uint16_t version, const ::EngineSession* session,
+                                      std::uint32_t nid);
 
 }  // namespace velmora::cli

@@ -7,16 +7,19 @@
 
 namespace velmora::cli {
 
-int RunRender(const std::filesystem::path& store, std::uint32_t messageNid, const std::filesystem::path& output) {
+int RunRender(const std::filesystem::path& store, std::uint32_t messageNid,
+              const std::filesystem::path& output) {
     StoreSession session;
     if (!OpenOrReport(session, store)) return 1;
     const MailEntry* mail = FindMessage(session, messageNid);
-    if (mail == nullptr) return ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
+    if (mail == nullptr)
+        return ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
     const std::filesystem::path target = std::filesystem::absolute(output);
     // A failed connection has been shown already, through the message-box layer.
     CMailSaveAsInterface saver;
     if (!saver.Connect()) return 1;
-    if (!saver.SaveMessageAs(TextFromPath(target), mail)) return ReportFailure("cannot write " + target.string());
+    if (!saver.SaveMessageAs(TextFromPath(target), mail))
+        return ReportFailure("cannot write " + target.string());
     return 0;
 }
 

@@ -8,6 +8,7 @@ namespace velmora::cli {
 
 // Rebuilds message `messageNid` in the messaging component and saves it as
 // one MHTML file at `output`, exactly as the viewer does for a selected message.
-int RunRender(const std::filesystem::path& store, std::uint32_t messageNid, const std::filesystem::path& output);
+int RunRender(const std::filesystem::path& store, std::uint32_t messageNid,
+              const std::filesystem::path& output);
 
 }  // namespace velmora::cli

@@ -21,14 +21,17 @@ bool IsFolder(const StoreSession& session, std::uint32_t nid) {
 
 }  // namespace
 
-int RunExport(const std::filesystem::path& store, const std::filesystem::path& outDir, std::uint32_t folderNid) {
+int RunExport(const std::filesystem::path& store, const std::filesystem::path& outDir,
+              std::uint32_t folderNid) {
     StoreSession session;
     if (!OpenOrReport(session, store)) return 1;
-    if (!IsFolder(session, folderNid)) return ReportFailure(store.string() + ": no folder with NID " + NidText(folderNid));
+    if (!IsFolder(session, folderNid))
+        return ReportFailure(store.string() + ": no folder with NID " + NidText(folderNid));
     std::error_code error;
     std::filesystem::create_directories(outDir, error);
     if (error) return ReportFailure("cannot create " + outDir.string() + ": " + error.message());
-    session.Binding().SaveFolderHierarchy(folderNid, 0, TextFromPath(std::filesystem::absolute(outDir)), 0);
+    session.Binding().SaveFolderHierarchy(folderNid, 0,
+                                          TextFromPath(std::filesystem::absolute(outDir)), 0);
     return 0;
 }
 
@@ -37,30 +40,38 @@ int RunAttachment(const std::filesystem::path& store, std::uint32_t messageNid, 
     StoreSession session;
     if (!OpenOrReport(session, store)) return 1;
     const MailEntry* mail = FindMessage(session, messageNid);
-    if (mail == nullptr) return ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
+    if (mail == nullptr)
+        return ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
     if (mail->attachments == nullptr || index >= mail->attachments->count) {
-        return ReportFailure("message " + NidText(messageNid) + " has no attachment " + std::to_string(index));
+        return ReportFailure("message " + NidText(messageNid) + " has no attachment " +
+                             std::to_string(index));
     }
     const AttachmentRow* attachment = mail->attachments->items[index];
     if (FindProp(attachment->object, prop::kAttachDataBin) == nullptr) {
-        return ReportFailure("attachment " + std::to_string(index) + " of message " + NidText(messageNid) +
+        return ReportFailure("attachment " + std::to_string(index) + " of message " +
+                             NidText(messageNid) +
                              " holds no data (an embedded message or a link)");
     }
-    if (!SaveAttachmentData(attachment, TextFromPath(output))) return ReportFailure("cannot write " + output.string());
+    if (!SaveAttachmentData(attachment, TextFromPath(output)))
+        return ReportFailure("cannot write " + output.string());
     return 0;
 }
 
-int RunRtf(const std::filesystem::path& store, std::uint32_t messageNid, const std::filesystem::path& output) {
+int RunRtf(const std::filesystem::path& store, std::uint32_t messageNid,
+           const std::filesystem::path& output) {
     StoreSession session;
     if (!OpenOrReport(session, store)) return 1;
     const MailEntry* mail = FindMessage(session, messageNid);
-    if (mail == nullptr) return ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
+    if (mail == nullptr)
+        return ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
     const ExportedProp* rtf = FindProp(mail->props, prop::kRtfCompressed);
     if (rtf == nullptr) return ReportFailure("message " + NidText(messageNid) + " has no RTF body");
     const RtfFileOutcome outcome = WriteRtfFile(*rtf, TextFromPath(output));
-    if (!outcome.written) return ReportFailure("cannot write " + output.string() + ": " + outcome.failure);
-    if (!outcome.decoded) return ReportFailure("RTF body of message " + NidText(messageNid) +
-                                               " does not decode (" + outcome.failure + "); stored bytes written");
+    if (!outcome.written)
+        return ReportFailure("cannot write " + output.string() + ": " + outcome.failure);
+    if (!outcome.decoded)
+        return ReportFailure("RTF body of message " + NidText(messageNid) + " does not decode (" +
+                             outcome.failure + "); stored bytes written");
     return 0;
 }
 

@@ -10,7 +10,9 @@
 
 namespace velmora::cli {
 
-ScratchRoot::~ScratchRoot() { Remove(); }
+ScratchRoot::~ScratchRoot() {
+    Remove();
+}
 
 bool ScratchRoot::Create(const std::filesystem::path& base, std::string& error) {
     Remove();
@@ -18,7 +20,8 @@ bool ScratchRoot::Create(const std::filesystem::path& base, std::string& error) 
     // step, so two runs started together never share a root.
     std::string pattern = (base / "velmora-cli-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
-        error = "cannot create a scratch folder below " + base.string() + ": " + std::strerror(errno);
+        error =
+            "cannot create a scratch folder below " + base.string() + ": " + std::strerror(errno);
         return false;
     }
     path_ = pattern;

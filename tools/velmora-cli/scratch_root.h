@@ -10,7 +10,7 @@
 namespace velmora::cli {
 
 class ScratchRoot {
-public:
+  public:
     ScratchRoot() = default;
     ~ScratchRoot();
     ScratchRoot(const ScratchRoot&) = delete;
@@ -24,7 +24,7 @@ public:
     // Empty before Create succeeds.
     const std::filesystem::path& Path() const { return path_; }
 
-private:
+  private:
     void Remove();
 
     std::filesystem::path path_;

@@ -8,11 +8,11 @@
 namespace velmora::cli {
 
 class StderrMessageBox final : public MessageBoxHost {
-public:
+  public:
     explicit StderrMessageBox(std::ostream& stream);
     void Show(const std::u16string& caption, const std::u16string& text) override;
 
-private:
+  private:
     std::ostream& stream_;
 };
 

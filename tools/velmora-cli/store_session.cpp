@@ -15,11 +15,14 @@ OpenStatus FreshStatus() {
     return status;
 }
 
-std::string StatusText(const OpenStatus& status) { return corvex::Utf16ToUtf8(status.text); }
+std::string StatusText(const OpenStatus& status) {
+    return corvex::Utf16ToUtf8(status.text);
+}
 
 }  // namespace
 
-StoreSession::StoreSession(std::filesystem::path libraryFolder) : libraryFolder_(std::move(libraryFolder)) {}
+StoreSession::StoreSession(std::filesystem::path libraryFolder)
+    : libraryFolder_(std::move(libraryFolder)) {}
 
 StoreSession::~StoreSession() {
     if (Handle() == nullptr) return;
@@ -34,7 +37,8 @@ bool StoreSession::CreateBinding(const std::filesystem::path& store, std::string
         return false;
     }
     if (IsVersionInRange(version_)) binding_ = CreateParserForVersion(version_, libraryFolder_);
-    if (!binding_) error = store.string() + ": unsupported store version " + std::to_string(version_);
+    if (!binding_)
+        error = store.string() + ": unsupported store version " + std::to_string(version_);
     return binding_ != nullptr;
 }
 
@@ -47,8 +51,8 @@ bool StoreSession::Open(const std::filesystem::path& store, std::string& error) 
     OpenStatus status = FreshStatus();
     binding_->Create(path, tempRoot, &status);
     if (Handle() == nullptr) {
-        error = "the engine library for store version " + std::to_string(version_) + " cannot be loaded from " +
-                libraryFolder_.string();
+        error = "the engine library for store version " + std::to_string(version_) +
+                " cannot be loaded from " + libraryFolder_.string();
         return false;
     }
     binding_->Parse(path, tempRoot, &status);
@@ -60,7 +64,9 @@ bool StoreSession::Open(const std::filesystem::path& store, std::string& error) 
     return true;
 }
 
-FolderList* StoreSession::Roots() const { return RootFolders(Handle()); }
+FolderList* StoreSession::Roots() const {
+    return RootFolders(Handle());
+}
 
 const MailEntryList& StoreSession::EnumMails(FolderEntry* folder) {
     OpenStatus status = FreshStatus();

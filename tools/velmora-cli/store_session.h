@@ -18,7 +18,7 @@
 namespace velmora::cli {
 
 class StoreSession {
-public:
+  public:
     explicit StoreSession(std::filesystem::path libraryFolder = ProgramLibraryFolder());
     ~StoreSession();
     StoreSession(const StoreSession&) = delete;
@@ -37,7 +37,7 @@ public:
     // The folder's messages, enumerated afresh.
     const MailEntryList& EnumMails(FolderEntry* folder);
 
-private:
+  private:
     bool CreateBinding(const std::filesystem::path& store, std::string& error);
 
     std::filesystem::path libraryFolder_;

@@ -8,12 +8,16 @@ namespace velmora {
 namespace {
 
 bool IsReplaced(char16_t c) {
-    return c < 0x20 || c == 0x7F || std::u16string_view(u"<>:\"|?*").find(c) != std::u16string_view::npos ||
-           c >= 0xFFF0;
+    return c < 0x20 || c == 0x7F ||
+           std::u16string_view(u"<>:\"|?*").find(c) != std::u16string_view::npos || c >= 0xFFF0;
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // Half of a surrogate pair names no character, and no file system takes it.
 void ReplaceUnpairedSurrogates(std::u16string& name) {
@@ -46,11 +50,13 @@ bool IsDeviceName(std::u16string_view name) {
     for (const auto device : kPlain) {
         if (stem == device) return true;
     }
-    return stem.size() == 4 && (stem.starts_with(u"com") || stem.starts_with(u"lpt")) && stem[3] >= u'1' &&
-           stem[3] <= u'9';
+    return stem.size() == 4 && (stem.starts_with(u"com") || stem.starts_with(u"lpt")) &&
+           stem[3] >= u'1' && stem[3] <= u'9';
 }
 
-std::size_t Utf8Length(std::u16string_view text) { return corvex::Utf16ToUtf8(text).size(); }
+std::size_t Utf8Length(std::u16string_view text) {
+    return corvex::Utf16ToUtf8(text).size();
+}
 
 // Drops characters from the end of `text` until it fits `bytes`, never splitting a surrogate pair.
 std::u16string FittedTo(std::u16string text, std::size_t bytes) {
@@ -64,10 +70,12 @@ std::u16string FittedTo(std::u16string text, std::size_t bytes) {
 std::u16string Shortened(const std::u16string& name) {
     if (Utf8Length(name) <= kMaxAttachmentNameBytes) return name;
     const std::size_t dot = name.find_last_of(u'.');
-    const std::u16string extension =
-        dot != std::u16string::npos && name.size() - dot <= 16 ? name.substr(dot) : std::u16string();
+    const std::u16string extension = dot != std::u16string::npos && name.size() - dot <= 16
+                                         ? name.substr(dot)
+                                         : std::u16string();
     const std::size_t extensionBytes = Utf8Length(extension);
-    return FittedTo(name.substr(0, name.size() - extension.size()), kMaxAttachmentNameBytes - extensionBytes) +
+    return FittedTo(name.substr(0, name.size() - extension.size()),
+                    kMaxAttachmentNameBytes - extensionBytes) +
            extension;
 }
 
@@ -100,7 +108,8 @@ std::u16string AttachmentFileNames::Take(std::u16string_view original) {
     const auto [stem, extension] = StemAndExtension(safe);
     for (int n = 2; taken_.contains(Lowered(candidate)); ++n) {
         const std::u16string suffix = corvex::Utf8ToUtf16(" (" + std::to_string(n) + ")");
-        candidate = FittedTo(stem, kMaxAttachmentNameBytes - Utf8Length(suffix + extension)) + suffix + extension;
+        candidate = FittedTo(stem, kMaxAttachmentNameBytes - Utf8Length(suffix + extension)) +
+                    suffix + extension;
     }
     taken_.insert(Lowered(candidate));
     return candidate;

@@ -23,10 +23,10 @@ std::u16string SafeAttachmentFileName(std::u16string_view name);
 // Safe names that stay distinct within one folder: a name taken before gets
 // " (2)", " (3)", ... before its extension.
 class AttachmentFileNames {
-public:
+  public:
     std::u16string Take(std::u16string_view name);
 
-private:
+  private:
     std::set<std::u16string> taken_;  // compared case-blind, as some file systems do
 };
 

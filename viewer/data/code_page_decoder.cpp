@@ -17,27 +17,55 @@ struct CodePageName {
 
 // The Windows code pages that mail stores carry, by their iconv names.
 constexpr CodePageName kCodePages[] = {
-    {437, "CP437", true},          {850, "CP850", true},          {866, "CP866", true},
-    {874, "CP874", true},          {932, "CP932", false},         {936, "CP936", false},
-    {949, "CP949", false},         {950, "CP950", false},         {1250, "CP1250", true},
-    {1251, "CP1251", true},        {1252, "CP1252", true},        {1253, "CP1253", true},
-    {1254, "CP1254", true},        {1255, "CP1255", true},        {1256, "CP1256", true},
-    {1257, "CP1257", true},        {1258, "CP1258", true},       {10000, "MACINTOSH", true},
+    {437, "CP437", true},
+    {850, "CP850", true},
+    {866, "CP866", true},
+    {874, "CP874", true},
+    {932, "CP932", false},
+    {936, "CP936", false},
+    {949, "CP949", false},
+    {950, "CP950", false},
+    {1250, "CP1250", true},
+    {1251, "CP1251", true},
+    {1252, "CP1252", true},
+    {1253, "CP1253", true},
+    {1254, "CP1254", true},
+    {1255, "CP1255", true},
+    {1256, "CP1256", true},
+    {1257, "CP1257", true},
+    {1258, "CP1258", true},
+    {10000, "MACINTOSH", true},
     {20127, "CP1252", true},  // labelled US-ASCII, but 8-bit bytes still occur
-    {20866, "KOI8-R", true},       {21866, "KOI8-U", true},       {28591, "ISO-8859-1", true},
-    {28592, "ISO-8859-2", true},   {28593, "ISO-8859-3", true},   {28594, "ISO-8859-4", true},
-    {28595, "ISO-8859-5", true},   {28596, "ISO-8859-6", true},   {28597, "ISO-8859-7", true},
-    {28598, "ISO-8859-8", true},   {28599, "ISO-8859-9", true},   {28600, "ISO-8859-10", true},
-    {28601, "ISO-8859-11", true},  {28603, "ISO-8859-13", true},  {28604, "ISO-8859-14", true},
-    {28605, "ISO-8859-15", true},  {50220, "ISO-2022-JP-2", false}, {50221, "ISO-2022-JP-2", false},
-    {50222, "ISO-2022-JP-2", false}, {51932, "EUC-JP-MS", false}, {51949, "EUC-KR", false},
-    {54936, "GB18030", false},     {65001, "UTF-8", false},
+    {20866, "KOI8-R", true},
+    {21866, "KOI8-U", true},
+    {28591, "ISO-8859-1", true},
+    {28592, "ISO-8859-2", true},
+    {28593, "ISO-8859-3", true},
+    {28594, "ISO-8859-4", true},
+    {28595, "ISO-8859-5", true},
+    {28596, "ISO-8859-6", true},
+    {28597, "ISO-8859-7", true},
+    {28598, "ISO-8859-8", true},
+    {28599, "ISO-8859-9", true},
+    {28600, "ISO-8859-10", true},
+    {28601, "ISO-8859-11", true},
+    {28603, "ISO-8859-13", true},
+    {28604, "ISO-8859-14", true},
+    {28605, "ISO-8859-15", true},
+    {50220, "ISO-2022-JP-2", false},
+    {50221, "ISO-2022-JP-2", false},
+    {50222, "ISO-2022-JP-2", false},
+    {51932, "EUC-JP-MS", false},
+    {51949, "EUC-KR", false},
+    {54936, "GB18030", false},
+    {65001, "UTF-8", false},
 };
 
 const CodePageName* FindCodePage(std::uint32_t codePage) {
     const auto* end = std::end(kCodePages);
-    const auto* found = std::find_if(std::begin(kCodePages), end,
-                                     [codePage](const CodePageName& entry) { return entry.codePage == codePage; });
+    const auto* found =
+        std::find_if(std::begin(kCodePages), end,
+                     [codePage](const CodePageName& entry) { return entry.codePage == codePage; });
     return found != end ? found : nullptr;
 }
 
@@ -66,7 +94,9 @@ CodePageDecoder::~CodePageDecoder() {
     if (converter_ != nullptr) ::iconv_close(static_cast<iconv_t>(converter_));
 }
 
-bool CodePageDecoder::IsKnown(std::uint32_t codePage) { return FindCodePage(codePage) != nullptr; }
+bool CodePageDecoder::IsKnown(std::uint32_t codePage) {
+    return FindCodePage(codePage) != nullptr;
+}
 
 std::u16string CodePageDecoder::Decode(std::span<const std::uint8_t> bytes) const {
     const auto nul = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});

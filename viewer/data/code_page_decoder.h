@@ -12,7 +12,7 @@ namespace velmora {
 inline constexpr std::uint32_t kWindowsWesternCodePage = 1252;
 
 class CodePageDecoder {
-public:
+  public:
     // An unknown code page decodes as Windows-1252.
     explicit CodePageDecoder(std::uint32_t codePage);
     ~CodePageDecoder();
@@ -27,7 +27,7 @@ public:
     // Whether the code page is one of those this class knows by name.
     static bool IsKnown(std::uint32_t codePage);
 
-private:
+  private:
     void* converter_ = nullptr;  // iconv_t
     bool singleByte_ = true;
 };

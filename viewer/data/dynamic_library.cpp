@@ -11,13 +11,16 @@
 
 namespace velmora {
 
-DynamicLibrary::~DynamicLibrary() { Unload(); }
+DynamicLibrary::~DynamicLibrary() {
+    Unload();
+}
 
 #ifdef _WIN32
 bool DynamicLibrary::Load(const std::filesystem::path& path) {
     Unload();
     handle_ = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (handle_ == nullptr) error_ = std::system_category().message(static_cast<int>(::GetLastError()));
+    if (handle_ == nullptr)
+        error_ = std::system_category().message(static_cast<int>(::GetLastError()));
     return handle_ != nullptr;
 }
 
@@ -27,7 +30,8 @@ void DynamicLibrary::Unload() {
 }
 
 void* DynamicLibrary::Find(const char* name) const {
-    return handle_ ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(handle_), name)) : nullptr;
+    return handle_ ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(handle_), name))
+                   : nullptr;
 }
 #else
 bool DynamicLibrary::Load(const std::filesystem::path& path) {
@@ -47,7 +51,9 @@ void DynamicLibrary::Unload() {
     handle_ = nullptr;
 }
 
-void* DynamicLibrary::Find(const char* name) const { return handle_ ? ::dlsym(handle_, name) : nullptr; }
+void* DynamicLibrary::Find(const char* name) const {
+    return handle_ ? ::dlsym(handle_, name) : nullptr;
+}
 #endif
 
 std::string PlatformLibraryName(const std::string& baseName) {
@@ -68,7 +74,8 @@ std::filesystem::path ProgramLibraryFolder() {
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     // Without knowing where the program lies there is no trusted folder to load from.
     if (error) return {};
-    // Programs live in bin/ and the engine libraries in lib/ beside it, in a build tree as installed.
+    // Programs live in bin/ and the engine libraries in lib/ beside it, in a build tree as
+    // installed.
     return (self.parent_path().parent_path() / "lib").lexically_normal();
 #endif
 }

@@ -9,7 +9,7 @@
 namespace velmora {
 
 class DynamicLibrary {
-public:
+  public:
     DynamicLibrary() = default;
     ~DynamicLibrary();
     DynamicLibrary(const DynamicLibrary&) = delete;
@@ -30,7 +30,7 @@ public:
 
     const std::string& Error() const { return error_; }
 
-private:
+  private:
     void* handle_ = nullptr;
     std::string error_;
 };

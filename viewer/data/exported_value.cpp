@@ -9,7 +9,9 @@
 namespace velmora {
 namespace {
 
-bool HeldInFile(const ExportedProp& prop) { return prop.inFile == 1; }
+bool HeldInFile(const ExportedProp& prop) {
+    return prop.inFile == 1;
+}
 
 }  // namespace
 
@@ -18,9 +20,8 @@ const ExportedProp* FindProp(const ExportedPropMap* map, std::uint16_t id) {
     ExportedProp* const* begin = map->items;
     ExportedProp* const* end = map->items + map->count;
     // Ascending by id; a null entry would break the order, so it is searched past linearly.
-    const auto found = std::find_if(begin, end, [id](const ExportedProp* prop) {
-        return prop != nullptr && prop->id == id;
-    });
+    const auto found = std::find_if(
+        begin, end, [id](const ExportedProp* prop) { return prop != nullptr && prop->id == id; });
     return found != end ? *found : nullptr;
 }
 
@@ -47,7 +48,8 @@ std::vector<std::uint8_t> ValueBytes(const ExportedProp& prop) {
 std::uint64_t ValueSize(const ExportedProp& prop) {
     if (!HeldInFile(prop)) return prop.bytes != nullptr ? prop.byteCount : 0;
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(PathFromText(ValueFilePath(prop)), error);
+    const std::uintmax_t size =
+        std::filesystem::file_size(PathFromText(ValueFilePath(prop)), error);
     return error ? 0 : size;
 }
 
@@ -63,14 +65,16 @@ bool ReadWholeFile(const std::u16string& path, std::vector<std::uint8_t>& conten
     const std::streamoff length = file.tellg();
     if (length < 0 || !file.seekg(0)) return false;
     content.resize(static_cast<std::size_t>(length));
-    return length == 0 || static_cast<bool>(file.read(reinterpret_cast<char*>(content.data()), length));
+    return length == 0 ||
+           static_cast<bool>(file.read(reinterpret_cast<char*>(content.data()), length));
 }
 
 bool WriteDataFile(const ExportedProp& prop, const std::u16string& target) {
     std::ofstream file(PathFromText(target), std::ios::binary | std::ios::trunc);
     if (!file) return false;
     const std::vector<std::uint8_t> bytes = ValueBytes(prop);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file.flush());
 }
 

@@ -6,13 +6,13 @@
 namespace velmora {
 
 class CMailDataFileInterface {
-public:
+  public:
     virtual ~CMailDataFileInterface() = default;
 
     void SetMail(const MailEntry* mail) { mail_ = mail; }
     const MailEntry* Mail() const { return mail_; }
 
-private:
+  private:
     const MailEntry* mail_ = nullptr;
 };
 

@@ -67,21 +67,25 @@ const PropertyCopy* FindCopy(const PropertyCopy (&table)[N], std::uint16_t id) {
 
 Variant PutValue(const ExportedProp& prop, ValueKind kind, std::uint32_t codePage) {
     switch (kind) {
-        case ValueKind::Boolean: return FirstBytesAsInt(prop) != 0;
-        case ValueKind::Integer: return FirstBytesAsInt(prop);
-        case ValueKind::Subject: return SubjectText(prop, codePage);
+        case ValueKind::Boolean:
+            return FirstBytesAsInt(prop) != 0;
+        case ValueKind::Integer:
+            return FirstBytesAsInt(prop);
+        case ValueKind::Subject:
+            return SubjectText(prop, codePage);
         case ValueKind::Date: {
             const auto date = PropLocalDate(prop);
             if (!date) throw DispatchException(u"Invalid DateTime");
             return *date;
         }
-        default: return ValueToText(prop, codePage);
+        default:
+            return ValueToText(prop, codePage);
     }
 }
 
 // Removes a scratch file when it goes out of scope, whatever happened in between.
 class ScratchFile {
-public:
+  public:
     explicit ScratchFile(std::u16string path) : path_(std::move(path)) {}
     ~ScratchFile() {
         std::error_code ignored;
@@ -91,7 +95,7 @@ public:
     ScratchFile& operator=(const ScratchFile&) = delete;
     const std::u16string& Path() const { return path_; }
 
-private:
+  private:
     std::u16string path_;
 };
 
@@ -113,7 +117,9 @@ void CMailHandler::FillMessage(const CMailDataFileInterface& data) {
 }
 
 void CMailHandler::CopyProperties(const MailEntry& mail, std::uint32_t codePage) {
-    ForEachProp(mail.props, [&](const ExportedProp& prop) { RunCopyStep([&] { CopyProperty(prop, codePage); }); });
+    ForEachProp(mail.props, [&](const ExportedProp& prop) {
+        RunCopyStep([&] { CopyProperty(prop, codePage); });
+    });
 }
 
 void CMailHandler::CopyProperty(const ExportedProp& prop, std::uint32_t codePage) {
@@ -129,7 +135,8 @@ void CMailHandler::ImportBody(const ExportedProp& prop, std::int32_t format) {
     if (format == mailcode::kImportRtf) {
         // Bytes that are not RTF are not handed over as RTF: the page then
         // comes from the other bodies.
-        if (!WriteRtfFile(prop, body.Path()).decoded) throw DispatchException(u"The RTF body does not decode");
+        if (!WriteRtfFile(prop, body.Path()).decoded)
+            throw DispatchException(u"The RTF body does not decode");
     } else if (!WriteDataFile(prop, body.Path())) {
         throw DispatchException(u"Cannot write the body file");
     }
@@ -137,20 +144,23 @@ void CMailHandler::ImportBody(const ExportedProp& prop, std::int32_t format) {
 }
 
 void CMailHandler::CopyRecipients(const MailEntry& mail, std::uint32_t codePage) {
-    CDispatchDriver recipients(message_->InvokeForObject(dispid::kRecipients, InvokeKind::PropertyGet));
+    CDispatchDriver recipients(
+        message_->InvokeForObject(dispid::kRecipients, InvokeKind::PropertyGet));
     for (std::uint32_t i = 0; mail.recipients != nullptr && i < mail.recipients->count; ++i) {
         const RecipientRow* row = mail.recipients->items[i];
         if (row == nullptr) continue;
         RunCopyStep([&] {
-            recipients.InvokeHelper(dispid::kAddRecipient, InvokeKind::Method,
-                                    {FolderName(row, codePage), RecipientAddress(row, codePage),
-                                     std::u16string(mailcode::kAddressTypeSmtp), RecipientType(row)});
+            recipients.InvokeHelper(
+                dispid::kAddRecipient, InvokeKind::Method,
+                {FolderName(row, codePage), RecipientAddress(row, codePage),
+                 std::u16string(mailcode::kAddressTypeSmtp), RecipientType(row)});
         });
     }
 }
 
 void CMailHandler::CopyAttachments(const MailEntry& mail, std::uint32_t codePage) {
-    CDispatchDriver attachments(message_->InvokeForObject(dispid::kAttachments, InvokeKind::PropertyGet));
+    CDispatchDriver attachments(
+        message_->InvokeForObject(dispid::kAttachments, InvokeKind::PropertyGet));
     std::u16string folder;
     NewAttachmentFolder(folder);
     AttachmentFileNames names;
@@ -165,15 +175,18 @@ void CMailHandler::CopyAttachments(const MailEntry& mail, std::uint32_t codePage
 }
 
 void CMailHandler::CopyAttachment(CDispatchDriver& attachments, const AttachmentRow& row,
-                                  const std::u16string& folder, AttachmentFileNames& names, std::uint32_t codePage) {
-    const std::u16string path = folder + kPathSeparator + names.Take(AttachmentName(&row, codePage));
+                                  const std::u16string& folder, AttachmentFileNames& names,
+                                  std::uint32_t codePage) {
+    const std::u16string path =
+        folder + kPathSeparator + names.Take(AttachmentName(&row, codePage));
     if (FindProp(row.object, prop::kAttachDataBin) != nullptr && !SaveAttachmentData(&row, path)) {
         throw DispatchException(u"Cannot write the attachment file");
     }
     const std::int32_t position = PropInt(row.object, prop::kRenderingPosition);
     const std::u16string displayName = PropText(row.object, prop::kAttachLongFilename, codePage);
-    CDispatchDriver attachment(attachments.InvokeForObject(
-        dispid::kAddAttachment, InvokeKind::Method, {path, mailcode::kAttachByValue, position, displayName}));
+    CDispatchDriver attachment(
+        attachments.InvokeForObject(dispid::kAddAttachment, InvokeKind::Method,
+                                    {path, mailcode::kAttachByValue, position, displayName}));
     ForEachProp(row.object, [&](const ExportedProp& prop) {
         const PropertyCopy* copy = FindCopy(kAttachmentCopies, prop.id);
         if (copy == nullptr) return;

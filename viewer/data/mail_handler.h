@@ -13,7 +13,7 @@
 namespace velmora {
 
 class CMailHandler {
-public:
+  public:
     explicit CMailHandler(messaging::CDispatchDriver* message) : message_(message) {}
     virtual ~CMailHandler() = default;
 
@@ -22,14 +22,15 @@ public:
     // out and the rest still go in.
     void FillMessage(const CMailDataFileInterface& data);
 
-private:
+  private:
     void CopyProperties(const MailEntry& mail, std::uint32_t codePage);
     void CopyProperty(const ExportedProp& prop, std::uint32_t codePage);
     void ImportBody(const ExportedProp& prop, std::int32_t format);
     void CopyRecipients(const MailEntry& mail, std::uint32_t codePage);
     void CopyAttachments(const MailEntry& mail, std::uint32_t codePage);
     void CopyAttachment(messaging::CDispatchDriver& attachments, const AttachmentRow& row,
-                        const std::u16string& folder, AttachmentFileNames& names, std::uint32_t codePage);
+                        const std::u16string& folder, AttachmentFileNames& names,
+                        std::uint32_t codePage);
 
     messaging::CDispatchDriver* message_;
 };

@@ -14,7 +14,8 @@ std::uint64_t FirstBytesLittleEndian(const ExportedProp& prop, std::size_t width
     const std::vector<std::uint8_t> bytes = ValueBytes(prop);
     std::uint64_t value = 0;
     const std::size_t count = std::min(width, bytes.size());
-    for (std::size_t i = 0; i < count; ++i) value |= static_cast<std::uint64_t>(bytes[i]) << (8 * i);
+    for (std::size_t i = 0; i < count; ++i)
+        value |= static_cast<std::uint64_t>(bytes[i]) << (8 * i);
     return value;
 }
 
@@ -29,7 +30,8 @@ std::int32_t FirstBytesAsInt(const ExportedProp& prop) {
 
 std::optional<messaging::VariantDate> FileTimeToLocalDate(std::uint64_t fileTime) {
     if (fileTime == 0) return std::nullopt;
-    const auto seconds = static_cast<std::int64_t>(fileTime / kFileTimeTicksPerSecond) - kFileTimeToUnixSeconds;
+    const auto seconds =
+        static_cast<std::int64_t>(fileTime / kFileTimeTicksPerSecond) - kFileTimeToUnixSeconds;
     const auto now = static_cast<std::time_t>(seconds);
     std::tm local{};
 #ifdef _WIN32

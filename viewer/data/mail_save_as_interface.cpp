@@ -35,13 +35,16 @@ bool CMailSaveAsInterface::SaveMessageAs(const std::u16string& target, const Mai
 
 bool CMailSaveAsInterface::RenderMessage(const std::u16string& target) {
     if (!session_ || !session_->Object()) return false;
-    const std::u16string messageFile = GetWorkFolder() + kPathSeparator + mailcode::kMessageFileName;
+    const std::u16string messageFile =
+        GetWorkFolder() + kPathSeparator + mailcode::kMessageFileName;
     try {
-        CDispatchDriver message(session_->InvokeForObject(dispid::kCreateMessageFromFile, InvokeKind::Method,
-                                                          {messageFile, std::int32_t{0}, std::int32_t{0}}));
+        CDispatchDriver message(
+            session_->InvokeForObject(dispid::kCreateMessageFromFile, InvokeKind::Method,
+                                      {messageFile, std::int32_t{0}, std::int32_t{0}}));
         CMailHandler handler(&message);
         handler.FillMessage(data_);
-        message.InvokeHelper(dispid::kSaveAs, InvokeKind::Method, {target, mailcode::kSaveAsWebArchive});
+        message.InvokeHelper(dispid::kSaveAs, InvokeKind::Method,
+                             {target, mailcode::kSaveAsWebArchive});
         message.ReleaseDispatch();
         return true;
     } catch (const DispatchException&) {
@@ -49,7 +52,8 @@ bool CMailSaveAsInterface::RenderMessage(const std::u16string& target) {
     }
 }
 
-bool RenderSelectedMessage(const MailEntry* mail, const std::u16string& target, WindowHandle* owner) {
+bool RenderSelectedMessage(const MailEntry* mail, const std::u16string& target,
+                           WindowHandle* owner) {
     CMailSaveAsInterface saver(owner);
     return saver.Connect() && saver.SaveMessageAs(target, mail);
 }

@@ -19,7 +19,7 @@ inline constexpr char16_t kErrorCaption[] = u"Error";
 inline constexpr std::size_t kErrorTextLength = 255;
 
 class CMailSaveAsInterface {
-public:
+  public:
     explicit CMailSaveAsInterface(WindowHandle* owner = nullptr) : owner_(owner) {}
     virtual ~CMailSaveAsInterface();
     CMailSaveAsInterface(const CMailSaveAsInterface&) = delete;
@@ -38,7 +38,7 @@ public:
 
     WindowHandle* Owner() const { return owner_; }
 
-private:
+  private:
     CMailDataFileInterface data_;
     std::unique_ptr<messaging::CDispatchDriver> session_;
     WindowHandle* owner_;
@@ -46,6 +46,7 @@ private:
 
 // What the mail list does for a selected message: connect, save the message
 // at `target`, and let the session go. False when nothing was written.
-bool RenderSelectedMessage(const MailEntry* mail, const std::u16string& target, WindowHandle* owner = nullptr);
+bool RenderSelectedMessage(const MailEntry* mail, const std::u16string& target,
+                           WindowHandle* owner = nullptr);
 
 }  // namespace velmora

@@ -7,7 +7,7 @@
 namespace velmora {
 
 class MessageBoxHost {
-public:
+  public:
     virtual ~MessageBoxHost() = default;
     virtual void Show(const std::u16string& caption, const std::u16string& text) = 0;
 };

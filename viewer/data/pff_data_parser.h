@@ -10,7 +10,7 @@
 namespace velmora {
 
 class CPFFDataParserInterFace {
-public:
+  public:
     // Virtual so that the owner may delete a binding through this type.
     virtual ~CPFFDataParserInterFace() = default;
 
@@ -24,8 +24,8 @@ public:
     virtual int SaveMailBody(void* arg) = 0;
     virtual int SaveAttachment(void* arg) = 0;
     virtual int DeletePFFData(OpenStatus* status) = 0;
-    virtual int SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t nidHigh, std::u16string target,
-                                    int arg) = 0;
+    virtual int SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t nidHigh,
+                                    std::u16string target, int arg) = 0;
     virtual int EnumAllFolders(OpenStatus* status) = 0;
 
     // The handle the create export handed out; null before Create and after DeletePFFData.

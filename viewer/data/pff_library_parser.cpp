@@ -10,11 +10,14 @@ constexpr char kSaveMailBodyExport[] = "_ExpSaveMailBody";
 constexpr char kSaveAttachmentExport[] = "_ExpSaveAttachment";
 using SaveWithArgFn = std::int32_t (*)(void* arg, EngineHandle* handle);
 
-void* ArgumentFromInt(int value) { return reinterpret_cast<void*>(static_cast<std::intptr_t>(value)); }
+void* ArgumentFromInt(int value) {
+    return reinterpret_cast<void*>(static_cast<std::intptr_t>(value));
+}
 
 }  // namespace
 
-CPFFLibraryDataParser::CPFFLibraryDataParser(const EngineLibraryNames& names, std::filesystem::path libraryFolder)
+CPFFLibraryDataParser::CPFFLibraryDataParser(const EngineLibraryNames& names,
+                                             std::filesystem::path libraryFolder)
     : names_(names), libraryFolder_(std::move(libraryFolder)) {}
 
 std::filesystem::path CPFFLibraryDataParser::LibraryPath() const {
@@ -31,15 +34,19 @@ void* CPFFLibraryDataParser::FindExport(const char* name) {
 }
 
 int CPFFLibraryDataParser::Test(std::u16string storePath, std::u16string tempRoot) {
-    return Call<CorvexParseTestFn>(names_.testExport, tempRoot.c_str(), storePath.c_str()).value_or(0);
+    return Call<CorvexParseTestFn>(names_.testExport, tempRoot.c_str(), storePath.c_str())
+        .value_or(0);
 }
 
-int CPFFLibraryDataParser::Create(std::u16string storePath, std::u16string tempRoot, OpenStatus* status) {
-    Call<CorvexCreateFn>(names_.createExport, storePath.c_str(), &handle_, tempRoot.c_str(), status);
+int CPFFLibraryDataParser::Create(std::u16string storePath, std::u16string tempRoot,
+                                  OpenStatus* status) {
+    Call<CorvexCreateFn>(names_.createExport, storePath.c_str(), &handle_, tempRoot.c_str(),
+                         status);
     return 0;
 }
 
-int CPFFLibraryDataParser::Parse(std::u16string storePath, std::u16string tempRoot, OpenStatus* status) {
+int CPFFLibraryDataParser::Parse(std::u16string storePath, std::u16string tempRoot,
+                                 OpenStatus* status) {
     Call<CorvexParseFn>(names_.parseExport, storePath.c_str(), handle_, tempRoot.c_str(), status);
     return 0;
 }
@@ -50,7 +57,8 @@ int CPFFLibraryDataParser::EnumRootFolder(void* arg) {
 }
 
 int CPFFLibraryDataParser::EnumChildFolder(FolderEntry* folder, OpenStatus* status) {
-    Call<CorvexEnumChildFolderFn>("_ExpEnumChildFolder", folder, handle_, static_cast<void*>(status));
+    Call<CorvexEnumChildFolderFn>("_ExpEnumChildFolder", folder, handle_,
+                                  static_cast<void*>(status));
     return 0;
 }
 
@@ -78,14 +86,15 @@ int CPFFLibraryDataParser::SaveAttachment(void* arg) {
 
 int CPFFLibraryDataParser::DeletePFFData(OpenStatus* status) {
     // Only a call that reached the library releases the handle.
-    if (Call<CorvexDeleteFn>("_ExpDeletePFFData", handle_, static_cast<void*>(status))) handle_ = nullptr;
+    if (Call<CorvexDeleteFn>("_ExpDeletePFFData", handle_, static_cast<void*>(status)))
+        handle_ = nullptr;
     return 0;
 }
 
-int CPFFLibraryDataParser::SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t nidHigh, std::u16string target,
-                                               int arg) {
-    Call<CorvexSaveFolderHierarchyFn>("_ExpSaveFolderHierarchy", nidLow, nidHigh, target.c_str(), handle_,
-                                      ArgumentFromInt(arg));
+int CPFFLibraryDataParser::SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t nidHigh,
+                                               std::u16string target, int arg) {
+    Call<CorvexSaveFolderHierarchyFn>("_ExpSaveFolderHierarchy", nidLow, nidHigh, target.c_str(),
+                                      handle_, ArgumentFromInt(arg));
     return 0;
 }
 

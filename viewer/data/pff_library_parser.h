@@ -21,7 +21,7 @@ struct EngineLibraryNames {
 };
 
 class CPFFLibraryDataParser : public CPFFDataParserInterFace {
-public:
+  public:
     int Test(std::u16string storePath, std::u16string tempRoot) override;
     int Create(std::u16string storePath, std::u16string tempRoot, OpenStatus* status) override;
     int Parse(std::u16string storePath, std::u16string tempRoot, OpenStatus* status) override;
@@ -32,7 +32,8 @@ public:
     int SaveMailBody(void* arg) override;
     int SaveAttachment(void* arg) override;
     int DeletePFFData(OpenStatus* status) override;
-    int SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t nidHigh, std::u16string target, int arg) override;
+    int SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t nidHigh, std::u16string target,
+                            int arg) override;
     int EnumAllFolders(OpenStatus* status) override;
 
     EngineHandle* Handle() const override { return handle_; }
@@ -41,10 +42,10 @@ public:
     // Where the library is loaded from.
     std::filesystem::path LibraryPath() const;
 
-protected:
+  protected:
     CPFFLibraryDataParser(const EngineLibraryNames& names, std::filesystem::path libraryFolder);
 
-private:
+  private:
     // Loads the library when needed and finds `name`; null when either fails,
     // after releasing the library when only the export is missing.
     void* FindExport(const char* name);

@@ -39,7 +39,9 @@ RecipientLineSet RecipientLines(const MailEntry* mail) {
     for (std::uint32_t i = 0; i < mail->recipients->count; ++i) {
         const RecipientRow* row = mail->recipients->items[i];
         std::u16string* line = LineForType(lines, RecipientType(row));
-        if (line != nullptr) AppendEntry(*line, AddressedName(FolderName(row, codePage), RecipientAddress(row, codePage)));
+        if (line != nullptr)
+            AppendEntry(*line,
+                        AddressedName(FolderName(row, codePage), RecipientAddress(row, codePage)));
     }
     return lines;
 }

@@ -9,9 +9,15 @@
 namespace velmora {
 namespace {
 
-const ExportedPropMap* MailProps(const MailEntry* mail) { return mail != nullptr ? mail->props : nullptr; }
-const ExportedPropMap* ObjectProps(const AttachmentRow* row) { return row != nullptr ? row->object : nullptr; }
-const ExportedPropMap* RowProps(const RecipientRow* row) { return row != nullptr ? row->tableRow : nullptr; }
+const ExportedPropMap* MailProps(const MailEntry* mail) {
+    return mail != nullptr ? mail->props : nullptr;
+}
+const ExportedPropMap* ObjectProps(const AttachmentRow* row) {
+    return row != nullptr ? row->object : nullptr;
+}
+const ExportedPropMap* RowProps(const RecipientRow* row) {
+    return row != nullptr ? row->tableRow : nullptr;
+}
 
 std::uint8_t FirstByte(const ExportedPropMap* map, std::uint16_t id) {
     const ExportedProp* found = FindProp(map, id);
@@ -20,7 +26,9 @@ std::uint8_t FirstByte(const ExportedPropMap* map, std::uint16_t id) {
     return bytes.empty() ? 0 : bytes[0];
 }
 
-bool IsTextType(std::uint16_t type) { return type == 0x001E || type == 0x001F; }
+bool IsTextType(std::uint16_t type) {
+    return type == 0x001E || type == 0x001F;
+}
 
 std::u16string MailText(const MailEntry* mail, std::uint16_t id) {
     return PropText(MailProps(mail), id, MessageCodePage(mail));
@@ -68,22 +76,33 @@ std::u16string MailSubject(const MailEntry* mail) {
     return subject != nullptr ? SubjectText(*subject, MessageCodePage(mail)) : std::u16string();
 }
 
-std::u16string MailReceivedByName(const MailEntry* mail) { return MailText(mail, prop::kReceivedByName); }
-std::u16string MailSenderName(const MailEntry* mail) { return MailText(mail, prop::kSenderName); }
+std::u16string MailReceivedByName(const MailEntry* mail) {
+    return MailText(mail, prop::kReceivedByName);
+}
+std::u16string MailSenderName(const MailEntry* mail) {
+    return MailText(mail, prop::kSenderName);
+}
 
 std::u16string MailSenderAddress(const MailEntry* mail) {
-    for (const std::uint16_t id :
-         {prop::kSenderAddressNamed, prop::kSenderSmtpAddress, prop::kSentRepresentingSmtpAddress}) {
+    for (const std::uint16_t id : {prop::kSenderAddressNamed, prop::kSenderSmtpAddress,
+                                   prop::kSentRepresentingSmtpAddress}) {
         const ExportedProp* found = FindProp(MailProps(mail), id);
-        // 0x801B is a named property whose meaning differs between stores: only text can be an address.
+        // 0x801B is a named property whose meaning differs between stores: only text can be an
+        // address.
         if (found != nullptr && IsTextType(found->type)) return MailText(mail, id);
     }
     return {};
 }
 
-std::u16string MailSubmitTime(const MailEntry* mail) { return MailText(mail, prop::kClientSubmitTime); }
-std::int32_t MailImportance(const MailEntry* mail) { return PropInt(MailProps(mail), prop::kImportance); }
-bool MailIsRead(const MailEntry* mail) { return (FirstByte(MailProps(mail), prop::kMessageFlags) & 0x01) != 0; }
+std::u16string MailSubmitTime(const MailEntry* mail) {
+    return MailText(mail, prop::kClientSubmitTime);
+}
+std::int32_t MailImportance(const MailEntry* mail) {
+    return PropInt(MailProps(mail), prop::kImportance);
+}
+bool MailIsRead(const MailEntry* mail) {
+    return (FirstByte(MailProps(mail), prop::kMessageFlags) & 0x01) != 0;
+}
 
 bool MailHasAttachments(const MailEntry* mail) {
     return (FirstByte(MailProps(mail), prop::kMessageFlags) & 0x10) != 0;
@@ -95,12 +114,14 @@ std::u16string AttachmentName(const AttachmentRow* attachment, std::uint32_t cod
     return name;
 }
 
-bool AttachmentExtension(const AttachmentRow* attachment, std::u16string& extension, std::uint32_t codePage) {
+bool AttachmentExtension(const AttachmentRow* attachment, std::u16string& extension,
+                         std::uint32_t codePage) {
     extension = PropText(ObjectProps(attachment), prop::kAttachExtension, codePage);
     if (extension.starts_with(u'.')) extension.erase(0, 1);
     // An extension property that is present but empty says nothing: the file name may.
     if (!extension.empty()) return true;
-    const std::u16string longName = PropText(ObjectProps(attachment), prop::kAttachLongFilename, codePage);
+    const std::u16string longName =
+        PropText(ObjectProps(attachment), prop::kAttachLongFilename, codePage);
     const std::size_t dot = longName.rfind(u'.');
     if (dot == std::u16string::npos) return false;
     extension = longName.substr(dot + 1);
@@ -120,6 +141,8 @@ std::u16string RecipientAddress(const RecipientRow* recipient, std::uint32_t cod
     return PropText(RowProps(recipient), prop::kEmailAddress, codePage);
 }
 
-std::int32_t RecipientType(const RecipientRow* recipient) { return PropInt(RowProps(recipient), prop::kRecipientType); }
+std::int32_t RecipientType(const RecipientRow* recipient) {
+    return PropInt(RowProps(recipient), prop::kRecipientType);
+}
 
 }  // namespace velmora

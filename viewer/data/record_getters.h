@@ -30,7 +30,8 @@ std::int32_t PropInt(const ExportedPropMap* map, std::uint16_t id);
 std::uint32_t MessageCodePage(const MailEntry* mail);
 
 std::u16string FolderName(const FolderEntry* folder);
-std::u16string FolderName(const RecipientRow* recipient, std::uint32_t codePage = kWindowsWesternCodePage);
+std::u16string FolderName(const RecipientRow* recipient,
+                          std::uint32_t codePage = kWindowsWesternCodePage);
 std::u16string FolderClass(const FolderEntry* folder);
 
 std::u16string MailSubject(const MailEntry* mail);
@@ -45,7 +46,8 @@ bool MailIsRead(const MailEntry* mail);
 bool MailHasAttachments(const MailEntry* mail);
 
 // PR_ATTACH_LONG_FILENAME, or PR_DISPLAY_NAME when that is absent or empty.
-std::u16string AttachmentName(const AttachmentRow* attachment, std::uint32_t codePage = kWindowsWesternCodePage);
+std::u16string AttachmentName(const AttachmentRow* attachment,
+                              std::uint32_t codePage = kWindowsWesternCodePage);
 // PR_ATTACH_EXTENSION without its leading ".", else (when it is absent or
 // empty) the long file name after its last "."; false with empty text when
 // neither gives one.
@@ -55,7 +57,8 @@ bool AttachmentExtension(const AttachmentRow* attachment, std::u16string& extens
 bool SaveAttachmentData(const AttachmentRow* attachment, const std::u16string& target);
 
 // PR_SMTP_ADDRESS, else PR_EMAIL_ADDRESS when PR_ADDRTYPE is "SMTP".
-std::u16string RecipientAddress(const RecipientRow* recipient, std::uint32_t codePage = kWindowsWesternCodePage);
+std::u16string RecipientAddress(const RecipientRow* recipient,
+                                std::uint32_t codePage = kWindowsWesternCodePage);
 std::int32_t RecipientType(const RecipientRow* recipient);
 
 }  // namespace velmora

@@ -13,7 +13,8 @@ namespace {
 FolderEntry* FirstNamed(const FolderList* list, const std::set<std::u16string>& names) {
     if (list == nullptr) return nullptr;
     for (std::uint32_t i = 0; i < list->count; ++i) {
-        if (list->items[i] != nullptr && names.contains(FolderName(list->items[i]))) return list->items[i];
+        if (list->items[i] != nullptr && names.contains(FolderName(list->items[i])))
+            return list->items[i];
     }
     return nullptr;
 }
@@ -27,7 +28,8 @@ FolderList* RootFolders(EngineHandle* handle) {
 }
 
 FolderEntry* FindTopOfPersonalFolders(EngineHandle* handle) {
-    return FirstNamed(RootFolders(handle), {u"Top of Personal Folders", u"Top of Outlook data file"});
+    return FirstNamed(RootFolders(handle),
+                      {u"Top of Personal Folders", u"Top of Outlook data file"});
 }
 
 FolderEntry* FindIpmSubtree(EngineHandle* handle) {

@@ -37,8 +37,8 @@ std::uint16_t LittleEndian16(const unsigned char* bytes) {
 #ifdef _WIN32
 int ReadStoreVersion(const std::u16string& storePath, std::uint16_t* version, OpenStatus* status) {
     // No sharing: a store another program holds open fails here.
-    HANDLE file = ::CreateFileW(reinterpret_cast<const wchar_t*>(storePath.c_str()), GENERIC_READ, 0, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(reinterpret_cast<const wchar_t*>(storePath.c_str()), GENERIC_READ,
+                                0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return FailOpen(static_cast<int>(::GetLastError()), status);
     unsigned char bytes[2] = {};
     DWORD read = 0;
@@ -66,10 +66,12 @@ int ReadStoreVersion(const std::u16string& storePath, std::uint16_t* version, Op
 }
 #endif
 
-bool IsVersionInRange(std::uint16_t version) { return static_cast<unsigned>(version - 14) <= 22u; }
+bool IsVersionInRange(std::uint16_t version) {
+    return static_cast<unsigned>(version - 14) <= 22u;
+}
 
-std::unique_ptr<CPFFDataParserInterFace> CreateParserForVersion(std::uint16_t version,
-                                                                 const std::filesystem::path& libraryFolder) {
+std::unique_ptr<CPFFDataParserInterFace> CreateParserForVersion(
+    std::uint16_t version, const std::filesystem::path& libraryFolder) {
     switch (version) {
         case 14:
         case 15:

@@ -14,8 +14,12 @@ std::u16string TextFromPath(const std::filesystem::path& path) {
 }
 #else
 // File names here are UTF-8 bytes.
-std::filesystem::path PathFromText(const std::u16string& text) { return corvex::Utf16ToUtf8(text); }
-std::u16string TextFromPath(const std::filesystem::path& path) { return corvex::Utf8ToUtf16(path.native()); }
+std::filesystem::path PathFromText(const std::u16string& text) {
+    return corvex::Utf16ToUtf8(text);
+}
+std::u16string TextFromPath(const std::filesystem::path& path) {
+    return corvex::Utf8ToUtf16(path.native());
+}
 #endif
 
 }  // namespace velmora

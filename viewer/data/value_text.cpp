@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/interface/property_ids.h"
 #include "engine/interface/utf16_text.h"
 #include "engine/output/date_text.h"
-#include "engine/interface/property_ids.h"
 #include "viewer/data/exported_value.h"
 
 namespace velmora {
@@ -100,10 +100,12 @@ std::u16string SubjectText(const ExportedProp& prop, std::uint32_t codePage) {
     const std::vector<std::uint8_t> b = ValueBytesTerminated(prop);
     const std::span<const std::uint8_t> all(b);
     // An 8-bit subject is never UTF-16; its marker is U+0001 and one prefix-length byte.
-    if (prop.type == ptype::kString8) return EightBitText(b[0] == 0x01 && b[1] != 0 ? all.subspan(2) : all, codePage);
+    if (prop.type == ptype::kString8)
+        return EightBitText(b[0] == 0x01 && b[1] != 0 ? all.subspan(2) : all, codePage);
     // At least 3 zero bytes follow the value, so b[0] to b[3] exist.
     const bool prefixMarker = b[2] == 0x01 || b[2] == 0x05 || b[2] == 0x10;
-    if (b[0] == 0x01 && b[1] == 0x00 && prefixMarker && b[3] == 0x00) return Utf16Text(all.subspan(4));
+    if (b[0] == 0x01 && b[1] == 0x00 && prefixMarker && b[3] == 0x00)
+        return Utf16Text(all.subspan(4));
     if (b[0] == 0x01 && b[1] == 0x01) return EightBitText(all.subspan(2), codePage);
     return Utf16Text(all);
 }

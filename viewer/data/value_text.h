@@ -15,12 +15,14 @@ namespace velmora {
 // ("Invalid DateTime" when it cannot be converted), PT_I8 "0X%llx", PT_STRING8
 // decoded with `codePage`, PT_UNICODE up to its NUL, PT_CLSID
 // "%08x-%04x-%04x,,%llx", any other type "0x" and the bytes as "%02X".
-std::u16string ValueToText(const ExportedProp& prop, std::uint32_t codePage = kWindowsWesternCodePage);
+std::u16string ValueToText(const ExportedProp& prop,
+                           std::uint32_t codePage = kWindowsWesternCodePage);
 
 // PR_SUBJECT: skips a leading U+0001 prefix-length marker in UTF-16 subjects,
 // reads "\x01\x01"-marked subjects as 8-bit text, and any other as UTF-16.
 // A PT_STRING8 subject is 8-bit text in `codePage`, its marker pair skipped.
-std::u16string SubjectText(const ExportedProp& prop, std::uint32_t codePage = kWindowsWesternCodePage);
+std::u16string SubjectText(const ExportedProp& prop,
+                           std::uint32_t codePage = kWindowsWesternCodePage);
 
 // 8-bit text up to its first NUL, widened with the code page.
 std::u16string EightBitText(std::span<const std::uint8_t> bytes, std::uint32_t codePage);

@@ -20,7 +20,8 @@ namespace {
 #ifdef _WIN32
 std::optional<std::filesystem::path> LocalApplicationDataFolder() {
     wchar_t buffer[MAX_PATH];
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, buffer))) {
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
+                                  buffer))) {
         return std::nullopt;
     }
     return std::filesystem::path(buffer);
@@ -79,20 +80,26 @@ void InitWorkFolder() {
     MakeFolder(Joined(WorkFolder, kGuidTempFolder));
 }
 
-std::u16string GetWorkFolder() { return WorkFolder; }
+std::u16string GetWorkFolder() {
+    return WorkFolder;
+}
 
 std::u16string NewScratchPath() {
     return Joined(WorkFolder, kGuidTempFolder) + kPathSeparator + corvex::NewUuidText();
 }
 
-int NewAttachmentFolder(std::u16string& folder) { return NewAttachmentFolder(folder, std::time(nullptr)); }
+int NewAttachmentFolder(std::u16string& folder) {
+    return NewAttachmentFolder(folder, std::time(nullptr));
+}
 
 int NewAttachmentFolder(std::u16string& folder, std::time_t now) {
     const std::u16string base = Joined(WorkFolder, kMessageBodyFolder);
     MakeFolder(base);
-    std::u16string candidate = base + kPathSeparator + kMessageBodyFolder + u"_" + TimeStampText(now);
+    std::u16string candidate =
+        base + kPathSeparator + kMessageBodyFolder + u"_" + TimeStampText(now);
     // The suffixes accumulate: the third name of one second ends in "_1_2".
-    for (int g = 1; Exists(candidate); ++g) candidate += u"_" + corvex::Utf8ToUtf16(std::to_string(g));
+    for (int g = 1; Exists(candidate); ++g)
+        candidate += u"_" + corvex::Utf8ToUtf16(std::to_string(g));
     MakeFolder(candidate);
     folder = candidate;
     return 1;
