@@ -45,24 +45,6 @@ std::uint32_t Long(const PropertyMap& map, std::uint16_t id) {
     return value != nullptr ? LoadLE<std::uint32_t>(value->bytes, 0) : 0;
 }
 
-std::string SubjectWithoutPrefix(std::string subject) {
-    if (subject.size() >= 2 && subject[0] == '\x01') subject.erase(0, 2);
-    return subject;
-}
-
-std::string RecipientTypeName(std::uint32_t type) {
-    switch (type) {
-        case 1:
-            return "To";
-        case 2:
-            return "CC";
-        case 3:
-            return "BCC";
-        default:
-            return std::to_string(type);
-    }
-}
-
 template <typename V>
 std::vector<StoreRecipient> Recipients(const ContextReader<V>& reader, const NbtEntry& message) {
     std::vector<StoreRecipient> out;
@@ -145,6 +127,24 @@ std::uint16_t StoreVersion(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+std::string SubjectWithoutPrefix(std::string subject) {
+    if (subject.size() >= 2 && subject[0] == '\x01') subject.erase(0, 2);
+    return subject;
+}
+
+std::string RecipientTypeName(std::uint32_t type) {
+    switch (type) {
+        case 1:
+            return "To";
+        case 2:
+            return "CC";
+        case 3:
+            return "BCC";
+        default:
+            return std::to_string(type);
+    }
+}
 
 StoreContents ReadStoreContents(const std::filesystem::path& path) {
     switch (StoreVersion(path)) {

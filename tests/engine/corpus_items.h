@@ -31,6 +31,12 @@ struct StoreItem {
     std::vector<StoreAttachment> attachments;
 };
 
+// A subject as the independent reader shows it: without the prefix marker
+// (0x01 and the prefix length) that a store may put before it.
+std::string SubjectWithoutPrefix(std::string subject);
+// PR_RECIPIENT_TYPE as the independent reader names it.
+std::string RecipientTypeName(std::uint32_t type);
+
 struct StoreContents {
     std::vector<std::string> folders;  // display names of folder nodes
     std::vector<StoreItem> items;      // message nodes in node order

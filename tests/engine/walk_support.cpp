@@ -42,24 +42,6 @@ std::string BytesToUtf8(const std::vector<std::uint8_t>& bytes, bool wide) {
     return corvex::Utf16ToUtf8(text);
 }
 
-std::string SubjectWithoutPrefix(std::string subject) {
-    if (subject.size() >= 2 && subject[0] == '\x01') subject.erase(0, 2);
-    return subject;
-}
-
-std::string RecipientTypeName(std::uint32_t type) {
-    switch (type) {
-        case 1:
-            return "To";
-        case 2:
-            return "CC";
-        case 3:
-            return "BCC";
-        default:
-            return std::to_string(type);
-    }
-}
-
 StoreAttachment AttachmentOf(const AttachmentRow& row) {
     // The object's own properties, or the row's cells when the object is missing.
     const ExportedPropMap* source =
