@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/interface/utf16_text.h"
+#include "tools/velmora-cli/message_locator.h"
 #include "viewer/data/message_box.h"
 
 namespace velmora::cli {
@@ -18,6 +19,15 @@ bool OpenOrReport(StoreSession& session, const std::filesystem::path& store) {
     if (session.Open(store, error)) return true;
     ReportFailure(error);
     return false;
+}
+
+const MailEntry* OpenMessageOrReport(StoreSession& session, const std::filesystem::path& store,
+                                     std::uint32_t messageNid) {
+    if (!OpenOrReport(session, store)) return nullptr;
+    const MailEntry* mail = FindMessage(session, messageNid);
+    if (mail == nullptr)
+        ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
+    return mail;
 }
 
 std::optional<std::uint32_t> ParseNid(const std::string& text) {

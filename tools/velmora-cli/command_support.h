@@ -17,6 +17,11 @@ int ReportFailure(const std::string& text);
 // Opens the store; on failure reports why and returns false.
 bool OpenOrReport(StoreSession& session, const std::filesystem::path& store);
 
+// Opens the store and finds the message with NID `messageNid`; when either
+// fails, reports why and returns null.
+const MailEntry* OpenMessageOrReport(StoreSession& session, const std::filesystem::path& store,
+                                     std::uint32_t messageNid);
+
 // A NID written in decimal or with a "0x" prefix in hexadecimal.
 std::optional<std::uint32_t> ParseNid(const std::string& text);
 

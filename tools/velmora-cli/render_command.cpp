@@ -1,7 +1,6 @@
 #include "tools/velmora-cli/render_command.h"
 
 #include "tools/velmora-cli/command_support.h"
-#include "tools/velmora-cli/message_locator.h"
 #include "viewer/data/mail_save_as_interface.h"
 #include "viewer/data/text_path.h"
 
@@ -10,10 +9,8 @@ namespace velmora::cli {
 int RunRender(const std::filesystem::path& store, std::uint32_t messageNid,
               const std::filesystem::path& output) {
     StoreSession session;
-    if (!OpenOrReport(session, store)) return 1;
-    const MailEntry* mail = FindMessage(session, messageNid);
-    if (mail == nullptr)
-        return ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
+    const MailEntry* mail = OpenMessageOrReport(session, store, messageNid);
+    if (mail == nullptr) return 1;
     const std::filesystem::path target = std::filesystem::absolute(output);
     // A failed connection has been shown already, through the message-box layer.
     CMailSaveAsInterface saver;

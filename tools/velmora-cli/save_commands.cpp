@@ -1,7 +1,6 @@
 #include "tools/velmora-cli/save_commands.h"
 
 #include "tools/velmora-cli/command_support.h"
-#include "tools/velmora-cli/message_locator.h"
 #include "tools/velmora-cli/message_nids.h"
 #include "viewer/data/compressed_rtf_file.h"
 #include "viewer/data/exported_value.h"
@@ -38,10 +37,8 @@ int RunExport(const std::filesystem::path& store, const std::filesystem::path& o
 int RunAttachment(const std::filesystem::path& store, std::uint32_t messageNid, std::uint32_t index,
                   const std::filesystem::path& output) {
     StoreSession session;
-    if (!OpenOrReport(session, store)) return 1;
-    const MailEntry* mail = FindMessage(session, messageNid);
-    if (mail == nullptr)
-        return ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
+    const MailEntry* mail = OpenMessageOrReport(session, store, messageNid);
+    if (mail == nullptr) return 1;
     if (mail->attachments == nullptr || index >= mail->attachments->count) {
         return ReportFailure("message " + NidText(messageNid) + " has no attachment " +
                              std::to_string(index));
@@ -60,10 +57,8 @@ int RunAttachment(const std::filesystem::path& store, std::uint32_t messageNid, 
 int RunRtf(const std::filesystem::path& store, std::uint32_t messageNid,
            const std::filesystem::path& output) {
     StoreSession session;
-    if (!OpenOrReport(session, store)) return 1;
-    const MailEntry* mail = FindMessage(session, messageNid);
-    if (mail == nullptr)
-        return ReportFailure(store.string() + ": no message with NID " + NidText(messageNid));
+    const MailEntry* mail = OpenMessageOrReport(session, store, messageNid);
+    if (mail == nullptr) return 1;
     const ExportedProp* rtf = FindProp(mail->props, prop::kRtfCompressed);
     if (rtf == nullptr) return ReportFailure("message " + NidText(messageNid) + " has no RTF body");
     const RtfFileOutcome outcome = WriteRtfFile(*rtf, TextFromPath(output));
