@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "bench/child_run.h"
+#include "common/dynamic_library.h"
+#include "common/utf16_text.h"
 #include "engine/interface/corvex_engine.h"
-#include "engine/interface/utf16_text.h"
 #include "tools/storewriter/store_writer.h"
 #include "tools/storewriter/synthetic_store.h"
-#include "viewer/data/dynamic_library.h"
 
 namespace {
 
@@ -65,14 +65,14 @@ void WarmPageCache(const std::filesystem::path& path) {
 // Runs in the child: create, parse and delete through the loaded library.
 int MeasureInChild(const BenchVariant& v, const std::filesystem::path& store,
                    const std::filesystem::path& work, int resultFd) {
-    velmora::DynamicLibrary library;
-    if (!library.Load(velmora::ProgramLibraryFolder() / velmora::PlatformLibraryName(v.library)))
+    common::DynamicLibrary library;
+    if (!library.Load(common::ProgramLibraryFolder() / common::PlatformLibraryName(v.library)))
         return 2;
     auto create = library.FindAs<CorvexCreateFn>(v.createExport);
     auto parse = library.FindAs<CorvexParseFn>("_ExpParsePFF64");
     auto remove = library.FindAs<CorvexDeleteFn>("_ExpDeletePFFData");
-    const std::u16string path = corvex::Utf8ToUtf16(store.string());
-    const std::u16string root = corvex::Utf8ToUtf16(work.string());
+    const std::u16string path = common::Utf8ToUtf16(store.string());
+    const std::u16string root = common::Utf8ToUtf16(work.string());
     const auto start = std::chrono::steady_clock::now();
     EngineHandle* handle = nullptr;
     OpenStatus status{};

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/viewer/record_builder.h"
-#include "viewer/data/mail_save_as_interface.h"
-#include "viewer/data/text_path.h"
-#include "viewer/data/work_folder.h"
+#include "common/path_text.h"
+#include "tests/viewer/data/mail_access/record_builder.h"
+#include "viewer/data/rebuild/mail_save_as_interface.h"
+#include "viewer/data/work_folder/work_folder.h"
 
 namespace {
 
@@ -67,14 +67,14 @@ int main(int argc, char** argv) {
     const std::filesystem::path work =
         std::filesystem::temp_directory_path() / "velmora-render-bench";
     std::filesystem::create_directories(work / "GUIDTempFiles");
-    velmora::WorkFolder = velmora::TextFromPath(work);
+    velmora::WorkFolder = common::PathToUtf16(work);
     RecordBuilder records;
     const MailEntry* mail = BigMessage(records);
     double best = 1e9;
     for (int run = 0; run < runs; ++run) {
         const auto target = work / ("page" + std::to_string(run) + ".mht");
         const auto start = std::chrono::steady_clock::now();
-        const bool written = velmora::RenderSelectedMessage(mail, velmora::TextFromPath(target));
+        const bool written = velmora::RenderSelectedMessage(mail, common::PathToUtf16(target));
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!written) {

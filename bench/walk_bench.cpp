@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "bench/child_run.h"
+#include "common/utf16_text.h"
 #include "engine/interface/engine_api.h"
-#include "engine/interface/utf16_text.h"
 #include "engine/storage/context_reader.h"
 #include "engine/storage/node_database.h"
 #include "tools/storewriter/store_builder.h"
@@ -85,8 +85,8 @@ struct OpenStore {
     using Api = corvex::EngineApi<V>;
     EngineHandle* handle = nullptr;
     OpenStore(const std::filesystem::path& store, const std::filesystem::path& work) {
-        const std::u16string path = corvex::Utf8ToUtf16(store.string());
-        Api::Create(path.c_str(), &handle, corvex::Utf8ToUtf16(work.string()).c_str());
+        const std::u16string path = common::Utf8ToUtf16(store.string());
+        Api::Create(path.c_str(), &handle, common::Utf8ToUtf16(work.string()).c_str());
         OpenStatus status{};
         Api::Parse(path.c_str(), handle, &status);
     }
@@ -140,7 +140,7 @@ int MeasureExport(const std::filesystem::path& store, const std::filesystem::pat
     const auto target = work / "export";
     const auto start = Clock::now();
     corvex::EngineApi<V>::SaveFolderHierarchy(
-        0x122, 0, corvex::Utf8ToUtf16(target.string()).c_str(), open.handle);
+        0x122, 0, common::Utf8ToUtf16(target.string()).c_str(), open.handle);
     ::dprintf(fd, "%.3f\n", Since(start));
     return 0;
 }

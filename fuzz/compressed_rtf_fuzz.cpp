@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "viewer/data/compressed_rtf.h"
-#include "viewer/data/compressed_rtf_header.h"
+#include "viewer/data/compressed_rtf/compressed_rtf.h"
+#include "viewer/data/compressed_rtf/compressed_rtf_header.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "engine/interface/utf16_text.h"
+#include "common/utf16_text.h"
 #include "engine/storage/variant_traits.h"
 #include "fuzz/store_walk.h"
 
@@ -62,7 +62,7 @@ void WriteStore(const fs::path& file, const std::uint8_t* data, std::size_t size
 }
 
 std::u16string Utf16Path(const fs::path& path) {
-    return corvex::Utf8ToUtf16(path.string());
+    return common::Utf8ToUtf16(path.string());
 }
 
 }  // namespace

@@ -139,6 +139,14 @@ struct MailEntry {
 
 typedef struct EngineSession EngineSession;
 
+/* The folders the engine keeps below its temporary root, the viewer's working
+ * folder: block dump files, the folder export of the parse test, and the value
+ * files that hold out-of-line values of the records. Written with a "u" prefix
+ * in front (u"" CORVEX_VALUE_FILE_FOLDER) they are UTF-16 literals. */
+#define CORVEX_BLOCK_DUMP_FOLDER "Bin File"
+#define CORVEX_EXPORT_FOLDER "Folder"
+#define CORVEX_VALUE_FILE_FOLDER "GUIDTempFiles"
+
 /* What the create export hands out and the delete export takes back. */
 typedef struct EngineHandle {
     CorvexChar* storePath;

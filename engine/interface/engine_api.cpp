@@ -5,15 +5,15 @@
 #include <filesystem>
 #include <type_traits>
 
+#include "common/path_text.h"
+#include "common/utf16_text.h"
 #include "engine/interface/engine_session.h"
-#include "engine/interface/record_memory.h"
 #include "engine/interface/status_block.h"
-#include "engine/interface/utf16_text.h"
-#include "engine/output/block_dump.h"
-#include "engine/output/folder_export.h"
-#include "engine/output/folder_walk.h"
-#include "engine/output/message_walk.h"
-#include "engine/output/path_text.h"
+#include "engine/output/files/block_dump.h"
+#include "engine/output/walks/folder_export.h"
+#include "engine/output/walks/folder_walk.h"
+#include "engine/output/walks/message_walk.h"
+#include "engine/output/walks/record_memory.h"
 #include "engine/storage/instantiate.h"
 
 namespace corvex {
@@ -23,9 +23,10 @@ namespace {
 template <typename V>
 void PrepareTempRoot(const char16_t* tempRoot) {
     auto& state = EngineState<V>::Instance();
-    state.tempRoot = std::make_unique<std::u16string>(CopyUtf16(tempRoot));
-    const std::filesystem::path root = PathFromUtf16(*state.tempRoot);
-    for (const char* folder : {"Bin File", "Folder", "GUIDTempFiles"}) {
+    state.tempRoot = std::make_unique<std::u16string>(common::CopyUtf16(tempRoot));
+    const std::filesystem::path root = common::PathFromUtf16(*state.tempRoot);
+    for (const char* folder :
+         {CORVEX_BLOCK_DUMP_FOLDER, CORVEX_EXPORT_FOLDER, CORVEX_VALUE_FILE_FOLDER}) {
         std::error_code ignored;
         std::filesystem::create_directories(root / folder, ignored);
     }
@@ -42,7 +43,8 @@ Session<V>* NewRegisteredSession() {
 
 template <typename V>
 WalkContext<V> ContextOf(const Session<V>& session) {
-    return WalkContext<V>(session.Database(), PathFromUtf16(session.tempRoot), session.Stop());
+    return WalkContext<V>(session.Database(), common::PathFromUtf16(session.tempRoot),
+                          session.Stop());
 }
 
 // The root FolderList of a handle, created empty on first use.
@@ -81,7 +83,8 @@ Session<V>* SessionOf(EngineHandle* handle) {
 void ReportOpenFailure(OpenStatus* status, const std::string& errorText) {
     if (status == nullptr) return;
     status->code = 0;
-    CopyToBuffer(Utf8ToUtf16(errorText), status->text, CORVEX_OPEN_STATUS_TEXT_LENGTH);
+    common::CopyToBuffer(common::Utf8ToUtf16(errorText), status->text,
+                         CORVEX_OPEN_STATUS_TEXT_LENGTH);
 }
 
 // Opens the store and loads its trees; false (with `status` filled) when the file cannot be opened.
@@ -89,7 +92,7 @@ template <typename V>
 bool OpenAndLoad(Session<V>& session, const char16_t* storePath, OpenStatus* status) {
     session.ResetDatabase();
     std::string errorText;
-    if (!session.Database().Open(Utf16ToUtf8(CopyUtf16(storePath)), errorText)) {
+    if (!session.Database().Open(common::Utf16ToUtf8(common::CopyUtf16(storePath)), errorText)) {
         ReportOpenFailure(status, errorText);
         return false;
     }
@@ -117,8 +120,8 @@ std::int32_t EngineApi<V>::Create(const char16_t* storePath, EngineHandle** hand
     PrepareTempRoot<V>(tempRoot);
     Session<V>* session = NewRegisteredSession<V>();
     session->status = NewStatusBlock();
-    *handle =
-        new EngineHandle{DuplicateUtf16(CopyUtf16(storePath)), nullptr, session, session->status};
+    *handle = new EngineHandle{common::DuplicateUtf16(common::CopyUtf16(storePath)), nullptr,
+                               session, session->status};
     return 0;
 }
 
@@ -142,10 +145,10 @@ std::int32_t EngineApi<V>::ParseTest(const char16_t* tempRoot, const char16_t* s
     session->status = &local;
     const bool opened = OpenAndLoad(*session, storePath, &openStatus);
     if (opened) {
-        const std::filesystem::path root = PathFromUtf16(session->tempRoot);
+        const std::filesystem::path root = common::PathFromUtf16(session->tempRoot);
         if constexpr (V::kCompressed) DumpBlocks(*session, root);
         const WalkContext<V> context = ContextOf(*session);
-        FolderExport<V>(context).SaveHierarchy(kRootFolderNid, root / "Folder");
+        FolderExport<V>(context).SaveHierarchy(kRootFolderNid, root / CORVEX_EXPORT_FOLDER);
     }
     session->Database().Close();
     session->status = nullptr;  // the local block ends with this call
@@ -204,7 +207,8 @@ std::int32_t EngineApi<V>::SaveFolderHierarchy(std::uint32_t nidLow, std::uint32
     Session<V>* session = SessionOf<V>(handle);
     if (session == nullptr || target == nullptr) return 1;
     const WalkContext<V> context = ContextOf(*session);
-    FolderExport<V>(context).SaveHierarchy(nidLow, PathFromUtf16(CopyUtf16(target)));
+    FolderExport<V>(context).SaveHierarchy(nidLow,
+                                           common::PathFromUtf16(common::CopyUtf16(target)));
     return 1;
 }
 

@@ -1,6 +1,10 @@
 // The exported entry points of one engine library. Compiled once per library
 // with one of CORVEX_LIBRARY_32, CORVEX_LIBRARY_64 or CORVEX_LIBRARY_64K set. No exception leaves
 // an export: a failure inside ends the call with its fixed result.
+#include <string>
+#include <string_view>
+
+#include "common/dynamic_library.h"
 #include "engine/interface/corvex_engine.h"
 #include "engine/interface/engine_api.h"
 #include "engine/storage/engine_message.h"
@@ -18,8 +22,27 @@ using Api = corvex::EngineApi<corvex::UnicodeTraits>;
 using Api = corvex::EngineApi<corvex::Unicode4KTraits>;
 #endif
 
+// The engine's messages reach the program that loaded this library through
+// its CorvexHostShowMessage, looked up once; a program without one gets them
+// on standard error.
+void InstallHostMessageService() {
+    static const bool installed = [] {
+        const auto service = reinterpret_cast<CorvexHostShowMessageFn>(
+            common::FindProgramSymbol(CORVEX_HOST_MESSAGE_FUNCTION));
+        if (service != nullptr) {
+            corvex::SetEngineMessageHandler(
+                [service](std::string_view text, std::string_view caption) {
+                    service(std::string(text).c_str(), std::string(caption).c_str());
+                });
+        }
+        return true;
+    }();
+    (void)installed;
+}
+
 template <typename Call>
 int32_t Guarded(int32_t fixedResult, Call call) {
+    InstallHostMessageService();
     const corvex::EngineMessageScope oncePerCall;
     try {
         call();

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "common/little_endian.h"
 #include "engine/storage/block_codec.h"
 #include "engine/storage/inflate_block.h"
 #include "engine/storage/instantiate.h"
-#include "engine/storage/little_endian.h"
 
 namespace corvex {
 namespace {
@@ -39,7 +39,7 @@ ByteBuffer BlockReader<V>::ReadStored(const BbtEntry<V>& entry) const {
         ByteBuffer raw = file_.ReadAt(entry.ib, onDisk);
         std::copy(raw.end() - V::kBlockTrailerSize, raw.end(), entry.trailer.begin());
         const auto cbInflated =
-            LoadLE<std::uint16_t>(Bytes(entry.trailer), kTrailerCbInflatedOffset);
+            common::LoadLE<std::uint16_t>(common::Bytes(entry.trailer), kTrailerCbInflatedOffset);
         if (cbInflated == entry.cb) {
             raw.resize(entry.cb);
             return raw;
@@ -74,10 +74,10 @@ ByteBuffer BlockReader<V>::ReadEntry(const BbtEntry<V>* entry, int depth) const 
 template <typename V>
 ByteBuffer BlockReader<V>::AssembleDataTree(const ByteBuffer& xblock, int depth) const {
     if (depth >= kMaxDataTreeDepth) return {};
-    const Bytes bytes(xblock);
-    const std::size_t declared = LoadLE<std::uint16_t>(bytes, 2);
+    const common::Bytes bytes(xblock);
+    const std::size_t declared = common::LoadLE<std::uint16_t>(bytes, 2);
     const std::uint64_t lcbTotal =
-        std::min<std::uint64_t>(LoadLE<std::uint32_t>(bytes, 4), MaxValueSize());
+        std::min<std::uint64_t>(common::LoadLE<std::uint32_t>(bytes, 4), MaxValueSize());
     const std::size_t fitting = xblock.size() > kDataTreeHeaderSize
                                     ? (xblock.size() - kDataTreeHeaderSize) / V::kIdWidth
                                     : 0;
@@ -87,7 +87,7 @@ ByteBuffer BlockReader<V>::AssembleDataTree(const ByteBuffer& xblock, int depth)
     std::uint64_t missingAllowance = 0;
     for (std::size_t i = 0; i < count && result.size() < lcbTotal; ++i) {
         const std::uint64_t bid =
-            LoadWidth(bytes, kDataTreeHeaderSize + i * V::kIdWidth, V::kIdWidth);
+            common::LoadWidth(bytes, kDataTreeHeaderSize + i * V::kIdWidth, V::kIdWidth);
         const ByteBuffer child = ReadEntry(Lookup(bid), depth + 1);
         if (child.empty()) missingAllowance += kMissingChildPadding;
         const std::size_t take = static_cast<std::size_t>(

@@ -27,7 +27,8 @@ ByteBuffer CollectBthRecords(const HeapOnNode<V>& heap, const SubnodeSource& sub
     const std::size_t count = root.size() / recordSize;
     ByteBuffer records;
     for (std::size_t i = count; i-- > 0;) {
-        const auto hnid = LoadLE<std::uint32_t>(Bytes(root), i * recordSize + header.cbKey);
+        const auto hnid =
+            common::LoadLE<std::uint32_t>(common::Bytes(root), i * recordSize + header.cbKey);
         const ByteBuffer leaf = ReadHnidArray(heap, subnodes, hnid);
         records.insert(records.end(), leaf.begin(), leaf.end());
     }

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "common/little_endian.h"
 #include "engine/storage/heap_on_node.h"
-#include "engine/storage/little_endian.h"
 #include "engine/storage/subnode_source.h"
 
 namespace corvex {
@@ -18,9 +18,9 @@ struct BthHeader {
     std::uint32_t hidRoot = 0;
 
     // Fewer than 8 bytes read as an all-zero header, which has no records.
-    static BthHeader Parse(Bytes bytes) {
+    static BthHeader Parse(common::Bytes bytes) {
         if (bytes.size() < 8) return {};
-        return {bytes[0], bytes[1], bytes[2], bytes[3], LoadLE<std::uint32_t>(bytes, 4)};
+        return {bytes[0], bytes[1], bytes[2], bytes[3], common::LoadLE<std::uint32_t>(bytes, 4)};
     }
 };
 

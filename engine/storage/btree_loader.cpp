@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "common/little_endian.h"
 #include "engine/storage/instantiate.h"
-#include "engine/storage/little_endian.h"
 
 namespace corvex {
 namespace {
@@ -16,14 +16,14 @@ struct PageShape {
 };
 
 template <typename V>
-PageShape<V> ReadShape(Bytes page) {
+PageShape<V> ReadShape(common::Bytes page) {
     constexpr std::size_t m = V::kPageMetaOffset;
     if constexpr (V::kWideEntryCounts) {
-        return {LoadLE<std::uint16_t>(page, m), LoadLE<std::uint8_t>(page, m + 4),
-                LoadLE<std::uint8_t>(page, m + 5)};
+        return {common::LoadLE<std::uint16_t>(page, m), common::LoadLE<std::uint8_t>(page, m + 4),
+                common::LoadLE<std::uint8_t>(page, m + 5)};
     } else {
-        return {LoadLE<std::uint8_t>(page, m), LoadLE<std::uint8_t>(page, m + 2),
-                LoadLE<std::uint8_t>(page, m + 3)};
+        return {common::LoadLE<std::uint8_t>(page, m), common::LoadLE<std::uint8_t>(page, m + 2),
+                common::LoadLE<std::uint8_t>(page, m + 3)};
     }
 }
 
@@ -49,30 +49,31 @@ bool AcceptNbtLeaf(std::size_t cbEnt) {
 }
 
 template <typename V>
-PageRef ParseRef(Bytes entry) {
+PageRef ParseRef(common::Bytes entry) {
     constexpr std::size_t w = V::kIdWidth;
-    return {LoadWidth(entry, 0, w), LoadWidth(entry, w, w), LoadWidth(entry, 2 * w, w)};
+    return {common::LoadWidth(entry, 0, w), common::LoadWidth(entry, w, w),
+            common::LoadWidth(entry, 2 * w, w)};
 }
 
 template <typename V>
-BbtEntry<V> ParseBbtLeaf(Bytes entry) {
+BbtEntry<V> ParseBbtLeaf(common::Bytes entry) {
     constexpr std::size_t w = V::kIdWidth;
     BbtEntry<V> record;
-    record.bid = LoadWidth(entry, 0, w);
-    record.ib = LoadWidth(entry, w, w);
-    record.cb = LoadLE<std::uint16_t>(entry, 2 * w);
-    record.cRef = LoadLE<std::uint16_t>(entry, 2 * w + 2);
+    record.bid = common::LoadWidth(entry, 0, w);
+    record.ib = common::LoadWidth(entry, w, w);
+    record.cb = common::LoadLE<std::uint16_t>(entry, 2 * w);
+    record.cRef = common::LoadLE<std::uint16_t>(entry, 2 * w + 2);
     return record;
 }
 
 template <typename V>
-void ParseNbtLeaf(Bytes entry, NbtEntry& record) {
+void ParseNbtLeaf(common::Bytes entry, NbtEntry& record) {
     constexpr std::size_t w = V::kIdWidth;
-    record.nid = LoadWidth(entry, 0, w);
-    record.bidData = LoadWidth(entry, w, w);
-    record.bidSub = LoadWidth(entry, 2 * w, w);
-    record.nidParent = LoadLE<std::uint32_t>(entry, 3 * w);
-    if constexpr (V::kWide) record.padding = LoadLE<std::uint32_t>(entry, 3 * w + 4);
+    record.nid = common::LoadWidth(entry, 0, w);
+    record.bidData = common::LoadWidth(entry, w, w);
+    record.bidSub = common::LoadWidth(entry, 2 * w, w);
+    record.nidParent = common::LoadLE<std::uint32_t>(entry, 3 * w);
+    if constexpr (V::kWide) record.padding = common::LoadLE<std::uint32_t>(entry, 3 * w + 4);
 }
 
 }  // namespace
@@ -85,7 +86,7 @@ void BTreeLoader<V>::WalkPage(std::uint64_t ib, PageNode<V, Leaf>& page, int dep
     // a damaged file, and walking it again could multiply the work without end.
     if (depth >= kMaxBTreeDepth || !visited_.insert(ib).second) return;
     const ByteBuffer buffer = file_.ReadAt(ib, V::kPageSize);
-    const Bytes bytes(buffer);
+    const common::Bytes bytes(buffer);
     std::copy(buffer.begin() + V::kPageMetaOffset, buffer.end(), page.meta.begin());
     if (nodeTree && page.Ptype() != kPtypeNbt) return;
 
@@ -94,7 +95,7 @@ void BTreeLoader<V>::WalkPage(std::uint64_t ib, PageNode<V, Leaf>& page, int dep
         const std::size_t offset = i * shape.cbEnt;
         if (shape.cbEnt == 0 || offset + shape.cbEnt > V::kPageMetaOffset) break;
         if (stop_.Stopped()) return;
-        const Bytes entry = bytes.subspan(offset, shape.cbEnt);
+        const common::Bytes entry = bytes.subspan(offset, shape.cbEnt);
         if (shape.cLevel == 0) {
             leafStep(entry, shape.cbEnt, page);
         } else if (AcceptIntermediate<V>(shape.cbEnt)) {
@@ -110,7 +111,8 @@ void BTreeLoader<V>::WalkPage(std::uint64_t ib, PageNode<V, Leaf>& page, int dep
 template <typename V>
 void BTreeLoader<V>::LoadBlockTree(std::uint64_t rootIb, BlockTree<V>& tree) {
     visited_.clear();
-    auto leafStep = [&tree](Bytes entry, std::size_t cbEnt, PageNode<V, BbtEntry<V>>& page) {
+    auto leafStep = [&tree](common::Bytes entry, std::size_t cbEnt,
+                            PageNode<V, BbtEntry<V>>& page) {
         if (!AcceptBbtLeaf<V>(cbEnt)) return;
         tree.records.push_back(ParseBbtLeaf<V>(entry));
         const BbtEntry<V>& record = tree.records.back();
@@ -125,7 +127,7 @@ template <typename V>
 void BTreeLoader<V>::LoadNodeTree(std::uint64_t rootIb, NodeTree<V>& tree,
                                   SubnodeLoader<V>& subnodes) {
     visited_.clear();
-    auto leafStep = [&tree, &subnodes](Bytes entry, std::size_t cbEnt,
+    auto leafStep = [&tree, &subnodes](common::Bytes entry, std::size_t cbEnt,
                                        PageNode<V, NbtEntry>& page) {
         if (!AcceptNbtLeaf<V>(cbEnt)) return;
         NbtEntry& record = tree.records.emplace_back();

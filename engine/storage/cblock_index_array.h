@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 
 namespace corvex {
 
@@ -15,7 +15,7 @@ class CBlockIndexArray {
   public:
     // Parses the page map at ibHnpm (the u16 at offset 0). A page map that does
     // not lie wholly inside the block is damaged and yields no allocations.
-    static CBlockIndexArray Parse(Bytes block);
+    static CBlockIndexArray Parse(common::Bytes block);
 
     std::size_t Count() const { return entries_.size(); }
     std::uint16_t Start(std::size_t i) const { return static_cast<std::uint16_t>(entries_[i]); }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "common/little_endian.h"
 #include "engine/storage/instantiate.h"
-#include "engine/storage/little_endian.h"
 
 namespace corvex {
 namespace {
@@ -21,13 +21,14 @@ void AppendLeaves(const BlockReader<V>& reader, const BbtEntry<V>* entry, int de
         return;
     }
     if (depth >= kMaxDataTreeDepth) return;
-    const Bytes bytes(data);
+    const common::Bytes bytes(data);
     const std::size_t fitting =
         data.size() > kXblockHeaderSize ? (data.size() - kXblockHeaderSize) / V::kIdWidth : 0;
-    const std::size_t count = std::min<std::size_t>(LoadLE<std::uint16_t>(bytes, 2), fitting);
+    const std::size_t count =
+        std::min<std::size_t>(common::LoadLE<std::uint16_t>(bytes, 2), fitting);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint64_t child =
-            LoadWidth(bytes, kXblockHeaderSize + i * V::kIdWidth, V::kIdWidth);
+            common::LoadWidth(bytes, kXblockHeaderSize + i * V::kIdWidth, V::kIdWidth);
         AppendLeaves(reader, reader.Lookup(child), depth + 1, out);
     }
 }

@@ -6,14 +6,6 @@
 #include <string>
 #include <utility>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-
-#include "engine/interface/corvex_engine.h"
-
 namespace corvex {
 namespace {
 
@@ -30,28 +22,12 @@ MessageHook& Hook() {
     return hook;
 }
 
-// The message service of the program that loaded us, looked up once.
-CorvexHostShowMessageFn HostMessageService() {
-    static const CorvexHostShowMessageFn service = [] {
-#ifdef _WIN32
-        return reinterpret_cast<CorvexHostShowMessageFn>(
-            ::GetProcAddress(::GetModuleHandleW(nullptr), CORVEX_HOST_MESSAGE_FUNCTION));
-#else
-        return reinterpret_cast<CorvexHostShowMessageFn>(
-            ::dlsym(RTLD_DEFAULT, CORVEX_HOST_MESSAGE_FUNCTION));
-#endif
-    }();
-    return service;
-}
-
-void ShowThroughHost(std::string_view text, std::string_view caption) {
+// Without a handler a message goes to standard error; an engine library
+// installs one that reaches the program that loaded it.
+void ShowOnStandardError(std::string_view text, std::string_view caption) {
     const std::string textCopy(text);
     const std::string captionCopy(caption);
-    if (CorvexHostShowMessageFn service = HostMessageService()) {
-        service(textCopy.c_str(), captionCopy.c_str());
-    } else {
-        std::fprintf(stderr, "%s: %s\n", captionCopy.c_str(), textCopy.c_str());
-    }
+    std::fprintf(stderr, "%s: %s\n", captionCopy.c_str(), textCopy.c_str());
 }
 
 }  // namespace
@@ -86,7 +62,7 @@ void ShowEngineMessage(std::string_view text, std::string_view caption) {
     if (handler) {
         handler(text, caption);
     } else {
-        ShowThroughHost(text, caption);
+        ShowOnStandardError(text, caption);
     }
 }
 

@@ -1,9 +1,9 @@
 // The few messages the engine shows the user go through this hook, so that the
-// engine needs no window system. Inside an engine library they reach the
-// program that loaded it (its CorvexHostShowMessage, which shows a modal box),
-// or standard error; code linked with the engine core may install a handler of
-// its own instead. Every message is also counted and remembered, which is what
-// the tests observe.
+// engine needs no window system. Without a handler they go to standard error;
+// each engine library installs one that hands them to the program that loaded
+// it (its CorvexHostShowMessage, which shows a modal box), and code linked with
+// the engine core may install a handler of its own. Every message is also counted and remembered,
+// which is what the tests observe.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +20,7 @@ using EngineMessageHandler = std::function<void(std::string_view text, std::stri
 void ShowEngineMessage(std::string_view text, std::string_view caption);
 
 // Installs `handler` and returns the one it replaces. An empty handler restores
-// the default: the loading program's message service.
+// the default: standard error.
 EngineMessageHandler SetEngineMessageHandler(EngineMessageHandler handler);
 
 // While one lives, each distinct message is shown once: a damaged store can

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "engine/storage/store_file.h"
 #include "engine/storage/variant_traits.h"
 
@@ -24,14 +24,16 @@ class HeaderImage {
     std::uint64_t NbtRootIb() const { return Field(V::kNbtRootIbOffset); }
     std::uint64_t BbtRootIb() const { return Field(V::kBbtRootIbOffset); }
     std::uint8_t CryptMethod() const { return tail_[V::kCryptMethodOffset - kHeaderHeadSize]; }
-    std::uint16_t Version() const { return LoadLE<std::uint16_t>(Bytes(head_), 10); }
+    std::uint16_t Version() const {
+        return common::LoadLE<std::uint16_t>(common::Bytes(head_), 10);
+    }
 
     const std::array<std::uint8_t, kHeaderHeadSize>& Head() const { return head_; }
     const std::array<std::uint8_t, V::kHeaderTailSize>& Tail() const { return tail_; }
 
   private:
     std::uint64_t Field(std::size_t fileOffset) const {
-        return LoadWidth(Bytes(tail_), fileOffset - kHeaderHeadSize, V::kIdWidth);
+        return common::LoadWidth(common::Bytes(tail_), fileOffset - kHeaderHeadSize, V::kIdWidth);
     }
 
     std::array<std::uint8_t, kHeaderHeadSize> head_{};

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "common/little_endian.h"
 #include "engine/storage/cblock_index_array.h"
-#include "engine/storage/little_endian.h"
 
 namespace corvex {
 
@@ -15,7 +15,7 @@ class HeapBlock {
   public:
     explicit HeapBlock(std::vector<std::uint8_t> bytes);
 
-    Bytes Data() const { return bytes_; }
+    common::Bytes Data() const { return bytes_; }
     const CBlockIndexArray& Allocations() const { return allocations_; }
 
     // The bytes of the allocation with 1-based `hidIndex`, or nothing when the

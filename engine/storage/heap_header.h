@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 
 namespace corvex {
 
@@ -15,9 +15,9 @@ struct HeapHeader {
     std::uint32_t hidUserRoot = 0;
 
     // A first block shorter than the 8-byte header reads as all zero.
-    static HeapHeader Parse(Bytes firstBlock) {
+    static HeapHeader Parse(common::Bytes firstBlock) {
         if (firstBlock.size() < 8) return {};
-        return {firstBlock[3], LoadLE<std::uint32_t>(firstBlock, 4)};
+        return {firstBlock[3], common::LoadLE<std::uint32_t>(firstBlock, 4)};
     }
 };
 

@@ -24,7 +24,7 @@ HeapValue ResolveHnid(const HeapOnNode<V>& heap, std::uint32_t hnid) {
     if (hnid == 0) return {};
     if (IsSubnodeHnid(hnid)) {
         ByteBuffer nid(4);
-        StoreLE32(nid.data(), hnid);
+        common::StoreLE32(nid.data(), hnid);
         return {std::move(nid), true};
     }
     return {heap.FindHid(hnid).value_or(ByteBuffer{}), false};

@@ -32,7 +32,9 @@ class HeapOnNode {
     const std::vector<HeapBlock>& Blocks() const { return blocks_; }
     bool Empty() const { return blocks_.empty(); }
     // The first block, which starts with the heap's header; empty without blocks.
-    Bytes FirstBlock() const { return blocks_.empty() ? Bytes{} : blocks_.front().Data(); }
+    common::Bytes FirstBlock() const {
+        return blocks_.empty() ? common::Bytes{} : blocks_.front().Data();
+    }
 
     // The allocation a HID names, or nothing. A HID into an existing block that
     // names no allocation is reported to the user in the variants that do so.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "engine/storage/subnode_tree.h"
 
 namespace corvex {
@@ -21,7 +21,7 @@ struct PropValue {
     std::uint32_t Size() const { return static_cast<std::uint32_t>(bytes.size()); }
     bool Empty() const { return bytes.empty(); }
     // The subnode NID of an in-subnode value.
-    std::uint32_t SubnodeNid() const { return LoadLE<std::uint32_t>(bytes, 0); }
+    std::uint32_t SubnodeNid() const { return common::LoadLE<std::uint32_t>(bytes, 0); }
 };
 
 }  // namespace corvex

@@ -15,11 +15,11 @@ bool IsInlineType(std::uint16_t type) {
 }
 
 template <typename V>
-PropValue ReadRecord(const HeapOnNode<V>& heap, const SubnodeSource& owner, Bytes record) {
+PropValue ReadRecord(const HeapOnNode<V>& heap, const SubnodeSource& owner, common::Bytes record) {
     PropValue value;
-    value.id = LoadLE<std::uint16_t>(record, 0);
-    value.type = LoadLE<std::uint16_t>(record, 2);
-    const std::uint32_t hnid = LoadLE<std::uint32_t>(record, 4);
+    value.id = common::LoadLE<std::uint16_t>(record, 0);
+    value.type = common::LoadLE<std::uint16_t>(record, 2);
+    const std::uint32_t hnid = common::LoadLE<std::uint32_t>(record, 4);
     if (IsInlineType(value.type)) {
         value.bytes.assign(record.begin() + 4, record.begin() + 8);
     } else {
@@ -43,7 +43,8 @@ void ReadPropertyContext(const HeapOnNode<V>& heap, const SubnodeSource& owner, 
     const ByteBuffer records = ReadHnidArray(heap, owner, bth.hidRoot);
     const std::size_t count = records.size() / kPcRecordSize;
     for (std::size_t i = 0; i < count; ++i) {
-        out.Add(ReadRecord(heap, owner, Bytes(records).subspan(i * kPcRecordSize, kPcRecordSize)));
+        out.Add(ReadRecord(heap, owner,
+                           common::Bytes(records).subspan(i * kPcRecordSize, kPcRecordSize)));
     }
 }
 

@@ -21,14 +21,14 @@ std::optional<std::size_t> RowMatrix::RowStart(std::uint64_t rowIndex) const {
     return std::nullopt;
 }
 
-Bytes RowMatrix::RowAt(std::size_t start) const {
+common::Bytes RowMatrix::RowAt(std::size_t start) const {
     if (start >= joined_.size()) return {};
     return Joined().subspan(start, std::min(rowLength_, joined_.size() - start));
 }
 
-std::optional<std::size_t> FindRowById(Bytes bytes, std::uint32_t rowId) {
+std::optional<std::size_t> FindRowById(common::Bytes bytes, std::uint32_t rowId) {
     for (std::size_t k = 0; k + 4 <= bytes.size(); ++k) {
-        if (LoadLE<std::uint32_t>(bytes, k) == rowId) return k;
+        if (common::LoadLE<std::uint32_t>(bytes, k) == rowId) return k;
     }
     return std::nullopt;
 }

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 
 namespace corvex {
 
@@ -17,14 +17,14 @@ class RowMatrix {
     RowMatrix(std::vector<std::vector<std::uint8_t>> blocks, std::size_t rowLength);
 
     // The blocks joined, as the fallback search scans them.
-    Bytes Joined() const { return joined_; }
+    common::Bytes Joined() const { return joined_; }
     std::size_t RowLength() const { return rowLength_; }
 
     // Where the row at `rowIndex` starts in Joined(), or nothing when the blocks
     // hold fewer rows.
     std::optional<std::size_t> RowStart(std::uint64_t rowIndex) const;
     // The row's bytes from `start`: RowLength() of them, fewer at the very end.
-    Bytes RowAt(std::size_t start) const;
+    common::Bytes RowAt(std::size_t start) const;
 
   private:
     struct Run {
@@ -39,6 +39,6 @@ class RowMatrix {
 
 // The first offset k at which the 4 bytes equal `rowId`, moving one byte at a
 // time; nothing when no 4 bytes match.
-std::optional<std::size_t> FindRowById(Bytes bytes, std::uint32_t rowId);
+std::optional<std::size_t> FindRowById(common::Bytes bytes, std::uint32_t rowId);
 
 }  // namespace corvex

@@ -17,17 +17,17 @@ using RowIdSlots = std::vector<std::optional<std::uint32_t>>;
 
 // Reads a field of `width` bytes; row index keys and entries are at most 4 wide
 // (dwRowIndex is 2 bytes in ANSI stores).
-std::uint32_t LoadNarrow(Bytes bytes, std::size_t offset, std::size_t width) {
+std::uint32_t LoadNarrow(common::Bytes bytes, std::size_t offset, std::size_t width) {
     std::uint32_t value = 0;
     for (std::size_t i = 0; i < width && i < 4; ++i) {
-        value |= std::uint32_t{LoadLE<std::uint8_t>(bytes, offset + i)} << (8 * i);
+        value |= std::uint32_t{common::LoadLE<std::uint8_t>(bytes, offset + i)} << (8 * i);
     }
     return value;
 }
 
 // The row ID for each row index. Records whose index is not below the row count
 // are dropped; indexes no record names stay empty.
-RowIdSlots BuildRowIds(Bytes records, const BthHeader& header) {
+RowIdSlots BuildRowIds(common::Bytes records, const BthHeader& header) {
     const std::size_t recordSize = std::size_t{header.cbKey} + header.cbEnt;
     if (recordSize == 0) return {};
     RowIdSlots slots(records.size() / recordSize);
@@ -57,8 +57,8 @@ bool IsHnidCellType(std::uint16_t type) {
 }
 
 template <typename V>
-void ResolveCellHnid(const HeapOnNode<V>& heap, Bytes cell, PropValue& value) {
-    const std::uint32_t hnid = LoadLE<std::uint32_t>(cell, 0);
+void ResolveCellHnid(const HeapOnNode<V>& heap, common::Bytes cell, PropValue& value) {
+    const std::uint32_t hnid = common::LoadLE<std::uint32_t>(cell, 0);
     if (IsSubnodeHnid(hnid)) {
         value.bytes.assign(cell.begin(), cell.begin() + 4);
         value.inSubnode = true;
@@ -72,13 +72,13 @@ void ResolveCellHnid(const HeapOnNode<V>& heap, Bytes cell, PropValue& value) {
 // A column whose cell would pass the row's end gives an absent value.
 template <typename V>
 PropValue ReadCell(const HeapOnNode<V>& heap, const SubnodeSource& subnodes, const TColDesc& column,
-                   Bytes row) {
+                   common::Bytes row) {
     PropValue value;
     value.id = column.propId;
     value.type = column.propType;
     value.owner = &subnodes.Tree();
     if (std::size_t{column.ibData} + column.cbData > row.size()) return value;
-    const Bytes cell = row.subspan(column.ibData, column.cbData);
+    const common::Bytes cell = row.subspan(column.ibData, column.cbData);
     if (IsHnidCellType(column.propType)) {
         ResolveCellHnid(heap, cell, value);
     } else {
@@ -95,10 +95,10 @@ std::optional<std::size_t> LocateRow(const RowMatrix& matrix, std::size_t rowInd
                                      std::uint32_t rowId, std::size_t from,
                                      std::size_t& scanBudget) {
     const std::optional<std::size_t> placed = matrix.RowStart(rowIndex);
-    if (placed && LoadLE<std::uint32_t>(matrix.RowAt(*placed), 0) == rowId) return placed;
+    if (placed && common::LoadLE<std::uint32_t>(matrix.RowAt(*placed), 0) == rowId) return placed;
     if (from >= matrix.Joined().size() || scanBudget == 0) return std::nullopt;
-    const Bytes rest = matrix.Joined().subspan(from);
-    const Bytes scanned = rest.first(std::min(rest.size(), scanBudget));
+    const common::Bytes rest = matrix.Joined().subspan(from);
+    const common::Bytes scanned = rest.first(std::min(rest.size(), scanBudget));
     const std::optional<std::size_t> found = FindRowById(scanned, rowId);
     scanBudget -= found ? std::min(scanned.size(), *found + 4) : scanned.size();
     if (!found) return std::nullopt;
@@ -137,7 +137,7 @@ void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
         const std::optional<std::size_t> start = LocateRow(matrix, i, *rowIds[i], next, scanBudget);
         if (!start) continue;
         TableRow row{*rowIds[i], static_cast<std::uint32_t>(i), {}};
-        const Bytes bytes = matrix.RowAt(*start);
+        const common::Bytes bytes = matrix.RowAt(*start);
         for (const TColDesc& column : info.columns)
             row.cells.Replace(ReadCell(heap, subnodes, column, bytes));
         rows.push_back(std::move(row));

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 
 namespace corvex {
 
@@ -22,7 +22,7 @@ struct TcInfo {
     std::uint32_t hnidRows = 0;
     std::vector<TColDesc> columns;  // only those that lie wholly inside the TCINFO
 
-    static TcInfo Parse(Bytes bytes);
+    static TcInfo Parse(common::Bytes bytes);
 };
 
 }  // namespace corvex

@@ -1,8 +1,8 @@
 // The library's one export: creates the session object for its ProgID.
 #include <new>
 
+#include "automation/component_registry.h"
 #include "messaging/component/message_objects.h"
-#include "messaging/component_registry.h"
 #include "messaging/mht/mht_writer.h"
 
 extern "C" __attribute__((visibility("default"))) bool VelmoraCreateObject(

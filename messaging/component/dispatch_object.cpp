@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <new>
 
-#include "engine/interface/utf16_text.h"
+#include "common/utf16_text.h"
 
 namespace velmora::messaging {
 
 ComponentError::ComponentError(std::u16string text)
-    : std::runtime_error(corvex::Utf16ToUtf8(text)), text_(std::move(text)) {}
+    : std::runtime_error(common::Utf16ToUtf8(text)), text_(std::move(text)) {}
 
 bool DispatchObject::Invoke(DispatchId id, InvokeKind kind, std::span<const Variant> args,
                             Variant& result, std::u16string& error) {
@@ -21,7 +21,7 @@ bool DispatchObject::Invoke(DispatchId id, InvokeKind kind, std::span<const Vari
     } catch (const std::bad_alloc&) {
         error = u"Out of memory";
     } catch (const std::exception& failure) {
-        error = corvex::Utf8ToUtf16(failure.what());
+        error = common::Utf8ToUtf16(failure.what());
     }
     return false;
 }
@@ -29,7 +29,7 @@ bool DispatchObject::Invoke(DispatchId id, InvokeKind kind, std::span<const Vari
 void DispatchObject::Unknown(DispatchId id, InvokeKind kind) {
     char text[80];
     std::snprintf(text, sizeof text, "Unknown member 0x%X (%s)", id, InvokeKindName(kind));
-    throw ComponentError(corvex::Utf8ToUtf16(text));
+    throw ComponentError(common::Utf8ToUtf16(text));
 }
 
 const Variant& Argument(std::span<const Variant> args, std::size_t index) {

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "messaging/dispatch.h"
+#include "automation/dispatch.h"
 
 namespace velmora::messaging {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "messaging/dispatch.h"
+#include "automation/dispatch.h"
 
 namespace velmora::messaging::member {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "messaging/variant.h"
+#include "automation/variant.h"
 
 namespace velmora::messaging {
 

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/path_text.h"
 #include "messaging/component/member_ids.h"
 #include "messaging/mht/mht_writer.h"
-#include "viewer/data/text_path.h"
 
 namespace velmora::messaging {
 namespace {
@@ -34,7 +34,7 @@ constexpr std::array<PutMember, 13> kMessagePuts = {{
 }};
 
 std::string ReadFileBytes(const std::u16string& path) {
-    std::ifstream file(PathFromText(path), std::ios::binary | std::ios::ate);
+    std::ifstream file(common::PathFromUtf16(path), std::ios::binary | std::ios::ate);
     if (!file) throw ComponentError(u"Cannot open file " + path);
     const std::streamoff size = file.tellg();
     if (size < 0) throw ComponentError(u"Cannot read file " + path);
@@ -89,7 +89,7 @@ void MessageObject::Import(const std::u16string& path, std::int32_t format) {
 void MessageObject::SaveAs(const std::u16string& path, std::int32_t format) const {
     if (format != member::kSaveAsMht) throw ComponentError(u"Unsupported file format");
     std::string error;
-    if (!WriteMht(*content_, PathFromText(path), error))
+    if (!WriteMht(*content_, common::PathFromUtf16(path), error))
         throw ComponentError(u"Cannot save " + path);
 }
 

@@ -3,10 +3,10 @@
 #include <cctype>
 #include <ctime>
 
+#include "automation/variant_date.h"
 #include "messaging/component/member_ids.h"
 #include "messaging/mht/gmime_ref.h"
 #include "messaging/rtf/rtf_character_buffer.h"
-#include "messaging/variant_date.h"
 
 namespace velmora::messaging {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "engine/interface/utf16_text.h"
+#include "common/utf16_text.h"
 
 namespace velmora::messaging {
 
@@ -40,14 +40,14 @@ void RtfCharacterBuffer::DecodePending() {
     pending_.clear();
 }
 
-const CodePageDecoder& RtfCharacterBuffer::Decoder() {
+const common::CodePageDecoder& RtfCharacterBuffer::Decoder() {
     auto& decoder = decoders_[codePage_];
-    if (!decoder) decoder = std::make_unique<CodePageDecoder>(codePage_);
+    if (!decoder) decoder = std::make_unique<common::CodePageDecoder>(codePage_);
     return *decoder;
 }
 
 std::string Utf8Of(std::u16string_view text) {
-    return corvex::Utf16ToUtf8(text);
+    return common::Utf16ToUtf8(text);
 }
 
 }  // namespace velmora::messaging

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "viewer/data/code_page_decoder.h"
+#include "common/code_page_decoder.h"
 
 namespace velmora::messaging {
 
@@ -22,12 +22,12 @@ class RtfCharacterBuffer {
 
   private:
     void DecodePending();
-    const CodePageDecoder& Decoder();
+    const common::CodePageDecoder& Decoder();
 
-    std::uint32_t codePage_ = kWindowsWesternCodePage;
+    std::uint32_t codePage_ = common::kWindowsWesternCodePage;
     std::string pending_;  // bytes in the code page
     std::u16string decoded_;
-    std::map<std::uint32_t, std::unique_ptr<CodePageDecoder>> decoders_;
+    std::map<std::uint32_t, std::unique_ptr<common::CodePageDecoder>> decoders_;
 };
 
 // UTF-16 text as UTF-8, unpaired surrogates as U+FFFD.

@@ -4,15 +4,15 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/interface/utf16_text.h"
-#include "tests/messaging/corpus_messages.h"
+#include "common/path_text.h"
+#include "common/utf16_text.h"
 #include "tests/messaging/mht_page.h"
-#include "tests/viewer/record_builder.h"
-#include "viewer/data/exported_value.h"
-#include "viewer/data/mail_save_as_interface.h"
-#include "viewer/data/record_getters.h"
-#include "viewer/data/text_path.h"
-#include "viewer/data/value_text.h"
+#include "tests/viewer/data/mail_access/record_builder.h"
+#include "tests/viewer/data/rebuild/corpus_messages.h"
+#include "viewer/data/mail_access/exported_value.h"
+#include "viewer/data/mail_access/record_getters.h"
+#include "viewer/data/mail_access/value_text.h"
+#include "viewer/data/rebuild/mail_save_as_interface.h"
 
 namespace velmora::test {
 namespace {
@@ -56,7 +56,7 @@ std::vector<std::string> FirstBodyWords(const MailEntry& mail, std::size_t count
     const ExportedProp* body = FindProp(mail.props, 0x1000);
     if (body == nullptr) return {};
     std::vector<std::string> words =
-        Words(ReadableText(corvex::Utf16ToUtf8(ValueToText(*body, MessageCodePage(&mail)))));
+        Words(ReadableText(common::Utf16ToUtf8(ValueToText(*body, MessageCodePage(&mail)))));
     if (words.size() > count) words.resize(count);
     return words;
 }
@@ -70,7 +70,7 @@ TEST_P(MhtCorpusTest, EveryMessageGivesAPageWithItsText) {
     int index = 0;
     for (const MailEntry* mail : store.Messages()) {
         const auto target = work.Path() / ("m" + std::to_string(index++) + ".mht");
-        ASSERT_TRUE(RenderSelectedMessage(mail, TextFromPath(target))) << target;
+        ASSERT_TRUE(RenderSelectedMessage(mail, common::PathToUtf16(target))) << target;
         const std::string raw = ReadAll(target);
         EXPECT_FALSE(HasBareLineFeed(raw)) << target;
         const MhtPage page = ReadMht(target);
@@ -104,7 +104,7 @@ class MhtBodyTest : public ::testing::Test {
   protected:
     MhtPage Render(const MailEntry* mail) {
         const auto target = work_.Path() / "page.mht";
-        EXPECT_TRUE(RenderSelectedMessage(mail, TextFromPath(target)));
+        EXPECT_TRUE(RenderSelectedMessage(mail, common::PathToUtf16(target)));
         raw_ = ReadAll(target);
         return ReadMht(target);
     }

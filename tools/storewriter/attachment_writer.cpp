@@ -1,6 +1,6 @@
 #include "tools/storewriter/attachment_writer.h"
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "tools/storewriter/message_properties.h"
 #include "tools/storewriter/message_writer.h"
 #include "tools/storewriter/property_context_writer.h"
@@ -26,9 +26,9 @@ std::size_t DataSize(const NodeContent& content) {
 // 0x3701 of an embedded message: the NID of the message's subnode and its size.
 PropertyValue EmbeddedObject(std::uint32_t nid, std::size_t size) {
     std::vector<std::uint8_t> bytes(8);
-    corvex::StoreLE32(bytes.data(), nid);
-    corvex::StoreLE32(bytes.data() + 4, static_cast<std::uint32_t>(size));
-    return {prop::kAttachDataBin, ptype::kObject, std::move(bytes)};
+    common::StoreLE32(bytes.data(), nid);
+    common::StoreLE32(bytes.data() + 4, static_cast<std::uint32_t>(size));
+    return {common::prop::kAttachDataBin, common::ptype::kObject, std::move(bytes)};
 }
 
 PropertyList ObjectProperties(const AttachmentSpec& attachment, bool ansi, std::uint32_t method,
@@ -36,14 +36,14 @@ PropertyList ObjectProperties(const AttachmentSpec& attachment, bool ansi, std::
     PropertyList properties(ansi);
     const std::string name =
         attachment.embedded ? attachment.embedded->subject : attachment.fileName;
-    properties.Long(prop::kAttachMethod, method)
-        .Long(prop::kAttachSize, static_cast<std::uint32_t>(size))
-        .Long(prop::kRenderingPosition, kNoRenderingPosition)
-        .String(prop::kDisplayName, name);
+    properties.Long(common::prop::kAttachMethod, method)
+        .Long(common::prop::kAttachSize, static_cast<std::uint32_t>(size))
+        .Long(common::prop::kRenderingPosition, kNoRenderingPosition)
+        .String(common::prop::kDisplayName, name);
     if (!attachment.embedded) {
-        properties.String(prop::kAttachFilename, attachment.fileName)
-            .String(prop::kAttachLongFilename, attachment.fileName)
-            .String(prop::kAttachExtension, Extension(attachment.fileName));
+        properties.String(common::prop::kAttachFilename, attachment.fileName)
+            .String(common::prop::kAttachLongFilename, attachment.fileName)
+            .String(common::prop::kAttachExtension, Extension(attachment.fileName));
     }
     return properties;
 }
@@ -52,16 +52,16 @@ NodeContent BuildObject(const VariantLayout& layout, const AttachmentSpec& attac
                         PropertyList& summary) {
     SubnodeNids nids;
     if (!attachment.embedded) {
-        PropertyList properties =
-            ObjectProperties(attachment, layout.Ansi(), kAttachByValue, attachment.data.size());
+        PropertyList properties = ObjectProperties(attachment, layout.Ansi(),
+                                                   common::kAttachByValue, attachment.data.size());
         summary = properties;
-        properties.Binary(prop::kAttachDataBin, attachment.data);
+        properties.Binary(common::prop::kAttachDataBin, attachment.data);
         return BuildPropertyContext(layout, properties.Values(), nids);
     }
     SubnodeContent message{nids.Next(), BuildMessageContent(layout, *attachment.embedded)};
     const std::size_t size = DataSize(message.content);
     PropertyList properties =
-        ObjectProperties(attachment, layout.Ansi(), kAttachEmbeddedMessage, size);
+        ObjectProperties(attachment, layout.Ansi(), common::kAttachEmbeddedMessage, size);
     summary = properties;
     properties.Add(EmbeddedObject(message.nid, size));
     NodeContent object = BuildPropertyContext(layout, properties.Values(), nids);
@@ -70,10 +70,10 @@ NodeContent BuildObject(const VariantLayout& layout, const AttachmentSpec& attac
 }
 
 std::vector<TableColumn> AttachmentColumns(std::uint16_t stringType) {
-    return {{prop::kAttachSize, ptype::kLong},
-            {prop::kAttachFilename, stringType},
-            {prop::kAttachMethod, ptype::kLong},
-            {prop::kRenderingPosition, ptype::kLong}};
+    return {{common::prop::kAttachSize, common::ptype::kLong},
+            {common::prop::kAttachFilename, stringType},
+            {common::prop::kAttachMethod, common::ptype::kLong},
+            {common::prop::kRenderingPosition, common::ptype::kLong}};
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "common/little_endian.h"
 #include "engine/storage/block_codec.h"
 #include "engine/storage/inflate_block.h"
-#include "engine/storage/little_endian.h"
 #include "tools/storewriter/format_crc.h"
 #include "tools/storewriter/page_trailer.h"
 
@@ -57,17 +57,17 @@ void BlockWriter::BuildImage(std::uint64_t bid, std::uint64_t ib, std::size_t in
     image_.assign(layout_.StoredBlockSize(cb), 0);
     std::copy(stored_.begin(), stored_.end(), image_.begin());
     std::uint8_t* trailer = image_.data() + image_.size() - layout_.blockTrailerSize;
-    corvex::StoreLE16(trailer, static_cast<std::uint16_t>(cb));
-    corvex::StoreLE16(trailer + 2, PlacementSignature(ib, bid));
+    common::StoreLE16(trailer, static_cast<std::uint16_t>(cb));
+    common::StoreLE16(trailer + 2, PlacementSignature(ib, bid));
     const std::uint32_t crc = FormatCrc(stored_);
     if (layout_.Ansi()) {
-        corvex::StoreLE32(trailer + 4, static_cast<std::uint32_t>(bid));
-        corvex::StoreLE32(trailer + 8, crc);
+        common::StoreLE32(trailer + 4, static_cast<std::uint32_t>(bid));
+        common::StoreLE32(trailer + 8, crc);
         return;
     }
-    corvex::StoreLE32(trailer + 4, crc);
-    corvex::StoreLE64(trailer + 8, bid);
-    if (layout_.FourK()) corvex::StoreLE16(trailer + 18, static_cast<std::uint16_t>(inflatedSize));
+    common::StoreLE32(trailer + 4, crc);
+    common::StoreLE64(trailer + 8, bid);
+    if (layout_.FourK()) common::StoreLE16(trailer + 18, static_cast<std::uint16_t>(inflatedSize));
 }
 
 std::uint64_t BlockWriter::Write(std::span<const std::uint8_t> bytes, BlockKind kind) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 
 namespace velmora::storewriter {
 namespace {
@@ -22,7 +22,7 @@ std::vector<std::uint8_t> WriteLevel(HeapWriter& heap, std::size_t keySize, std:
         index.insert(index.end(), chunk.begin(),
                      chunk.begin() + static_cast<std::ptrdiff_t>(keySize));
         index.resize(index.size() + kHidSize);
-        corvex::StoreLE32(index.data() + index.size() - kHidSize, hid);
+        common::StoreLE32(index.data() + index.size() - kHidSize, hid);
     }
     return index;
 }
@@ -39,10 +39,10 @@ std::uint32_t WriteBth(HeapWriter& heap, BthShape shape, std::span<const std::ui
             index = WriteLevel(heap, shape.cbKey, shape.cbKey + kHidSize, index);
             ++levels;
         }
-        root = corvex::LoadLE<std::uint32_t>(index, shape.cbKey);
+        root = common::LoadLE<std::uint32_t>(index, shape.cbKey);
     }
     std::uint8_t header[8] = {kClientSigBth, shape.cbKey, shape.cbEnt, levels, 0, 0, 0, 0};
-    corvex::StoreLE32(header + 4, root);
+    common::StoreLE32(header + 4, root);
     return heap.Allocate(header);
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "tools/storewriter/page_trailer.h"
 
 namespace velmora::storewriter {
@@ -60,8 +60,8 @@ void BTreeWriter::PutMeta(std::uint8_t* meta, std::size_t count, std::size_t ent
                           std::uint8_t level) const {
     const std::size_t capacity = Capacity(entrySize);
     if (layout_.wideEntryCounts) {
-        corvex::StoreLE16(meta, static_cast<std::uint16_t>(count));
-        corvex::StoreLE16(meta + 2, static_cast<std::uint16_t>(capacity));
+        common::StoreLE16(meta, static_cast<std::uint16_t>(count));
+        common::StoreLE16(meta + 2, static_cast<std::uint16_t>(capacity));
         meta[4] = static_cast<std::uint8_t>(entrySize);
         meta[5] = level;
     } else {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 
 namespace velmora::storewriter {
 namespace {
@@ -93,8 +93,8 @@ std::uint64_t DataTreeWriter::WriteTreeBlock(std::uint8_t level,
     std::vector<std::uint8_t> block(kTreeHeaderSize + bids.size() * layout_.idWidth, 0);
     block[0] = kBtypeDataTree;
     block[1] = level;
-    corvex::StoreLE16(block.data() + 2, static_cast<std::uint16_t>(bids.size()));
-    corvex::StoreLE32(block.data() + 4, static_cast<std::uint32_t>(total));
+    common::StoreLE16(block.data() + 2, static_cast<std::uint16_t>(bids.size()));
+    common::StoreLE32(block.data() + 4, static_cast<std::uint32_t>(total));
     for (std::size_t i = 0; i < bids.size(); ++i) {
         StoreId(layout_, block.data() + kTreeHeaderSize + i * layout_.idWidth, bids[i]);
     }

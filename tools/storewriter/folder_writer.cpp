@@ -11,22 +11,22 @@ namespace {
 
 PropertyList FolderProperties(const VariantLayout& layout, const FolderRecord& folder) {
     PropertyList properties(layout.Ansi());
-    properties.String(prop::kDisplayName, folder.name)
-        .Long(prop::kContentCount, static_cast<std::uint32_t>(folder.messages.size()))
-        .Long(prop::kContentUnread, folder.UnreadCount())
-        .Boolean(prop::kSubfolders, !folder.children.empty());
+    properties.String(common::prop::kDisplayName, folder.name)
+        .Long(common::prop::kContentCount, static_cast<std::uint32_t>(folder.messages.size()))
+        .Long(common::prop::kContentUnread, folder.UnreadCount())
+        .Boolean(common::prop::kSubfolders, !folder.children.empty());
     if (!folder.containerClass.empty())
-        properties.String(prop::kContainerClass, folder.containerClass);
+        properties.String(common::prop::kContainerClass, folder.containerClass);
     return properties;
 }
 
 std::vector<TableColumn> HierarchyColumns(const VariantLayout& layout) {
-    const std::uint16_t text = layout.Ansi() ? ptype::kString8 : ptype::kUnicode;
-    return {{prop::kDisplayName, text},
-            {prop::kContentCount, ptype::kLong},
-            {prop::kContentUnread, ptype::kLong},
-            {prop::kSubfolders, ptype::kBoolean},
-            {prop::kContainerClass, text}};
+    const std::uint16_t text = layout.Ansi() ? common::ptype::kString8 : common::ptype::kUnicode;
+    return {{common::prop::kDisplayName, text},
+            {common::prop::kContentCount, common::ptype::kLong},
+            {common::prop::kContentUnread, common::ptype::kLong},
+            {common::prop::kSubfolders, common::ptype::kBoolean},
+            {common::prop::kContainerClass, text}};
 }
 
 }  // namespace

@@ -4,15 +4,15 @@
 #include <span>
 #include <string_view>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "tools/storewriter/format_crc.h"
 
 namespace velmora::storewriter {
 namespace {
 
-using corvex::StoreLE16;
-using corvex::StoreLE32;
-using corvex::StoreLE64;
+using common::StoreLE16;
+using common::StoreLE32;
+using common::StoreLE64;
 
 constexpr std::uint16_t kClientVersion = 19;
 constexpr std::uint8_t kPlatform = 1;
@@ -29,51 +29,51 @@ void PutCommon(std::span<std::uint8_t> h, const VariantLayout& layout) {
     constexpr std::string_view kClientMagic = "SM";
     std::copy(kMagic.begin(), kMagic.end(), h.begin());
     std::copy(kClientMagic.begin(), kClientMagic.end(), h.begin() + 8);
-    StoreLE16(h.data() + 10, layout.version);
-    StoreLE16(h.data() + 12, kClientVersion);
+    common::StoreLE16(h.data() + 10, layout.version);
+    common::StoreLE16(h.data() + 12, kClientVersion);
     h[14] = kPlatform;
     h[15] = kPlatform;
 }
 
 void PutNextNids(std::uint8_t* out, const HeaderFields& f) {
     for (std::size_t i = 0; i < f.nextNidIndex.size(); ++i)
-        StoreLE32(out + 4 * i, f.nextNidIndex[i]);
+        common::StoreLE32(out + 4 * i, f.nextNidIndex[i]);
 }
 
 void PutAnsi(std::uint8_t* h, const HeaderFields& f) {
-    StoreLE32(h + 24, static_cast<std::uint32_t>(f.nextBid));
-    StoreLE32(h + 28, static_cast<std::uint32_t>(f.nextPageBid));
-    StoreLE32(h + 32, f.unique);
+    common::StoreLE32(h + 24, static_cast<std::uint32_t>(f.nextBid));
+    common::StoreLE32(h + 28, static_cast<std::uint32_t>(f.nextPageBid));
+    common::StoreLE32(h + 32, f.unique);
     PutNextNids(h + 36, f);
-    StoreLE32(h + 168, static_cast<std::uint32_t>(f.fileEof));
-    StoreLE32(h + 172, static_cast<std::uint32_t>(f.maps.lastAMap));
-    StoreLE32(h + 176, static_cast<std::uint32_t>(f.maps.amapFree));
-    StoreLE32(h + 180, static_cast<std::uint32_t>(f.maps.pmapFree));
-    StoreLE32(h + 184, static_cast<std::uint32_t>(f.nodeRoot.bid));
-    StoreLE32(h + 188, static_cast<std::uint32_t>(f.nodeRoot.ib));
-    StoreLE32(h + 192, static_cast<std::uint32_t>(f.blockRoot.bid));
-    StoreLE32(h + 196, static_cast<std::uint32_t>(f.blockRoot.ib));
+    common::StoreLE32(h + 168, static_cast<std::uint32_t>(f.fileEof));
+    common::StoreLE32(h + 172, static_cast<std::uint32_t>(f.maps.lastAMap));
+    common::StoreLE32(h + 176, static_cast<std::uint32_t>(f.maps.amapFree));
+    common::StoreLE32(h + 180, static_cast<std::uint32_t>(f.maps.pmapFree));
+    common::StoreLE32(h + 184, static_cast<std::uint32_t>(f.nodeRoot.bid));
+    common::StoreLE32(h + 188, static_cast<std::uint32_t>(f.nodeRoot.ib));
+    common::StoreLE32(h + 192, static_cast<std::uint32_t>(f.blockRoot.bid));
+    common::StoreLE32(h + 196, static_cast<std::uint32_t>(f.blockRoot.ib));
     h[200] = kAMapValidAnsi;
     h[460] = kSentinel;
     h[461] = f.cryptMethod;
 }
 
 void PutWide(std::uint8_t* h, const HeaderFields& f) {
-    StoreLE64(h + 32, f.nextPageBid);
-    StoreLE32(h + 40, f.unique);
+    common::StoreLE64(h + 32, f.nextPageBid);
+    common::StoreLE32(h + 40, f.unique);
     PutNextNids(h + 44, f);
-    StoreLE64(h + 184, f.fileEof);
-    StoreLE64(h + 192, f.maps.lastAMap);
-    StoreLE64(h + 200, f.maps.amapFree);
-    StoreLE64(h + 208, f.maps.pmapFree);
-    StoreLE64(h + 216, f.nodeRoot.bid);
-    StoreLE64(h + 224, f.nodeRoot.ib);
-    StoreLE64(h + 232, f.blockRoot.bid);
-    StoreLE64(h + 240, f.blockRoot.ib);
+    common::StoreLE64(h + 184, f.fileEof);
+    common::StoreLE64(h + 192, f.maps.lastAMap);
+    common::StoreLE64(h + 200, f.maps.amapFree);
+    common::StoreLE64(h + 208, f.maps.pmapFree);
+    common::StoreLE64(h + 216, f.nodeRoot.bid);
+    common::StoreLE64(h + 224, f.nodeRoot.ib);
+    common::StoreLE64(h + 232, f.blockRoot.bid);
+    common::StoreLE64(h + 240, f.blockRoot.ib);
     h[248] = kAMapValidWide;
     h[512] = kSentinel;
     h[513] = f.cryptMethod;
-    StoreLE64(h + 516, f.nextBid);
+    common::StoreLE64(h + 516, f.nextBid);
 }
 
 }  // namespace
@@ -86,10 +86,10 @@ std::vector<std::uint8_t> BuildHeader(const VariantLayout& layout, const HeaderF
         PutAnsi(h, fields);
     } else {
         PutWide(h, fields);
-        StoreLE32(h + kPartialCrcStart + kFullCrcSize,
-                  FormatCrc({h + kPartialCrcStart, kFullCrcSize}));
+        common::StoreLE32(h + kPartialCrcStart + kFullCrcSize,
+                          FormatCrc({h + kPartialCrcStart, kFullCrcSize}));
     }
-    StoreLE32(h + 4, FormatCrc({h + kPartialCrcStart, kPartialCrcSize}));
+    common::StoreLE32(h + 4, FormatCrc({h + kPartialCrcStart, kPartialCrcSize}));
     return header;
 }
 

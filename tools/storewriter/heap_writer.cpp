@@ -1,6 +1,6 @@
 #include "tools/storewriter/heap_writer.h"
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 
 namespace velmora::storewriter {
 namespace {
@@ -82,15 +82,15 @@ std::vector<std::uint8_t> HeapWriter::Seal(const Block& block) const {
     const std::size_t end = out.size();
     out.resize(AlignEven(end), 0);
     const std::size_t map = out.size();
-    corvex::StoreLE16(out.data(), static_cast<std::uint16_t>(map));
+    common::StoreLE16(out.data(), static_cast<std::uint16_t>(map));
     out.resize(map + kPageMapHeaderSize + 2 * (block.starts.size() + 1), 0);
-    corvex::StoreLE16(out.data() + map, static_cast<std::uint16_t>(block.starts.size()));
+    common::StoreLE16(out.data() + map, static_cast<std::uint16_t>(block.starts.size()));
     std::size_t at = map + kPageMapHeaderSize;
     for (const std::uint16_t start : block.starts) {
-        corvex::StoreLE16(out.data() + at, start);
+        common::StoreLE16(out.data() + at, start);
         at += 2;
     }
-    corvex::StoreLE16(out.data() + at, static_cast<std::uint16_t>(end));
+    common::StoreLE16(out.data() + at, static_cast<std::uint16_t>(end));
     return out;
 }
 
@@ -113,7 +113,7 @@ std::vector<std::vector<std::uint8_t>> HeapWriter::Finish() const {
     std::uint8_t* header = sealed[0].data();
     header[2] = kHeapSignature;
     header[3] = clientSig_;
-    corvex::StoreLE32(header + 4, userRoot_);
+    common::StoreLE32(header + 4, userRoot_);
     WriteFillLevels(sealed);
     return sealed;
 }

@@ -1,14 +1,14 @@
 // Property ids of the objects a store builder writes, by their usual names.
 #pragma once
 
-#include "engine/interface/property_ids.h"
+#include "common/property_ids.h"
 
 namespace velmora::storewriter {
 
-namespace prop = corvex::prop;
-using corvex::kAttachByValue;
-using corvex::kAttachEmbeddedMessage;
-using corvex::kAttachmentTableNid;
-using corvex::kRecipientTableNid;
+namespace prop = common::prop;
+using common::kAttachByValue;
+using common::kAttachEmbeddedMessage;
+using common::kAttachmentTableNid;
+using common::kRecipientTableNid;
 
 }  // namespace velmora::storewriter

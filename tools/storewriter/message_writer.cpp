@@ -35,44 +35,44 @@ std::size_t ApproximateSize(const MessageSpec& message) {
 
 void AddSender(PropertyList& properties, const MessageSpec& message) {
     if (message.senderName.empty() && message.senderEmail.empty()) return;
-    properties.String(prop::kSenderName, message.senderName)
-        .String(prop::kSenderEmailAddress, message.senderEmail)
-        .String(prop::kSenderAddressType, "SMTP")
-        .String(prop::kSentRepresentingName, message.senderName)
-        .String(prop::kSentRepresentingEmail, message.senderEmail)
-        .String(prop::kSentRepresentingAddressType, "SMTP");
+    properties.String(common::prop::kSenderName, message.senderName)
+        .String(common::prop::kSenderEmailAddress, message.senderEmail)
+        .String(common::prop::kSenderAddressType, "SMTP")
+        .String(common::prop::kSentRepresentingName, message.senderName)
+        .String(common::prop::kSentRepresentingEmail, message.senderEmail)
+        .String(common::prop::kSentRepresentingAddressType, "SMTP");
 }
 
 void AddBodies(PropertyList& properties, const MessageSpec& message) {
     const bool ansi = properties.Ansi();
-    properties.Long(prop::kMessageCodePage, kAnsiCodePage)
-        .Long(prop::kInternetCodePage, ansi ? kAnsiCodePage : kUnicodeCodePage);
-    if (!message.body.empty()) properties.String(prop::kBody, message.body);
+    properties.Long(common::prop::kMessageCodePage, kAnsiCodePage)
+        .Long(common::prop::kInternetCodePage, ansi ? kAnsiCodePage : kUnicodeCodePage);
+    if (!message.body.empty()) properties.String(common::prop::kBody, message.body);
     if (!message.htmlBody.empty()) {
         const std::vector<std::uint8_t> html =
             ansi ? EncodeSingleByte(message.htmlBody)
                  : std::vector<std::uint8_t>(message.htmlBody.begin(), message.htmlBody.end());
-        properties.Binary(prop::kBodyHtml, html);
+        properties.Binary(common::prop::kBodyHtml, html);
     }
     if (!message.rtfBody.empty()) {
-        properties.Binary(prop::kRtfCompressed, CompressRtf(message.rtfBody))
-            .Boolean(prop::kRtfInSync, true);
+        properties.Binary(common::prop::kRtfCompressed, CompressRtf(message.rtfBody))
+            .Boolean(common::prop::kRtfInSync, true);
     }
 }
 
 PropertyList MessageProperties(const VariantLayout& layout, const MessageSpec& message) {
     PropertyList properties(layout.Ansi());
-    properties.String(prop::kMessageClass, message.messageClass)
-        .String(prop::kSubject, message.subject)
-        .Long(prop::kMessageFlags, Flags(message))
-        .Long(prop::kImportance, message.importance)
-        .Long(prop::kMessageSize, static_cast<std::uint32_t>(ApproximateSize(message)))
-        .Boolean(prop::kHasAttachments, !message.attachments.empty())
-        .String(prop::kDisplayTo, JoinNames(message, RecipientType::kTo))
-        .String(prop::kDisplayCc, JoinNames(message, RecipientType::kCc));
+    properties.String(common::prop::kMessageClass, message.messageClass)
+        .String(common::prop::kSubject, message.subject)
+        .Long(common::prop::kMessageFlags, Flags(message))
+        .Long(common::prop::kImportance, message.importance)
+        .Long(common::prop::kMessageSize, static_cast<std::uint32_t>(ApproximateSize(message)))
+        .Boolean(common::prop::kHasAttachments, !message.attachments.empty())
+        .String(common::prop::kDisplayTo, JoinNames(message, RecipientType::kTo))
+        .String(common::prop::kDisplayCc, JoinNames(message, RecipientType::kCc));
     if (message.submitTime != 0) {
-        properties.Time(prop::kClientSubmitTime, message.submitTime)
-            .Time(prop::kDeliveryTime, message.submitTime);
+        properties.Time(common::prop::kClientSubmitTime, message.submitTime)
+            .Time(common::prop::kDeliveryTime, message.submitTime);
     }
     AddSender(properties, message);
     AddBodies(properties, message);
@@ -86,10 +86,10 @@ NodeContent BuildMessageContent(const VariantLayout& layout, const MessageSpec& 
     NodeContent content =
         BuildPropertyContext(layout, MessageProperties(layout, message).Values(), nids);
     content.subnodes.push_back(
-        {kRecipientTableNid, BuildRecipientTable(layout, message.recipients)});
+        {common::kRecipientTableNid, BuildRecipientTable(layout, message.recipients)});
     if (message.attachments.empty()) return content;
     AttachmentParts attachments = BuildAttachments(layout, message.attachments, nids);
-    content.subnodes.push_back({kAttachmentTableNid, std::move(attachments.table)});
+    content.subnodes.push_back({common::kAttachmentTableNid, std::move(attachments.table)});
     for (SubnodeContent& object : attachments.objects)
         content.subnodes.push_back(std::move(object));
     return content;
@@ -97,29 +97,29 @@ NodeContent BuildMessageContent(const VariantLayout& layout, const MessageSpec& 
 
 std::vector<PropertyValue> MessageSummary(const VariantLayout& layout, const MessageSpec& message) {
     PropertyList cells(layout.Ansi());
-    cells.Long(prop::kImportance, message.importance)
-        .String(prop::kMessageClass, message.messageClass)
-        .String(prop::kSubject, message.subject)
-        .String(prop::kSentRepresentingName, message.senderName)
-        .Long(prop::kMessageFlags, Flags(message))
-        .Long(prop::kMessageSize, static_cast<std::uint32_t>(ApproximateSize(message)));
+    cells.Long(common::prop::kImportance, message.importance)
+        .String(common::prop::kMessageClass, message.messageClass)
+        .String(common::prop::kSubject, message.subject)
+        .String(common::prop::kSentRepresentingName, message.senderName)
+        .Long(common::prop::kMessageFlags, Flags(message))
+        .Long(common::prop::kMessageSize, static_cast<std::uint32_t>(ApproximateSize(message)));
     if (message.submitTime != 0) {
-        cells.Time(prop::kClientSubmitTime, message.submitTime)
-            .Time(prop::kDeliveryTime, message.submitTime);
+        cells.Time(common::prop::kClientSubmitTime, message.submitTime)
+            .Time(common::prop::kDeliveryTime, message.submitTime);
     }
     return cells.Take();
 }
 
 std::vector<TableColumn> ContentsTableColumns(const VariantLayout& layout) {
-    const std::uint16_t text = layout.Ansi() ? ptype::kString8 : ptype::kUnicode;
-    return {{prop::kImportance, ptype::kLong},
-            {prop::kMessageClass, text},
-            {prop::kSubject, text},
-            {prop::kClientSubmitTime, ptype::kSysTime},
-            {prop::kSentRepresentingName, text},
-            {prop::kDeliveryTime, ptype::kSysTime},
-            {prop::kMessageFlags, ptype::kLong},
-            {prop::kMessageSize, ptype::kLong}};
+    const std::uint16_t text = layout.Ansi() ? common::ptype::kString8 : common::ptype::kUnicode;
+    return {{common::prop::kImportance, common::ptype::kLong},
+            {common::prop::kMessageClass, text},
+            {common::prop::kSubject, text},
+            {common::prop::kClientSubmitTime, common::ptype::kSysTime},
+            {common::prop::kSentRepresentingName, text},
+            {common::prop::kDeliveryTime, common::ptype::kSysTime},
+            {common::prop::kMessageFlags, common::ptype::kLong},
+            {common::prop::kMessageSize, common::ptype::kLong}};
 }
 
 }  // namespace velmora::storewriter

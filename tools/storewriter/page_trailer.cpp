@@ -1,6 +1,6 @@
 #include "tools/storewriter/page_trailer.h"
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "tools/storewriter/format_crc.h"
 
 namespace velmora::storewriter {
@@ -16,13 +16,13 @@ void SealPage(const VariantLayout& layout, std::span<std::uint8_t> page, std::ui
     const std::uint32_t crc = FormatCrc(page.first(layout.pageTrailerOffset));
     trailer[0] = ptype;
     trailer[1] = ptype;
-    corvex::StoreLE16(trailer + 2, signature);
+    common::StoreLE16(trailer + 2, signature);
     if (layout.Ansi()) {
-        corvex::StoreLE32(trailer + 4, static_cast<std::uint32_t>(bid));
-        corvex::StoreLE32(trailer + 8, crc);
+        common::StoreLE32(trailer + 4, static_cast<std::uint32_t>(bid));
+        common::StoreLE32(trailer + 8, crc);
     } else {
-        corvex::StoreLE32(trailer + 4, crc);
-        corvex::StoreLE64(trailer + 8, bid);
+        common::StoreLE32(trailer + 4, crc);
+        common::StoreLE64(trailer + 8, bid);
     }
 }
 

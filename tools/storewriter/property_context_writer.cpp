@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "tools/storewriter/bth_writer.h"
 
 namespace velmora::storewriter {
@@ -34,9 +34,9 @@ NodeContent BuildPropertyContext(const VariantLayout& layout,
             IsInlineInPropertyContext(property->type)
                 ? InlineValue(*property)
                 : PlaceValue(heap, property->bytes, nids, content.subnodes, layout.maxBlockData);
-        corvex::StoreLE16(record, id);
-        corvex::StoreLE16(record + 2, property->type);
-        corvex::StoreLE32(record + 4, hnid);
+        common::StoreLE16(record, id);
+        common::StoreLE16(record + 2, property->type);
+        common::StoreLE32(record + 4, hnid);
         record += kPropertyBth.RecordSize();
     }
     heap.SetUserRoot(WriteBth(heap, kPropertyBth, records));

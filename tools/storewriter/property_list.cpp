@@ -23,19 +23,19 @@ PropertyList& PropertyList::String(std::uint16_t id, std::string_view utf8) {
 }
 
 PropertyList& PropertyList::Long(std::uint16_t id, std::uint32_t value) {
-    return Add({id, ptype::kLong, LittleEndian(value, 4)});
+    return Add({id, common::ptype::kLong, LittleEndian(value, 4)});
 }
 
 PropertyList& PropertyList::Boolean(std::uint16_t id, bool value) {
-    return Add({id, ptype::kBoolean, {static_cast<std::uint8_t>(value ? 1 : 0)}});
+    return Add({id, common::ptype::kBoolean, {static_cast<std::uint8_t>(value ? 1 : 0)}});
 }
 
 PropertyList& PropertyList::Time(std::uint16_t id, std::uint64_t filetime) {
-    return Add({id, ptype::kSysTime, LittleEndian(filetime, 8)});
+    return Add({id, common::ptype::kSysTime, LittleEndian(filetime, 8)});
 }
 
 PropertyList& PropertyList::Binary(std::uint16_t id, std::span<const std::uint8_t> bytes) {
-    return Add({id, ptype::kBinary, {bytes.begin(), bytes.end()}});
+    return Add({id, common::ptype::kBinary, {bytes.begin(), bytes.end()}});
 }
 
 }  // namespace velmora::storewriter

@@ -22,7 +22,9 @@ class PropertyList {
     PropertyList& Binary(std::uint16_t id, std::span<const std::uint8_t> bytes);
     PropertyList& Add(PropertyValue value);
 
-    std::uint16_t StringType() const { return ansi_ ? ptype::kString8 : ptype::kUnicode; }
+    std::uint16_t StringType() const {
+        return ansi_ ? common::ptype::kString8 : common::ptype::kUnicode;
+    }
     bool Ansi() const { return ansi_; }
     const std::vector<PropertyValue>& Values() const { return values_; }
     std::vector<PropertyValue> Take() { return std::move(values_); }

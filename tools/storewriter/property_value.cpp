@@ -4,18 +4,18 @@ namespace velmora::storewriter {
 
 std::size_t FixedCellSize(std::uint16_t type) {
     switch (type) {
-        case ptype::kBoolean:
+        case common::ptype::kBoolean:
             return 1;
-        case ptype::kShort:
+        case common::ptype::kShort:
             return 2;
-        case ptype::kLong:
-        case ptype::kFloat:
+        case common::ptype::kLong:
+        case common::ptype::kFloat:
             return 4;
-        case ptype::kDouble:
-        case ptype::kCurrency:
-        case ptype::kAppTime:
-        case ptype::kLongLong:
-        case ptype::kSysTime:
+        case common::ptype::kDouble:
+        case common::ptype::kCurrency:
+        case common::ptype::kAppTime:
+        case common::ptype::kLongLong:
+        case common::ptype::kSysTime:
             return 8;
         default:
             return 0;
@@ -23,8 +23,8 @@ std::size_t FixedCellSize(std::uint16_t type) {
 }
 
 bool IsInlineInPropertyContext(std::uint16_t type) {
-    return type == ptype::kShort || type == ptype::kLong || type == ptype::kFloat ||
-           type == ptype::kBoolean;
+    return type == common::ptype::kShort || type == common::ptype::kLong ||
+           type == common::ptype::kFloat || type == common::ptype::kBoolean;
 }
 
 }  // namespace velmora::storewriter

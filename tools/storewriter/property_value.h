@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/interface/property_ids.h"
+#include "common/property_ids.h"
 
 namespace velmora::storewriter {
 
-namespace ptype = corvex::ptype;
+namespace ptype = common::ptype;
 
 struct PropertyValue {
     std::uint16_t id = 0;

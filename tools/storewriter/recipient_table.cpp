@@ -8,22 +8,27 @@ namespace velmora::storewriter {
 namespace {
 
 std::vector<TableColumn> RecipientColumns(std::uint16_t stringType) {
-    return {{prop::kRecipientType, ptype::kLong}, {prop::kResponsibility, ptype::kBoolean},
-            {prop::kDisplayName, stringType},     {prop::kAddressType, stringType},
-            {prop::kEmailAddress, stringType},    {prop::kDisplayType, ptype::kLong},
-            {prop::kSmtpAddress, stringType},     {prop::kRecipientDisplayName, stringType}};
+    return {{common::prop::kRecipientType, common::ptype::kLong},
+            {common::prop::kResponsibility, common::ptype::kBoolean},
+            {common::prop::kDisplayName, stringType},
+            {common::prop::kAddressType, stringType},
+            {common::prop::kEmailAddress, stringType},
+            {common::prop::kDisplayType, common::ptype::kLong},
+            {common::prop::kSmtpAddress, stringType},
+            {common::prop::kRecipientDisplayName, stringType}};
 }
 
 TableRowValues RecipientRow(std::uint32_t rowId, const RecipientSpec& recipient, bool ansi) {
     PropertyList cells(ansi);
-    cells.Long(prop::kRecipientType, static_cast<std::uint32_t>(recipient.type))
-        .Boolean(prop::kResponsibility, false)
-        .String(prop::kDisplayName, recipient.displayName)
-        .String(prop::kAddressType, recipient.addressType)
-        .String(prop::kEmailAddress, recipient.emailAddress)
-        .Long(prop::kDisplayType, 0)
-        .String(prop::kRecipientDisplayName, recipient.displayName);
-    if (recipient.addressType == "SMTP") cells.String(prop::kSmtpAddress, recipient.emailAddress);
+    cells.Long(common::prop::kRecipientType, static_cast<std::uint32_t>(recipient.type))
+        .Boolean(common::prop::kResponsibility, false)
+        .String(common::prop::kDisplayName, recipient.displayName)
+        .String(common::prop::kAddressType, recipient.addressType)
+        .String(common::prop::kEmailAddress, recipient.emailAddress)
+        .Long(common::prop::kDisplayType, 0)
+        .String(common::prop::kRecipientDisplayName, recipient.displayName);
+    if (recipient.addressType == "SMTP")
+        cells.String(common::prop::kSmtpAddress, recipient.emailAddress);
     return {rowId, cells.Take()};
 }
 

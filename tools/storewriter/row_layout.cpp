@@ -11,9 +11,11 @@ std::uint8_t CellSize(std::uint16_t type) {
 }
 
 std::vector<TableColumn> WithRowColumns(std::span<const TableColumn> columns) {
-    std::vector<TableColumn> all{{prop::kRowId, ptype::kLong}, {prop::kRowVersion, ptype::kLong}};
+    std::vector<TableColumn> all{{common::prop::kRowId, common::ptype::kLong},
+                                 {common::prop::kRowVersion, common::ptype::kLong}};
     for (const TableColumn& column : columns) {
-        if (column.id != prop::kRowId && column.id != prop::kRowVersion) all.push_back(column);
+        if (column.id != common::prop::kRowId && column.id != common::prop::kRowVersion)
+            all.push_back(column);
     }
     return all;
 }

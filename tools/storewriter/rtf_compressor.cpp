@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 
 namespace velmora::storewriter {
 namespace {
@@ -50,10 +50,10 @@ std::vector<std::uint8_t> CompressRtf(std::string_view rtf) {
                    rtf.begin() + static_cast<std::ptrdiff_t>(at + literals));
         if (endsHere) AppendEndReference(out, rtf.size());
     }
-    corvex::StoreLE32(out.data(), static_cast<std::uint32_t>(out.size() - 4));
-    corvex::StoreLE32(out.data() + 4, static_cast<std::uint32_t>(rtf.size()));
-    corvex::StoreLE32(out.data() + 8, kCompressedType);
-    corvex::StoreLE32(out.data() + 12, RtfStreamCrc(std::span(out).subspan(kHeaderSize)));
+    common::StoreLE32(out.data(), static_cast<std::uint32_t>(out.size() - 4));
+    common::StoreLE32(out.data() + 4, static_cast<std::uint32_t>(rtf.size()));
+    common::StoreLE32(out.data() + 8, kCompressedType);
+    common::StoreLE32(out.data() + 12, RtfStreamCrc(std::span(out).subspan(kHeaderSize)));
     return out;
 }
 

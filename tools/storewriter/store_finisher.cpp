@@ -1,6 +1,6 @@
 #include "tools/storewriter/store_finisher.h"
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "tools/storewriter/allocation_map_writer.h"
 #include "tools/storewriter/header_writer.h"
 #include "tools/storewriter/page_trailer.h"
@@ -34,8 +34,8 @@ PageRef StoreFinisher::WriteBlockTree(const std::vector<BlockRecord>& records) {
                          [&](std::size_t i, std::uint8_t* out) {
                              StoreId(layout_, out, records[i].bid);
                              StoreId(layout_, out + w, records[i].ib);
-                             corvex::StoreLE16(out + 2 * w, records[i].cb);
-                             corvex::StoreLE16(out + 2 * w + 2, records[i].cRef);
+                             common::StoreLE16(out + 2 * w, records[i].cb);
+                             common::StoreLE16(out + 2 * w + 2, records[i].cRef);
                              return records[i].bid;
                          });
 }
@@ -47,7 +47,7 @@ PageRef StoreFinisher::WriteNodeTree(const std::vector<NodeRecord>& records) {
                              StoreId(layout_, out, records[i].nid);
                              StoreId(layout_, out + w, records[i].bidData);
                              StoreId(layout_, out + 2 * w, records[i].bidSub);
-                             corvex::StoreLE32(out + 3 * w, records[i].nidParent);
+                             common::StoreLE32(out + 3 * w, records[i].nidParent);
                              return std::uint64_t{records[i].nid};
                          });
 }

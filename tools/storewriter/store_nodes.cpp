@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "tools/storewriter/message_properties.h"
 #include "tools/storewriter/property_context_writer.h"
 #include "tools/storewriter/property_list.h"
@@ -24,8 +24,8 @@ constexpr std::uint16_t kWellKnownSetIndex = 1;
 
 ByteVector NameIdEntry() {
     ByteVector entry(8, 0);
-    corvex::StoreLE32(entry.data(), kFirstNamedLid);
-    corvex::StoreLE16(entry.data() + 4, static_cast<std::uint16_t>(kWellKnownSetIndex << 1));
+    common::StoreLE32(entry.data(), kFirstNamedLid);
+    common::StoreLE16(entry.data() + 4, static_cast<std::uint16_t>(kWellKnownSetIndex << 1));
     return entry;
 }
 
@@ -38,7 +38,7 @@ ByteVector GuidStream(const StoreUid& uid) {
 ByteVector StringStream() {
     static constexpr char kName[] = "Keywords";
     ByteVector stream(4, 0);
-    corvex::StoreLE32(stream.data(), 2 * (sizeof(kName) - 1));
+    common::StoreLE32(stream.data(), 2 * (sizeof(kName) - 1));
     for (const char c : std::string_view(kName)) {
         stream.push_back(static_cast<std::uint8_t>(c));
         stream.push_back(0);
@@ -56,18 +56,18 @@ std::uint16_t BucketOf(std::uint32_t lid, std::uint16_t setIndex) {
 ByteVector StoreEntryId(const StoreUid& uid, std::uint32_t nid) {
     ByteVector id(24, 0);
     std::copy(uid.begin(), uid.end(), id.begin() + 4);
-    corvex::StoreLE32(id.data() + 20, nid);
+    common::StoreLE32(id.data() + 20, nid);
     return id;
 }
 
 NodeContent BuildMessageStore(const VariantLayout& layout, const std::string& displayName,
                               const StoreUid& uid, std::uint32_t topFolderNid) {
     PropertyList properties(layout.Ansi());
-    properties.String(prop::kDisplayName, displayName)
-        .Binary(prop::kRecordKey, uid)
-        .Binary(prop::kIpmSubtreeEntryId, StoreEntryId(uid, topFolderNid))
-        .Long(prop::kValidFolderMask, kValidFolderMaskSubtree)
-        .Long(prop::kPstPassword, 0);
+    properties.String(common::prop::kDisplayName, displayName)
+        .Binary(common::prop::kRecordKey, uid)
+        .Binary(common::prop::kIpmSubtreeEntryId, StoreEntryId(uid, topFolderNid))
+        .Long(common::prop::kValidFolderMask, kValidFolderMaskSubtree)
+        .Long(common::prop::kPstPassword, 0);
     SubnodeNids nids;
     return BuildPropertyContext(layout, properties.Values(), nids);
 }

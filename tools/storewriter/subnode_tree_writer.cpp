@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 
 namespace velmora::storewriter {
 namespace {
@@ -34,7 +34,7 @@ std::vector<SubnodeTreeWriter::Row> SubnodeTreeWriter::WriteLevel(std::span<cons
         std::vector<std::uint8_t> block(layout_.subnodeHeaderSize + chunk.size() * entrySize, 0);
         block[0] = kBtypeSubnodeTree;
         block[1] = level;
-        corvex::StoreLE16(block.data() + 2, static_cast<std::uint16_t>(chunk.size()));
+        common::StoreLE16(block.data() + 2, static_cast<std::uint16_t>(chunk.size()));
         std::uint8_t* out = block.data() + layout_.subnodeHeaderSize;
         for (const Row& row : chunk) {
             for (std::size_t i = 0; i < idsPerRow; ++i, out += layout_.idWidth)

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "tools/storewriter/bth_writer.h"
 
 namespace velmora::storewriter {
@@ -30,7 +30,7 @@ const PropertyValue* FindCell(const TableRowValues& row, std::uint16_t id) {
 void WriteCell(const CellPlace& place, const PropertyValue& value, std::uint8_t* row,
                ValueSink& sink) {
     if (FixedCellSize(place.column.type) == 0) {
-        corvex::StoreLE32(row + place.ibData, PlaceValue(sink.heap, value.bytes, sink.nids,
+        common::StoreLE32(row + place.ibData, PlaceValue(sink.heap, value.bytes, sink.nids,
                                                          sink.subnodes, sink.maxBlock));
     } else {
         std::memcpy(row + place.ibData, value.bytes.data(),
@@ -41,10 +41,10 @@ void WriteCell(const CellPlace& place, const PropertyValue& value, std::uint8_t*
 std::vector<std::uint8_t> BuildRow(const RowLayout& layout, const TableRowValues& values,
                                    ValueSink& sink) {
     std::vector<std::uint8_t> row(layout.rowSize, 0);
-    corvex::StoreLE32(row.data(), values.rowId);
+    common::StoreLE32(row.data(), values.rowId);
     for (const CellPlace& place : layout.cells) {
         const bool rowColumn =
-            place.column.id == prop::kRowId || place.column.id == prop::kRowVersion;
+            place.column.id == common::prop::kRowId || place.column.id == common::prop::kRowVersion;
         const PropertyValue* value = rowColumn ? nullptr : FindCell(values, place.column.id);
         if (rowColumn) layout.MarkPresent(row.data(), place.iBit);  // the row version stays 0
         if (value == nullptr) continue;
@@ -84,11 +84,11 @@ std::uint32_t WriteRowIndex(HeapWriter& heap, std::span<const TableRowValues> ro
     std::vector<std::uint8_t> records(entries.size() * shape.RecordSize(), 0);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         std::uint8_t* record = records.data() + i * shape.RecordSize();
-        corvex::StoreLE32(record, entries[i].first);
+        common::StoreLE32(record, entries[i].first);
         if (ansi)
-            corvex::StoreLE16(record + 4, static_cast<std::uint16_t>(entries[i].second));
+            common::StoreLE16(record + 4, static_cast<std::uint16_t>(entries[i].second));
         else
-            corvex::StoreLE32(record + 4, entries[i].second);
+            common::StoreLE32(record + 4, entries[i].second);
     }
     return WriteBth(heap, shape, records);
 }
@@ -102,16 +102,16 @@ std::vector<std::uint8_t> BuildTcInfo(const RowLayout& layout, std::uint32_t hid
     std::vector<std::uint8_t> info(kTcInfoFixedSize + sorted.size() * kColumnDescSize, 0);
     info[0] = kClientSigTableContext;
     info[1] = static_cast<std::uint8_t>(sorted.size());
-    corvex::StoreLE16(&info[2], layout.end4b);
-    corvex::StoreLE16(&info[4], layout.end2b);
-    corvex::StoreLE16(&info[6], layout.end1b);
-    corvex::StoreLE16(&info[8], layout.rowSize);
-    corvex::StoreLE32(&info[10], hidRowIndex);
-    corvex::StoreLE32(&info[14], hnidRows);
+    common::StoreLE16(&info[2], layout.end4b);
+    common::StoreLE16(&info[4], layout.end2b);
+    common::StoreLE16(&info[6], layout.end1b);
+    common::StoreLE16(&info[8], layout.rowSize);
+    common::StoreLE32(&info[10], hidRowIndex);
+    common::StoreLE32(&info[14], hnidRows);
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         std::uint8_t* desc = &info[kTcInfoFixedSize + i * kColumnDescSize];
-        corvex::StoreLE32(desc, sorted[i].column.Tag());
-        corvex::StoreLE16(desc + 4, sorted[i].ibData);
+        common::StoreLE32(desc, sorted[i].column.Tag());
+        common::StoreLE16(desc + 4, sorted[i].ibData);
         desc[6] = sorted[i].cbData;
         desc[7] = sorted[i].iBit;
     }

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/storage/little_endian.h"
+#include "common/little_endian.h"
 #include "tools/storewriter/writer_options.h"
 
 namespace velmora::storewriter {
@@ -48,9 +48,9 @@ const VariantLayout& LayoutFor(Variant variant);
 // Stores a BID, file offset or B-tree key in the variant's width.
 inline void StoreId(const VariantLayout& layout, std::uint8_t* out, std::uint64_t value) {
     if (layout.idWidth == 8) {
-        corvex::StoreLE64(out, value);
+        common::StoreLE64(out, value);
     } else {
-        corvex::StoreLE32(out, static_cast<std::uint32_t>(value));
+        common::StoreLE32(out, static_cast<std::uint32_t>(value));
     }
 }
 

@@ -3,14 +3,14 @@
 #include <charconv>
 #include <cstdio>
 
-#include "engine/interface/utf16_text.h"
+#include "common/utf16_text.h"
 #include "tools/velmora-cli/message_locator.h"
-#include "viewer/data/message_box.h"
+#include "viewer/data/rebuild/message_box.h"
 
 namespace velmora::cli {
 
 int ReportFailure(const std::string& text) {
-    ShowMessageBox(u"velmora-cli", corvex::Utf8ToUtf16(text));
+    ShowMessageBox(u"velmora-cli", common::Utf8ToUtf16(text));
     return 1;
 }
 

@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-#include "engine/interface/utf16_text.h"
+#include "common/utf16_text.h"
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/mail_json.h"
 #include "tools/velmora-cli/message_locator.h"
-#include "viewer/data/record_getters.h"
+#include "viewer/data/mail_access/record_getters.h"
 
 namespace velmora::cli {
 namespace {
@@ -18,8 +18,8 @@ Json FolderJson(StoreSession& session, FolderEntry* folder) {
     for (const NumberedMail& numbered : EnumNumberedMails(session, folder)) {
         messages.push_back(MailJson(numbered.nid, numbered.mail));
     }
-    return Json{{"name", corvex::Utf16ToUtf8(FolderName(folder))},
-                {"class", corvex::Utf16ToUtf8(FolderClass(folder))},
+    return Json{{"name", common::Utf16ToUtf8(FolderName(folder))},
+                {"class", common::Utf16ToUtf8(FolderClass(folder))},
                 {"nid", folder->nidLow},
                 {"messages", std::move(messages)},
                 {"folders", FolderListJson(session, folder->children)}};

@@ -1,6 +1,6 @@
 #include "tools/velmora-cli/folder_visit.h"
 
-#include "viewer/data/record_getters.h"
+#include "viewer/data/mail_access/record_getters.h"
 
 namespace velmora::cli {
 namespace {

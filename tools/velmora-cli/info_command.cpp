@@ -3,10 +3,9 @@
 #include <iomanip>
 #include <ostream>
 
-#include "engine/interface/session_summary.h"
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/folder_visit.h"
-#include "viewer/data/store_version.h"
+#include "viewer/data/binding/store_version.h"
 
 namespace velmora::cli {
 namespace {
@@ -69,12 +68,9 @@ const char* NidTypeName(std::size_t type) {
     }
 }
 
-corvex::SessionSummary SummaryOf(const StoreSession& run) {
-    const EngineSession* session = run.Handle()->session;
-    if (run.Version() == 14 || run.Version() == 15)
-        return corvex::Summarize<corvex::AnsiTraits>(session);
-    if (run.Version() == 36) return corvex::Summarize<corvex::Unicode4KTraits>(session);
-    return corvex::Summarize<corvex::UnicodeTraits>(session);
+StoreCensus CensusOf(StoreSession& run) {
+    const StoreIndex* index = run.Index();
+    return index != nullptr ? index->Census() : StoreCensus{};
 }
 
 const char* LibraryBaseName(std::uint16_t version) {
@@ -98,8 +94,7 @@ ItemCounts CountItems(StoreSession& run) {
 }
 
 void PrintSummary(const std::filesystem::path& store, const StoreSession& run,
-                  const corvex::SessionSummary& summary, const ItemCounts& counts,
-                  std::ostream& out) {
+                  const StoreCensus& summary, const ItemCounts& counts, std::ostream& out) {
     out << "Store:        " << store.string() << "\n"
         << "wVer:         " << run.Version() << "\n"
         << "Variant:      " << VariantNameForVersion(run.Version()) << " ("
@@ -123,7 +118,7 @@ void PrintSummary(const std::filesystem::path& store, const StoreSession& run,
 int RunInfo(const std::filesystem::path& store, std::ostream& out) {
     StoreSession run;
     if (!OpenOrReport(run, store)) return 1;
-    PrintSummary(store, run, SummaryOf(run), CountItems(run), out);
+    PrintSummary(store, run, CensusOf(run), CountItems(run), out);
     return 0;
 }
 

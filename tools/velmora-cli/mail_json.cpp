@@ -4,22 +4,22 @@
 #include <optional>
 #include <vector>
 
-#include "engine/interface/utf16_text.h"
+#include "common/utf16_text.h"
 #include "tools/velmora-cli/sha256_hex.h"
-#include "viewer/data/compressed_rtf_file.h"
-#include "viewer/data/exported_value.h"
-#include "viewer/data/record_getters.h"
-#include "viewer/data/value_text.h"
+#include "viewer/data/compressed_rtf/compressed_rtf_file.h"
+#include "viewer/data/mail_access/exported_value.h"
+#include "viewer/data/mail_access/record_getters.h"
+#include "viewer/data/mail_access/value_text.h"
 
 namespace velmora::cli {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-namespace ptype = corvex::ptype;
+namespace ptype = common::ptype;
 
 std::string Utf8(const std::u16string& text) {
-    return corvex::Utf16ToUtf8(text);
+    return common::Utf16ToUtf8(text);
 }
 
 std::string PropUtf8(const ExportedPropMap* map, std::uint16_t id, std::uint32_t codePage) {
@@ -31,7 +31,7 @@ Json HashOrNull(const std::optional<std::string>& hash) {
 }
 
 Json SubmitTime(const MailEntry* mail) {
-    const ExportedProp* time = FindProp(mail->props, prop::kClientSubmitTime);
+    const ExportedProp* time = FindProp(mail->props, common::prop::kClientSubmitTime);
     if (time == nullptr) return nullptr;
     const Bytes bytes = ValueBytes(*time);
     // A PT_SYSTIME is 8 bytes; anything shorter holds no time.
@@ -45,11 +45,11 @@ Json SubmitTime(const MailEntry* mail) {
 // The plain-text body as UTF-8, whichever of the two string types the store
 // keeps it in; a body of any other type is hashed as its bytes stand.
 std::optional<std::string> TextBodyHash(const MailEntry* mail) {
-    const ExportedProp* body = FindProp(mail->props, prop::kBody);
+    const ExportedProp* body = FindProp(mail->props, common::prop::kBody);
     if (body == nullptr) return std::nullopt;
     const Bytes bytes = ValueBytes(*body);
-    if (body->type == ptype::kUnicode) return Sha256Hex(Utf8(Utf16Text(bytes)));
-    if (body->type == ptype::kString8)
+    if (body->type == common::ptype::kUnicode) return Sha256Hex(Utf8(Utf16Text(bytes)));
+    if (body->type == common::ptype::kString8)
         return Sha256Hex(Utf8(EightBitText(bytes, MessageCodePage(mail))));
     return Sha256Hex(bytes);
 }
@@ -63,7 +63,7 @@ std::optional<std::string> StoredBytesHash(const ExportedPropMap* map, std::uint
 // The decoded RTF; a stream that does not decode is hashed as stored, the
 // bytes the `rtf` command writes for it.
 std::optional<std::string> RtfBodyHash(const MailEntry* mail) {
-    const ExportedProp* rtf = FindProp(mail->props, prop::kRtfCompressed);
+    const ExportedProp* rtf = FindProp(mail->props, common::prop::kRtfCompressed);
     if (rtf == nullptr) return std::nullopt;
     const std::optional<Bytes> decoded = DecodedRtf(*rtf);
     return Sha256Hex(decoded ? *decoded : ValueBytes(*rtf));
@@ -71,23 +71,23 @@ std::optional<std::string> RtfBodyHash(const MailEntry* mail) {
 
 Json BodyJson(const MailEntry* mail) {
     return Json{{"text_sha256", HashOrNull(TextBodyHash(mail))},
-                {"html_sha256", HashOrNull(StoredBytesHash(mail->props, prop::kBodyHtml))},
+                {"html_sha256", HashOrNull(StoredBytesHash(mail->props, common::prop::kBodyHtml))},
                 {"rtf_sha256", HashOrNull(RtfBodyHash(mail))}};
 }
 
 Json RecipientJson(const RecipientRow* row, std::uint32_t codePage) {
     const ExportedPropMap* cells = row != nullptr ? row->tableRow : nullptr;
     return Json{{"name", Utf8(FolderName(row, codePage))},
-                {"email", PropUtf8(cells, prop::kEmailAddress, codePage)},
-                {"smtp", PropUtf8(cells, prop::kSmtpAddress, codePage)},
+                {"email", PropUtf8(cells, common::prop::kEmailAddress, codePage)},
+                {"smtp", PropUtf8(cells, common::prop::kSmtpAddress, codePage)},
                 {"type", RecipientType(row)}};
 }
 
 // The attachment's data. An attached message keeps an object reference
 // (PT_OBJECT) under the same property id: that is not data of its own.
 const ExportedProp* AttachmentData(const ExportedPropMap* object) {
-    const ExportedProp* data = FindProp(object, prop::kAttachDataBin);
-    return data != nullptr && data->type == ptype::kBinary ? data : nullptr;
+    const ExportedProp* data = FindProp(object, common::prop::kAttachDataBin);
+    return data != nullptr && data->type == common::ptype::kBinary ? data : nullptr;
 }
 
 Json AttachmentJson(const AttachmentRow* row, std::uint32_t codePage) {
@@ -98,7 +98,7 @@ Json AttachmentJson(const AttachmentRow* row, std::uint32_t codePage) {
     const Bytes bytes = data != nullptr ? ValueBytes(*data) : Bytes();
     return Json{{"name", Utf8(AttachmentName(row, codePage))},
                 {"extension", Utf8(extension)},
-                {"method", PropInt(object, prop::kAttachMethod)},
+                {"method", PropInt(object, common::prop::kAttachMethod)},
                 {"size", bytes.size()},
                 {"sha256", data != nullptr ? Json(Sha256Hex(bytes)) : Json(nullptr)}};
 }
@@ -129,13 +129,13 @@ Json MailJson(std::uint32_t nid, const MailEntry* mail) {
     const std::uint32_t codePage = MessageCodePage(mail);
     return Json{
         {"nid", nid},
-        {"class", PropUtf8(mail->props, prop::kMessageClass, codePage)},
+        {"class", PropUtf8(mail->props, common::prop::kMessageClass, codePage)},
         {"subject", Utf8(MailSubject(mail))},
         {"sender_name", Utf8(MailSenderName(mail))},
-        {"sender_email", PropUtf8(mail->props, prop::kSenderEmailAddress, codePage)},
+        {"sender_email", PropUtf8(mail->props, common::prop::kSenderEmailAddress, codePage)},
         {"sender_address", Utf8(MailSenderAddress(mail))},
         {"submit_time", SubmitTime(mail)},
-        {"flags", static_cast<std::uint32_t>(PropInt(mail->props, prop::kMessageFlags))},
+        {"flags", static_cast<std::uint32_t>(PropInt(mail->props, common::prop::kMessageFlags))},
         {"importance", MailImportance(mail)},
         {"recipients", ArrayOf(mail->recipients,
                                [&](const RecipientRow* r) { return RecipientJson(r, codePage); })},

@@ -12,7 +12,7 @@
 #include "tools/velmora-cli/save_commands.h"
 #include "tools/velmora-cli/stderr_message_box.h"
 #include "tools/velmora-cli/tree_command.h"
-#include "viewer/data/work_folder.h"
+#include "viewer/data/work_folder/work_folder.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "tools/velmora-cli/folder_visit.h"
-#include "tools/velmora-cli/message_nids.h"
 
 namespace velmora::cli {
 namespace {
 
-std::vector<std::uint32_t> NidsOf(const StoreSession& session, const FolderEntry* folder) {
-    return MessageNids(session.Version(), session.Handle()->session, folder->nidLow);
+std::vector<std::uint32_t> NidsOf(StoreSession& session, const FolderEntry* folder) {
+    const StoreIndex* index = session.Index();
+    return index != nullptr ? index->MessageNids(folder->nidLow) : std::vector<std::uint32_t>{};
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "tools/velmora-cli/render_command.h"
 
+#include "common/path_text.h"
 #include "tools/velmora-cli/command_support.h"
-#include "viewer/data/mail_save_as_interface.h"
-#include "viewer/data/text_path.h"
+#include "viewer/data/rebuild/mail_save_as_interface.h"
 
 namespace velmora::cli {
 
@@ -15,7 +15,7 @@ int RunRender(const std::filesystem::path& store, std::uint32_t messageNid,
     // A failed connection has been shown already, through the message-box layer.
     CMailSaveAsInterface saver;
     if (!saver.Connect()) return 1;
-    if (!saver.SaveMessageAs(TextFromPath(target), mail))
+    if (!saver.SaveMessageAs(common::PathToUtf16(target), mail))
         return ReportFailure("cannot write " + target.string());
     return 0;
 }

@@ -1,11 +1,10 @@
 #include "tools/velmora-cli/save_commands.h"
 
+#include "common/path_text.h"
 #include "tools/velmora-cli/command_support.h"
-#include "tools/velmora-cli/message_nids.h"
-#include "viewer/data/compressed_rtf_file.h"
-#include "viewer/data/exported_value.h"
-#include "viewer/data/record_getters.h"
-#include "viewer/data/text_path.h"
+#include "viewer/data/compressed_rtf/compressed_rtf_file.h"
+#include "viewer/data/mail_access/exported_value.h"
+#include "viewer/data/mail_access/record_getters.h"
 
 namespace velmora::cli {
 namespace {
@@ -13,8 +12,9 @@ namespace {
 constexpr std::uint32_t kNidTypeNormalFolder = 0x02;
 constexpr std::uint32_t kNidTypeSearchFolder = 0x03;
 
-bool IsFolder(const StoreSession& session, std::uint32_t nid) {
-    const auto type = NodeType(session.Version(), session.Handle()->session, nid);
+bool IsFolder(StoreSession& session, std::uint32_t nid) {
+    const StoreIndex* index = session.Index();
+    const auto type = index != nullptr ? index->NodeType(nid) : std::nullopt;
     return type && (*type == kNidTypeNormalFolder || *type == kNidTypeSearchFolder);
 }
 
@@ -29,8 +29,8 @@ int RunExport(const std::filesystem::path& store, const std::filesystem::path& o
     std::error_code error;
     std::filesystem::create_directories(outDir, error);
     if (error) return ReportFailure("cannot create " + outDir.string() + ": " + error.message());
-    session.Binding().SaveFolderHierarchy(folderNid, 0,
-                                          TextFromPath(std::filesystem::absolute(outDir)), 0);
+    session.Binding().SaveFolderHierarchy(
+        folderNid, 0, common::PathToUtf16(std::filesystem::absolute(outDir)), 0);
     return 0;
 }
 
@@ -44,12 +44,12 @@ int RunAttachment(const std::filesystem::path& store, std::uint32_t messageNid, 
                              std::to_string(index));
     }
     const AttachmentRow* attachment = mail->attachments->items[index];
-    if (FindProp(attachment->object, prop::kAttachDataBin) == nullptr) {
+    if (FindProp(attachment->object, common::prop::kAttachDataBin) == nullptr) {
         return ReportFailure("attachment " + std::to_string(index) + " of message " +
                              NidText(messageNid) +
                              " holds no data (an embedded message or a link)");
     }
-    if (!SaveAttachmentData(attachment, TextFromPath(output)))
+    if (!SaveAttachmentData(attachment, common::PathToUtf16(output)))
         return ReportFailure("cannot write " + output.string());
     return 0;
 }
@@ -59,9 +59,9 @@ int RunRtf(const std::filesystem::path& store, std::uint32_t messageNid,
     StoreSession session;
     const MailEntry* mail = OpenMessageOrReport(session, store, messageNid);
     if (mail == nullptr) return 1;
-    const ExportedProp* rtf = FindProp(mail->props, prop::kRtfCompressed);
+    const ExportedProp* rtf = FindProp(mail->props, common::prop::kRtfCompressed);
     if (rtf == nullptr) return ReportFailure("message " + NidText(messageNid) + " has no RTF body");
-    const RtfFileOutcome outcome = WriteRtfFile(*rtf, TextFromPath(output));
+    const RtfFileOutcome outcome = WriteRtfFile(*rtf, common::PathToUtf16(output));
     if (!outcome.written)
         return ReportFailure("cannot write " + output.string() + ": " + outcome.failure);
     if (!outcome.decoded)

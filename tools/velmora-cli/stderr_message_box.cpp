@@ -2,14 +2,14 @@
 
 #include <ostream>
 
-#include "engine/interface/utf16_text.h"
+#include "common/utf16_text.h"
 
 namespace velmora::cli {
 
 StderrMessageBox::StderrMessageBox(std::ostream& stream) : stream_(stream) {}
 
 void StderrMessageBox::Show(const std::u16string& caption, const std::u16string& text) {
-    stream_ << corvex::Utf16ToUtf8(caption) << ": " << corvex::Utf16ToUtf8(text) << std::endl;
+    stream_ << common::Utf16ToUtf8(caption) << ": " << common::Utf16ToUtf8(text) << std::endl;
 }
 
 }  // namespace velmora::cli

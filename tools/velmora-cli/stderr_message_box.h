@@ -3,7 +3,7 @@
 
 #include <iosfwd>
 
-#include "viewer/data/message_box.h"
+#include "viewer/data/rebuild/message_box.h"
 
 namespace velmora::cli {
 

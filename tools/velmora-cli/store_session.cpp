@@ -1,10 +1,10 @@
 #include "tools/velmora-cli/store_session.h"
 
-#include "engine/interface/utf16_text.h"
-#include "viewer/data/store_folders.h"
-#include "viewer/data/store_version.h"
-#include "viewer/data/text_path.h"
-#include "viewer/data/work_folder.h"
+#include "common/path_text.h"
+#include "common/utf16_text.h"
+#include "viewer/data/binding/store_folders.h"
+#include "viewer/data/binding/store_version.h"
+#include "viewer/data/work_folder/work_folder.h"
 
 namespace velmora::cli {
 namespace {
@@ -16,7 +16,7 @@ OpenStatus FreshStatus() {
 }
 
 std::string StatusText(const OpenStatus& status) {
-    return corvex::Utf16ToUtf8(status.text);
+    return common::Utf16ToUtf8(status.text);
 }
 
 }  // namespace
@@ -32,7 +32,7 @@ StoreSession::~StoreSession() {
 
 bool StoreSession::CreateBinding(const std::filesystem::path& store, std::string& error) {
     OpenStatus status = FreshStatus();
-    if (!ReadStoreVersion(TextFromPath(store), &version_, &status)) {
+    if (!ReadStoreVersion(common::PathToUtf16(store), &version_, &status)) {
         error = "cannot open " + store.string() + ": " + StatusText(status);
         return false;
     }
@@ -43,11 +43,12 @@ bool StoreSession::CreateBinding(const std::filesystem::path& store, std::string
 }
 
 bool StoreSession::Open(const std::filesystem::path& store, std::string& error) {
+    store_ = store;
     if (GetWorkFolder().empty()) InitWorkFolder();
     if (!CreateBinding(store, error)) return false;
     if (!scratch_.Create(ScratchBase(), error)) return false;
-    const std::u16string path = TextFromPath(store);
-    const std::u16string tempRoot = TextFromPath(scratch_.Path());
+    const std::u16string path = common::PathToUtf16(store);
+    const std::u16string tempRoot = common::PathToUtf16(scratch_.Path());
     OpenStatus status = FreshStatus();
     binding_->Create(path, tempRoot, &status);
     if (Handle() == nullptr) {
@@ -72,6 +73,15 @@ const MailEntryList& StoreSession::EnumMails(FolderEntry* folder) {
     OpenStatus status = FreshStatus();
     binding_->EnumChildMails(folder, &status);
     return folder->mails->entries;
+}
+
+const StoreIndex* StoreSession::Index() {
+    if (!indexTried_ && Handle() != nullptr) {
+        indexTried_ = true;
+        std::string ignored;
+        index_ = StoreIndex::Open(store_, version_, ignored);
+    }
+    return index_.get();
 }
 
 }  // namespace velmora::cli

@@ -10,16 +10,17 @@
 #include <memory>
 #include <string>
 
+#include "common/dynamic_library.h"
 #include "engine/interface/corvex_engine.h"
 #include "tools/velmora-cli/scratch_root.h"
-#include "viewer/data/dynamic_library.h"
-#include "viewer/data/pff_data_parser.h"
+#include "tools/velmora-cli/store_index.h"
+#include "viewer/data/binding/pff_data_parser.h"
 
 namespace velmora::cli {
 
 class StoreSession {
   public:
-    explicit StoreSession(std::filesystem::path libraryFolder = ProgramLibraryFolder());
+    explicit StoreSession(std::filesystem::path libraryFolder = common::ProgramLibraryFolder());
     ~StoreSession();
     StoreSession(const StoreSession&) = delete;
     StoreSession& operator=(const StoreSession&) = delete;
@@ -37,6 +38,10 @@ class StoreSession {
     // The folder's messages, enumerated afresh.
     const MailEntryList& EnumMails(FolderEntry* folder);
 
+    // The tool's own read of the store file, made on first use; null when the
+    // file could not be read again.
+    const StoreIndex* Index();
+
   private:
     bool CreateBinding(const std::filesystem::path& store, std::string& error);
 
@@ -46,6 +51,9 @@ class StoreSession {
     ScratchRoot scratch_;
     std::unique_ptr<CPFFDataParserInterFace> binding_;
     std::uint16_t version_ = 0;
+    std::filesystem::path store_;
+    std::unique_ptr<StoreIndex> index_;
+    bool indexTried_ = false;
 };
 
 }  // namespace velmora::cli

@@ -3,10 +3,10 @@
 #include <ostream>
 #include <string>
 
-#include "engine/interface/utf16_text.h"
+#include "common/utf16_text.h"
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/folder_visit.h"
-#include "viewer/data/record_getters.h"
+#include "viewer/data/mail_access/record_getters.h"
 
 namespace velmora::cli {
 
@@ -16,7 +16,7 @@ int RunTree(const std::filesystem::path& store, std::ostream& out) {
     for (const FolderVisit& visit : FlattenFolders(session.Roots())) {
         const std::uint32_t messages = session.EnumMails(visit.folder).count;
         out << std::string(static_cast<std::size_t>(visit.depth) * 2, ' ')
-            << corvex::Utf16ToUtf8(FolderName(visit.folder)) << " (" << messages << ") ["
+            << common::Utf16ToUtf8(FolderName(visit.folder)) << " (" << messages << ") ["
             << NidText(visit.folder->nidLow) << "]\n";
     }
     return 0;

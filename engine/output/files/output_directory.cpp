@@ -1,0 +1,20 @@
+#include "engine/output/files/output_directory.h"
+
+#include <system_error>
+
+#include "engine/storage/engine_message.h"
+
+namespace corvex {
+
+bool EnsureDirectory(const std::filesystem::path& directory, std::string_view caption) {
+    std::error_code error;
+    if (std::filesystem::is_directory(directory, error)) return true;
+    std::filesystem::create_directories(directory, error);
+    if (!error && std::filesystem::is_directory(directory, error)) return true;
+    // A path taken by a file reports no error from create_directories.
+    if (!error) error = std::make_error_code(std::errc::file_exists);
+    ShowEngineMessage(error.message(), caption);
+    return false;
+}
+
+}  // namespace corvex

@@ -1,0 +1,134 @@
+#include "engine/output/walks/record_memory.h"
+
+#include <algorithm>
+
+namespace corvex {
+namespace {
+
+// Values are read in place as integers, times and doubles: each starts on an
+// 8-byte boundary.
+constexpr std::size_t kValueAlign = 8;
+
+std::size_t AlignedSize(std::size_t size) {
+    return (size + kValueAlign - 1) / kValueAlign * kValueAlign;
+}
+
+// Where the parts of a packed map lie in its allocation.
+struct PackedPropMapLayout {
+    explicit PackedPropMapLayout(std::span<const PropSource> props) {
+        itemsAt = AlignedSize(sizeof(ExportedPropMap));
+        propsAt = AlignedSize(itemsAt + props.size() * sizeof(ExportedProp*));
+        bytesAt = AlignedSize(propsAt + props.size() * sizeof(ExportedProp));
+        total = bytesAt;
+        for (const PropSource& prop : props) total += AlignedSize(prop.bytes.size());
+    }
+    std::size_t itemsAt = 0;
+    std::size_t propsAt = 0;
+    std::size_t bytesAt = 0;
+    std::size_t total = 0;
+};
+
+template <typename List, typename FreeItem>
+void FreeItems(List& list, FreeItem freeItem) {
+    for (std::uint32_t i = 0; i < list.count; ++i) freeItem(list.items[i]);
+    std::free(list.items);
+    list.items = nullptr;
+    list.count = list.capacity = 0;
+}
+
+void FreeAttachmentRow(AttachmentRow* row) {
+    if (row == nullptr) return;
+    FreePropMap(row->tableRow);
+    FreePropMap(row->object);
+    delete row;
+}
+
+void FreeRecipientRow(RecipientRow* row) {
+    if (row == nullptr) return;
+    FreePropMap(row->tableRow);
+    delete row;
+}
+
+void FreeMailEntry(MailEntry* entry) {
+    if (entry == nullptr) return;
+    FreePropMap(entry->props);
+    if (entry->attachments != nullptr) FreeItems(*entry->attachments, FreeAttachmentRow);
+    if (entry->recipients != nullptr) FreeItems(*entry->recipients, FreeRecipientRow);
+    delete entry->attachments;
+    delete entry->recipients;
+    delete entry;
+}
+
+void FreeFolderEntry(FolderEntry* entry) {
+    if (entry == nullptr) return;
+    FreePropMap(entry->props);
+    FreeFolderList(entry->children);
+    FreeMailList(entry->mails);
+    delete entry;
+}
+
+}  // namespace
+
+ExportedPropMap* NewPropMap(std::span<const PropSource> props) {
+    const PackedPropMapLayout layout(props);
+    auto* block = static_cast<std::uint8_t*>(::operator new(layout.total));
+    auto* map = new (block) ExportedPropMap{};
+    map->items = reinterpret_cast<ExportedProp**>(block + layout.itemsAt);
+    map->count = map->capacity = static_cast<std::uint32_t>(props.size());
+    auto* prop = reinterpret_cast<ExportedProp*>(block + layout.propsAt);
+    std::uint8_t* bytes = block + layout.bytesAt;
+    for (std::size_t i = 0; i < props.size(); ++i, ++prop) {
+        const PropSource& source = props[i];
+        const auto size = static_cast<std::uint32_t>(source.bytes.size());
+        new (prop) ExportedProp{source.id, source.type, source.inFile ? 1 : 0, size,
+                                size > 0 ? bytes : nullptr};
+        std::copy(source.bytes.begin(), source.bytes.end(), bytes);
+        bytes += AlignedSize(size);
+        map->items[i] = prop;
+    }
+    return map;
+}
+
+void FreePropMap(ExportedPropMap* map) {
+    ::operator delete(map);
+}
+
+FolderList* NewFolderList() {
+    return new FolderList{};
+}
+
+FolderEntry* NewFolderEntry(std::uint64_t nid, ExportedPropMap* props) {
+    return new FolderEntry{props, NewFolderList(), NewMailList(), static_cast<std::uint32_t>(nid),
+                           static_cast<std::uint32_t>(nid >> 32)};
+}
+
+void FreeFolderList(FolderList* list) {
+    // Folder trees are bounded in depth by the walk that builds them.
+    if (list == nullptr) return;
+    FreeItems(*list, FreeFolderEntry);
+    delete list;
+}
+
+MailList* NewMailList() {
+    return new MailList{};
+}
+
+void ClearMailList(MailList* list) {
+    if (list == nullptr) return;
+    delete static_cast<MailCursor*>(list->cursor);
+    list->cursor = nullptr;
+    list->lastBatchCount = 0;
+    FreeItems(list->entries, FreeMailEntry);
+}
+
+void FreeMailList(MailList* list) {
+    if (list == nullptr) return;
+    ClearMailList(list);
+    delete list;
+}
+
+MailEntry* NewMailEntry(ExportedPropMap* props) {
+    return new MailEntry{props, new AttachmentRowList{}, new RecipientRowList{}};
+}
+
+}  // namespace corvex

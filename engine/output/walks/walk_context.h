@@ -1,0 +1,79 @@
+// What the folder and message walks share: the open store, the context reader,
+// the temporary root for value files, and the stop word.
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <type_traits>
+
+#include "common/path_text.h"
+#include "common/property_ids.h"
+#include "engine/output/files/property_view.h"
+#include "engine/output/files/safe_name.h"
+#include "engine/output/files/value_file.h"
+#include "engine/output/files/value_text.h"
+#include "engine/output/walks/exported_props.h"
+#include "engine/storage/context_reader.h"
+#include "engine/storage/node_database.h"
+
+namespace corvex {
+
+constexpr std::uint32_t kRootFolderNid = 0x122;
+// Real folder trees are a few levels deep; a chain deeper than this is a
+// damaged or hostile store and is not followed further.
+constexpr int kMaxFolderDepth = 512;
+
+template <typename V>
+class WalkContext {
+  public:
+    static constexpr TextVariant kText = V::kWide ? TextVariant::kWide : TextVariant::kAnsi;
+    static constexpr const char* kLibraryName = !V::kWide        ? "Corvex32"
+                                                : V::kCompressed ? "Corvex64K"
+                                                                 : "Corvex64";
+    using Range = std::span<const NodeMap::Item>;
+
+    WalkContext(const NodeDatabase<V>& database, std::filesystem::path tempRoot, StopToken stop)
+        : database_(database),
+          contexts_(database.Reader()),
+          tempRoot_(std::move(tempRoot)),
+          stop_(stop) {}
+
+    const ContextReader<V>& Contexts() const { return contexts_; }
+    const std::filesystem::path& TempRoot() const { return tempRoot_; }
+    bool Stopped() const { return stop_.Stopped(); }
+
+    // A folder's child folders and its messages, in the order the node B-tree gave them.
+    Range ChildFolders(std::uint32_t nid) const {
+        return database_.Walker().folderChildren.EqualRange(nid);
+    }
+    Range Messages(std::uint32_t nid) const {
+        return database_.Walker().messageChildren.EqualRange(nid);
+    }
+
+    // A copy of the properties for the viewer, out-of-line values as value files.
+    ExportedPropMap* ExportWithValueFiles(const PropertyMap& properties) const {
+        const ValueFileWriter writer = [this](const PropValue& value) {
+            return common::PathToUtf16(WriteValueFile(tempRoot_, contexts_.ValueBytes(value)));
+        };
+        return ExportProperties(properties, &writer);
+    }
+
+    // The directory name of a folder: empty when it has no usable display name.
+    std::u16string FolderName(const PropertyMap& properties) const {
+        const PropValue* name = properties.Find(common::prop::kDisplayName);
+        return name != nullptr ? SafeName(NameText(ViewOf(*name), kText), false) : std::u16string();
+    }
+
+    static PropertyView ViewOf(const PropValue& value) {
+        return PropertyView{value.id, value.type, value.bytes, value.inSubnode};
+    }
+
+  private:
+    const NodeDatabase<V>& database_;
+    ContextReader<V> contexts_;
+    std::filesystem::path tempRoot_;
+    StopToken stop_;
+};
+
+}  // namespace corvex

@@ -1,0 +1,286 @@
+// The files of the folder export, value files and block dumps, checked byte
+// by byte where their format is fixed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <regex>
+#include <string>
+
+#include "common/path_text.h"
+#include "engine/output/files/block_dump.h"
+#include "engine/output/files/output_directory.h"
+#include "engine/output/files/property_csv.h"
+#include "engine/output/files/row_file.h"
+#include "engine/output/files/side_file.h"
+#include "engine/output/files/value_file.h"
+#include "engine/output/walks/exported_props.h"
+#include "engine/output/walks/record_memory.h"
+#include "engine/storage/engine_message.h"
+#include "tests/engine/output/output_test_support.h"
+#include "tests/support/test_paths.h"
+
+namespace corvex {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+using test::LittleEndian;
+using test::ReadFileText;
+using test::Utf16Le;
+using test::Utf8;
+using test::View;
+
+constexpr CsvFlavor kWide{CsvFirstLine::kPlain, TextVariant::kWide};
+const Bytes kBodyNid = LittleEndian(0x2223, 4);
+const Bytes kBody = {'b', 'o', 'd', 'y'};
+
+Bytes ResolveBody(const PropertyView&) {
+    return kBody;
+}
+
+std::string PathText(const fs::path& path) {
+    return Utf8(path.u8string());
+}
+
+void Touch(const fs::path& path) {
+    std::ofstream(path) << "x";
+}
+
+TEST(PropertyCsv, WritesFirstLineFieldsAndSideFiles) {
+    velmora::test::ScratchDir dir;
+    const Bytes subject = Utf16Le(u"a,b\r\nc");
+    const Bytes entryId = {0x01, 0x02};
+    const PropertyView properties[] = {View(0x0037, 0x001F, subject), View(0x0FFF, 0x0102, entryId),
+                                       View(0x1000, 0x001F, kBodyNid, true)};
+    WritePropertyCsv(dir.Path(), u"MSGProp", properties, ResolveBody, kWide);
+
+    const std::string sep(1, static_cast<char>(fs::path::preferred_separator));
+    const std::string root = PathText(dir.Path());
+    EXPECT_EQ(ReadFileText(dir / "MSGProp.csv"),
+              "Sr.No,Property Type,Data type,Data Size,Data,Internal Data \r\n"
+              "1, PR_SUBJECT, PT_UNICODE, 14, a<Comm>b<rn>c, IsInFile: No, \r\n"
+              "2, PR_ENTRYID, PT_BINARY, 2, 0x0102, IsInFile: Yes, " +
+                  root + sep +
+                  "2.PR_ENTRYID.bin.txt\r\n"
+                  "3, PR_BODY, PT_UNICODE, 4, 0x23220000, IsInFile: Yes, " +
+                  root + sep + "3.PR_BODY.txt\r\n");
+    EXPECT_EQ(ReadFileText(dir / "2.PR_ENTRYID.bin.txt"), "\x01\x02");
+    EXPECT_EQ(ReadFileText(dir / "3.PR_BODY.txt"), "body");
+}
+
+TEST(PropertyCsv, FlavorChoosesTheFirstLine) {
+    velmora::test::ScratchDir dir;
+    WritePropertyCsv(dir.Path(), u"FolderProp", {}, ResolveBody,
+                     {CsvFirstLine::kWithFileName, TextVariant::kWide});
+    EXPECT_EQ(ReadFileText(dir / "FolderProp.csv"),
+              "Sr.No,Property Type,Data type,Data Size,Data,Internal Data,File Name \r\n");
+}
+
+TEST(PropertyCsv, WritesUtf8WithoutByteOrderMark) {
+    velmora::test::ScratchDir dir;
+    const Bytes subject = Utf16Le(u"Grüße 日本 😀");
+    const PropertyView properties[] = {View(0x0037, 0x001F, subject)};
+    WritePropertyCsv(dir.Path(), u"Prop_ü", properties, ResolveBody, kWide);
+    const std::string text = ReadFileText(dir.Path() / common::PathFromUtf16(u"Prop_ü.csv"));
+    EXPECT_TRUE(text.starts_with("Sr.No,"));
+    EXPECT_NE(text.find("Gr\xC3\xBC\xC3\x9F"
+                        "e \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80"),
+              std::string::npos);
+}
+
+TEST(PropertyCsv, AnsiVariantShowsEightBitText) {
+    velmora::test::ScratchDir dir;
+    const Bytes subject = {'c', 'a', 'f', 0xE9, 0};
+    const PropertyView properties[] = {View(0x0037, 0x001E, subject)};
+    WritePropertyCsv(dir.Path(), u"MSGProp", properties, ResolveBody,
+                     {CsvFirstLine::kPlain, TextVariant::kAnsi});
+    EXPECT_NE(ReadFileText(dir / "MSGProp.csv").find("PT_STRING8, 5, caf\xC3\xA9, IsInFile: No"),
+              std::string::npos);
+}
+
+// Saving a message again keeps the earlier body and numbers the new one.
+TEST(PropertyCsv, SideFilesOfARepeatedSaveGetSuffixes) {
+    velmora::test::ScratchDir dir;
+    const PropertyView properties[] = {View(0x1000, 0x001F, kBodyNid, true)};
+    for (int pass = 0; pass < 3; ++pass)
+        WritePropertyCsv(dir.Path(), u"MSGProp", properties, ResolveBody, kWide);
+    for (const char* name : {"1.PR_BODY.txt", "1.PR_BODY1.txt", "1.PR_BODY2.txt"}) {
+        EXPECT_EQ(ReadFileText(dir / name), "body") << name;
+    }
+    const std::string csv = ReadFileText(dir / "MSGProp.csv");
+    EXPECT_TRUE(csv.ends_with("1.PR_BODY2.txt\r\n")) << csv;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
+}
+
+TEST(PropertyCsv, SkipsEverythingWhenTheFileCannotBeOpened) {
+    velmora::test::ScratchDir dir;
+    const PropertyView properties[] = {View(0x1000, 0x001F, kBodyNid, true)};
+    WritePropertyCsv(dir / "missing", u"MSGProp", properties, ResolveBody, kWide);
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+}
+
+TEST(SideFile, NamesFollowTheProperty) {
+    const std::pair<std::uint16_t, std::u16string> cases[] = {
+        {0x1013, u"4.PR_BODY_HTML.html"},
+        {0x1000, u"4.PR_BODY.txt"},
+        {0x0FFF, u"4.PR_ENTRYID.bin.txt"},
+        {0x7FFF, u"4.Property is-7FFF.bin.txt"},
+        {0x8004, u"4.EMS_AB_FOLDE R_PATHNAME.bin.txt"},
+    };
+    for (const auto& [id, expected] : cases) EXPECT_EQ(SideFileName(4, id, u""), expected);
+    EXPECT_EQ(SideFileName(65535, 0x1000, u"12"), u"65535.PR_BODY12.txt");
+}
+
+// The search for a free name ends; when every name is taken the value stays
+// in the CSV only.
+TEST(SideFile, SearchForAFreeNameIsBounded) {
+    velmora::test::ScratchDir dir;
+    Touch(dir / "1.PR_BODY.txt");
+    for (unsigned i = 1; i <= kMaxSideFileSuffix; ++i)
+        Touch(dir / ("1.PR_BODY" + std::to_string(i) + ".txt"));
+    EXPECT_FALSE(FreeSideFilePath(dir.Path(), 1, 0x1000).has_value());
+
+    const PropertyView properties[] = {View(0x1000, 0x001F, kBodyNid, true)};
+    WritePropertyCsv(dir.Path(), u"MSGProp", properties, ResolveBody, kWide);
+    EXPECT_TRUE(ReadFileText(dir / "MSGProp.csv").ends_with("IsInFile: No, \r\n"));
+}
+
+#if !defined(_WIN32)
+// A link planted under a side file's name must not carry the value elsewhere.
+TEST(SideFile, DanglingLinkCountsAsTaken) {
+    velmora::test::ScratchDir dir;
+    velmora::test::ScratchDir elsewhere;
+    fs::create_symlink(elsewhere / "stolen", dir / "1.PR_BODY.txt");
+    EXPECT_EQ(FreeSideFilePath(dir.Path(), 1, 0x1000), dir / "1.PR_BODY1.txt");
+}
+#endif
+
+TEST(RowFile, KeepsRowTextAndNamesSideFilesWithDoubledSeparator) {
+    velmora::test::ScratchDir dir;
+    const Bytes name = Utf16Le(
+        u"\x01\x01"
+        u"a,b\nc");
+    const Bytes entryId = {0xAB};
+    const PropertyView cells[] = {View(0x3001, 0x001F, name), View(0x0FFF, 0x0102, entryId)};
+    WriteRowFile(dir.Path(), cells, TextVariant::kWide);
+
+    const std::string sep(1, static_cast<char>(fs::path::preferred_separator));
+    EXPECT_EQ(ReadFileText(dir / "AttachProp.csv"),
+              "Sr.No,Property Type,Data type,Data Size,Data,Internal Data,File Name \r\n"
+              "1, PR_DISPLAY_NAME, PT_UNICODE, 16, \x01\x01"
+              "a,b\r\nc, IsInFile: No, \r\n"
+              "2, PR_ENTRYID, PT_BINARY, 1, 0xAB, IsInFile: Yes, " +
+                  PathText(dir.Path()) + sep + sep + "2.PR_ENTRYID.bin.txt\r\n");
+    EXPECT_FALSE(fs::exists(dir / "2.PR_ENTRYID.bin.txt"));
+}
+
+TEST(ValueFile, IsNamedByAFreshVersion4Uuid) {
+    velmora::test::ScratchDir root;
+    fs::create_directory(root / "GUIDTempFiles");
+    const Bytes value = {0x00, 0x0D, 0x0A, 0xFF};
+    const fs::path first = WriteValueFile(root.Path(), value);
+    const fs::path second = WriteValueFile(root.Path(), value);
+
+    const std::regex uuid("[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}");
+    EXPECT_TRUE(std::regex_match(first.filename().string(), uuid)) << first;
+    EXPECT_EQ(first.parent_path(), root / "GUIDTempFiles");
+    EXPECT_NE(first, second);
+    EXPECT_EQ(ReadFileText(first), std::string("\x00\x0D\x0A\xFF", 4));
+}
+
+TEST(ValueFile, PathIsReturnedEvenWhenNothingCouldBeWritten) {
+    velmora::test::ScratchDir root;
+    const fs::path path = WriteValueFile(root.Path(), Bytes{1});
+    EXPECT_EQ(path.parent_path(), root / "GUIDTempFiles");
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(BlockDump, NamesUseTheLowWordOfTheBid) {
+    const fs::path root = "store-temp";
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0x1A4, "0x1A4_.bin"}, {0x12345678ABCDEF01, "0xABCDEF01_.bin"}, {0, "0x0_.bin"}};
+    for (const auto& [bid, name] : cases)
+        EXPECT_EQ(BlockDumpPath(root, bid), root / "Bin File" / name);
+
+    velmora::test::ScratchDir dir;
+    fs::create_directory(dir / "Bin File");
+    WriteBlockDump(BlockDumpPath(dir.Path(), 0x1A4), Bytes{0x00, 0x7F});
+    EXPECT_EQ(ReadFileText(dir / "Bin File" / "0x1A4_.bin"), std::string("\x00\x7F", 2));
+}
+
+TEST(EnsureDirectory, CreatesMissingDirectoriesAndReportsFailures) {
+    velmora::test::ScratchDir dir;
+    ResetRecordedEngineMessages();
+    EXPECT_TRUE(EnsureDirectory(dir / "1_x" / "MailPropData"));
+    EXPECT_TRUE(EnsureDirectory(dir / "1_x"));
+    EXPECT_EQ(RecordedEngineMessages().count, 0u);
+
+    Touch(dir / "taken");
+    EXPECT_FALSE(EnsureDirectory(dir / "taken", "Corvex64"));
+    EXPECT_FALSE(EnsureDirectory(dir / "taken" / "below"));
+    const EngineMessageLog log = RecordedEngineMessages();
+    EXPECT_EQ(log.count, 2u);
+    EXPECT_FALSE(log.lastText.empty());
+    EXPECT_EQ(log.lastCaption, "Corvex");
+}
+
+}  // namespace
+}  // namespace corvex
+
+namespace corvex {
+namespace {
+
+PropValue ValueOf(std::uint16_t id, std::uint16_t type, std::size_t size, bool inSubnode = false) {
+    PropValue value{id, type, {}, inSubnode, nullptr};
+    for (std::size_t i = 0; i < size; ++i) value.bytes.push_back(static_cast<std::uint8_t>(id + i));
+    return value;
+}
+
+// The viewer reads values in place as integers and times, and frees nothing:
+// every value of a map must keep its bytes, start on an 8-byte boundary and
+// stay valid until the map is freed, whatever the mix of sizes.
+TEST(ExportedProps, CopiesEveryValueAlignedAndInOrder) {
+    PropertyMap properties;
+    const std::size_t sizes[] = {0, 1, 3, 8, 13, 4096, 2};
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        properties.Add(ValueOf(static_cast<std::uint16_t>(0x3000 + i), 0x0102, sizes[i]));
+    }
+    properties.Add(ValueOf(0x3001, 0x0003, 4));  // a repeated id keeps its place after the first
+    properties.Add(ValueOf(0x1000, 0x001F, 4, true));
+    const ValueFileWriter writer = [](const PropValue&) {
+        return std::u16string(u"/tmp/value-file");
+    };
+
+    ExportedPropMap* map = ExportProperties(properties, &writer);
+    ASSERT_EQ(map->count, properties.Size());
+    auto expected = properties.begin();
+    for (std::uint32_t i = 0; i < map->count; ++i, ++expected) {
+        const ExportedProp& prop = *map->items[i];
+        const PropValue& value = expected->second;
+        SCOPED_TRACE("prop " + std::to_string(i));
+        EXPECT_EQ(prop.id, value.id);
+        EXPECT_EQ(prop.type, value.type);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(prop.bytes) % 8, 0u);
+        if (value.inSubnode) {
+            const std::u16string path(u"/tmp/value-file");
+            EXPECT_EQ(prop.inFile, 1);
+            ASSERT_EQ(prop.byteCount, (path.size() + 1) * 2);
+            EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(prop.bytes)), path);
+        } else {
+            EXPECT_EQ(prop.inFile, 0);
+            EXPECT_EQ(Bytes(prop.bytes, prop.bytes + prop.byteCount), value.bytes);
+        }
+    }
+    FreePropMap(map);
+}
+
+TEST(ExportedProps, EmptyMapHasNoItems) {
+    ExportedPropMap* map = ExportProperties(PropertyMap{}, nullptr);
+    EXPECT_EQ(map->count, 0u);
+    FreePropMap(map);
+    FreePropMap(nullptr);
+}
+
+}  // namespace
+}  // namespace corvex

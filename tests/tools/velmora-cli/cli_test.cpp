@@ -1,0 +1,105 @@
+// velmora-cli's commands on real stores: counts, the folder export, and the
+// one-line failures. The dump, and the files `attachment` and `rtf` write
+// (checked against it), have tests of their own (dump_*_test.cpp).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "tests/tools/velmora-cli/cli_fixture.h"
+#include "tools/velmora-cli/info_command.h"
+#include "tools/velmora-cli/save_commands.h"
+#include "tools/velmora-cli/tree_command.h"
+
+namespace velmora::test {
+namespace {
+
+TEST_F(CliTest, InfoAndTreeCountFoldersAndMessages) {
+    VELMORA_REQUIRE_CORPUS();
+    std::ostringstream info, tree;
+    ASSERT_EQ(cli::RunInfo(CorpusFile("ansi-many-items.pst"), info), 0);
+    for (const char* line :
+         {"wVer:         14\n", "Variant:      ANSI (Corvex32)\n",
+          "Crypt method: 1 (permutation)\n", "Messages:     294\n", "0x04 normal message"}) {
+        EXPECT_NE(info.str().find(line), std::string::npos) << line << "\n" << info.str();
+    }
+    ASSERT_EQ(cli::RunTree(CorpusFile("ansi-many-items.pst"), tree), 0);
+    EXPECT_NE(
+        tree.str().find(
+            "Top of Personal Folders (0) [0x8022]\n  Deleted Items (112) [0x8042]\n  Inbox (170)"),
+        std::string::npos)
+        << tree.str();
+}
+
+// A store whose header names a variant but whose B-trees hold nothing.
+TEST_F(CliTest, StoreTheEngineFindsEmptyPrintsAnEmptyTree) {
+    ScratchDir dir;
+    std::vector<char> bytes(8192, 0);
+    bytes[10] = 23;
+    std::ofstream(dir / "empty.pst", std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ostringstream tree;
+    EXPECT_EQ(cli::RunTree(dir / "empty.pst", tree), 0);
+    EXPECT_EQ(tree.str(), "");
+    EXPECT_TRUE(messages_.lines.empty());
+}
+
+TEST_F(CliTest, FolderExportWritesBelowTheTarget) {
+    VELMORA_REQUIRE_CORPUS();
+    ScratchDir out;
+    ASSERT_EQ(cli::RunExport(CorpusFile("unicode-to-cc.pst"), out / "export", cli::kRootFolderNid),
+              0);
+    std::size_t csvFiles = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(out / "export")) {
+        csvFiles += entry.path().extension() == ".csv";
+    }
+    EXPECT_GT(csvFiles, 0u);
+}
+
+TEST_F(CliTest, FailuresAreOneLineAndExitNonZero) {
+    VELMORA_REQUIRE_CORPUS();
+    ScratchDir dir;
+    std::ofstream(dir / "short.pst") << "PST";
+    const auto toCc = CorpusFile("unicode-to-cc.pst");
+    const struct {
+        const char* name;
+        std::function<int()> run;
+        std::string message;
+    } cases[] = {
+        {"missing store",
+         [&] {
+             std::ostringstream o;
+             return cli::RunInfo(dir / "none.pst", o);
+         },
+         "velmora-cli: cannot open " + (dir / "none.pst").string() + ": No such file or directory"},
+        {"directory",
+         [&] {
+             std::ostringstream o;
+             return cli::RunTree(dir.Path(), o);
+         },
+         "velmora-cli: cannot open " + dir.Path().string() + ": Is a directory"},
+        {"short file",
+         [&] {
+             std::ostringstream o;
+             return cli::RunDump(dir / "short.pst", o);
+         },
+         "velmora-cli: " + (dir / "short.pst").string() + ": unsupported store version 0"},
+        {"unknown message", [&] { return cli::RunAttachment(toCc, 0x12345, 0, dir / "x"); },
+         "velmora-cli: " + toCc.string() + ": no message with NID 0x12345"},
+        {"attachment index", [&] { return cli::RunAttachment(toCc, 0x200224, 0, dir / "x"); },
+         "velmora-cli: message 0x200224 has no attachment 0"},
+        {"no rtf body", [&] { return cli::RunRtf(toCc, 0x200224, dir / "x"); },
+         "velmora-cli: message 0x200224 has no RTF body"},
+        {"unknown folder", [&] { return cli::RunExport(toCc, dir / "out", 0x200224); },
+         "velmora-cli: " + toCc.string() + ": no folder with NID 0x200224"},
+    };
+    for (const auto& c : cases) {
+        messages_.lines.clear();
+        EXPECT_NE(c.run(), 0) << c.name;
+        EXPECT_EQ(OnlyMessage(), c.message) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace velmora::test

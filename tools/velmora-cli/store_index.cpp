@@ -1,0 +1,62 @@
+#include "tools/velmora-cli/store_index.h"
+
+#include "engine/storage/node_database.h"
+#include "engine/storage/variant_traits.h"
+
+namespace velmora::cli {
+namespace {
+
+template <typename V>
+class VariantIndex final : public StoreIndex {
+  public:
+    bool Open(const std::filesystem::path& store, std::string& error) {
+        if (!database_.Open(store.string(), error)) return false;
+        database_.Load(corvex::StopToken{});
+        return true;
+    }
+
+    StoreCensus Census() const override {
+        StoreCensus census;
+        census.cryptMethod = database_.Header().CryptMethod();
+        census.blocks = database_.Blocks().map.Size();
+        for (const auto& [key, node] : database_.Walker().nodes.All()) {
+            ++census.nodes;
+            ++census.nodesByType[node->NidType()];
+        }
+        return census;
+    }
+
+    std::vector<std::uint32_t> MessageNids(std::uint32_t folderNid) const override {
+        std::vector<std::uint32_t> nids;
+        for (const auto& [parent, node] : database_.Walker().messageChildren.EqualRange(folderNid))
+            nids.push_back(node->Nid());
+        return nids;
+    }
+
+    std::optional<std::uint32_t> NodeType(std::uint32_t nid) const override {
+        const corvex::NbtEntry* node = database_.Walker().FindNode(nid);
+        if (node == nullptr) return std::nullopt;
+        return node->NidType();
+    }
+
+  private:
+    corvex::NodeDatabase<V> database_;
+};
+
+template <typename V>
+std::unique_ptr<StoreIndex> OpenVariant(const std::filesystem::path& store, std::string& error) {
+    auto index = std::make_unique<VariantIndex<V>>();
+    if (!index->Open(store, error)) return nullptr;
+    return index;
+}
+
+}  // namespace
+
+std::unique_ptr<StoreIndex> StoreIndex::Open(const std::filesystem::path& store,
+                                             std::uint16_t version, std::string& error) {
+    if (version == 14 || version == 15) return OpenVariant<corvex::AnsiTraits>(store, error);
+    if (version == 36) return OpenVariant<corvex::Unicode4KTraits>(store, error);
+    return OpenVariant<corvex::UnicodeTraits>(store, error);
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,81 @@
+#include "viewer/data/mail_access/exported_value.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "common/path_text.h"
+
+namespace velmora {
+namespace {
+
+bool HeldInFile(const ExportedProp& prop) {
+    return prop.inFile == 1;
+}
+
+}  // namespace
+
+const ExportedProp* FindProp(const ExportedPropMap* map, std::uint16_t id) {
+    if (map == nullptr || map->items == nullptr) return nullptr;
+    ExportedProp* const* begin = map->items;
+    ExportedProp* const* end = map->items + map->count;
+    // Ascending by id; a null entry would break the order, so it is searched past linearly.
+    const auto found = std::find_if(
+        begin, end, [id](const ExportedProp* prop) { return prop != nullptr && prop->id == id; });
+    return found != end ? *found : nullptr;
+}
+
+std::u16string ValueFilePath(const ExportedProp& prop) {
+    std::u16string path;
+    for (std::uint32_t i = 0; i + 1 < prop.byteCount && prop.bytes != nullptr; i += 2) {
+        const auto unit = static_cast<char16_t>(prop.bytes[i] | (prop.bytes[i + 1] << 8));
+        if (unit == u'\0') break;
+        path += unit;
+    }
+    return path;
+}
+
+std::vector<std::uint8_t> ValueBytes(const ExportedProp& prop) {
+    std::vector<std::uint8_t> bytes;
+    if (HeldInFile(prop)) {
+        if (!ReadWholeFile(ValueFilePath(prop), bytes)) bytes.clear();
+    } else if (prop.bytes != nullptr) {
+        bytes.assign(prop.bytes, prop.bytes + prop.byteCount);
+    }
+    return bytes;
+}
+
+std::uint64_t ValueSize(const ExportedProp& prop) {
+    if (!HeldInFile(prop)) return prop.bytes != nullptr ? prop.byteCount : 0;
+    std::error_code error;
+    const std::uintmax_t size =
+        std::filesystem::file_size(common::PathFromUtf16(ValueFilePath(prop)), error);
+    return error ? 0 : size;
+}
+
+std::vector<std::uint8_t> ValueBytesTerminated(const ExportedProp& prop) {
+    std::vector<std::uint8_t> bytes = ValueBytes(prop);
+    bytes.resize(bytes.size() + (HeldInFile(prop) ? 3 : 4), 0);
+    return bytes;
+}
+
+bool ReadWholeFile(const std::u16string& path, std::vector<std::uint8_t>& content) {
+    std::ifstream file(common::PathFromUtf16(path), std::ios::binary | std::ios::ate);
+    if (!file) return false;
+    const std::streamoff length = file.tellg();
+    if (length < 0 || !file.seekg(0)) return false;
+    content.resize(static_cast<std::size_t>(length));
+    return length == 0 ||
+           static_cast<bool>(file.read(reinterpret_cast<char*>(content.data()), length));
+}
+
+bool WriteDataFile(const ExportedProp& prop, const std::u16string& target) {
+    std::ofstream file(common::PathFromUtf16(target), std::ios::binary | std::ios::trunc);
+    if (!file) return false;
+    const std::vector<std::uint8_t> bytes = ValueBytes(prop);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(file.flush());
+}
+
+}  // namespace velmora

@@ -1,0 +1,199 @@
+#include "viewer/data/rebuild/mail_handler.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "common/path_text.h"
+#include "viewer/data/compressed_rtf/compressed_rtf_file.h"
+#include "viewer/data/mail_access/exported_value.h"
+#include "viewer/data/mail_access/record_getters.h"
+#include "viewer/data/mail_access/value_text.h"
+#include "viewer/data/rebuild/copy_step.h"
+#include "viewer/data/rebuild/mail_dispatch_ids.h"
+#include "viewer/data/rebuild/mail_property_values.h"
+#include "viewer/data/work_folder/work_folder.h"
+
+namespace velmora {
+namespace {
+
+using messaging::CDispatchDriver;
+using messaging::DispatchException;
+using messaging::DispatchId;
+using messaging::InvokeKind;
+using messaging::Variant;
+
+enum class ValueKind { Boolean, Integer, Text, Subject, Date, RtfBody, HtmlBody };
+
+struct PropertyCopy {
+    std::uint16_t id;
+    DispatchId dispatchId;
+    ValueKind kind;
+};
+
+// The message properties that are copied, by property id; any other is left out.
+constexpr PropertyCopy kMessageCopies[] = {
+    {0x0002, dispid::kAlternateRecipientAllowed, ValueKind::Boolean},
+    {common::prop::kImportance, dispid::kImportance, ValueKind::Integer},
+    {0x001A, dispid::kMessageClass, ValueKind::Text},
+    {0x0036, dispid::kSensitivity, ValueKind::Integer},
+    {common::prop::kSubject, dispid::kSubject, ValueKind::Subject},
+    {common::prop::kClientSubmitTime, dispid::kSentOn, ValueKind::Date},
+    {common::prop::kReceivedByName, dispid::kReceivedByName, ValueKind::Text},
+    {0x0070, dispid::kConversationTopic, ValueKind::Text},
+    {common::prop::kSenderName, dispid::kSenderName, ValueKind::Text},
+    {common::prop::kSenderEmailAddress, dispid::kSenderEmailAddress, ValueKind::Text},
+    {0x0E06, dispid::kReceivedTime, ValueKind::Date},
+    {common::prop::kBody, dispid::kBody, ValueKind::Text},
+    {common::prop::kRtfCompressed, dispid::kImport, ValueKind::RtfBody},
+    {common::prop::kBodyHtml, dispid::kImport, ValueKind::HtmlBody},
+    {0x5909, dispid::kBodyFormat, ValueKind::Integer},
+};
+
+// The attachment properties put on a new attachment, all as text.
+constexpr PropertyCopy kAttachmentCopies[] = {
+    {common::prop::kDisplayName, dispid::kAttachDisplayName, ValueKind::Text},
+    {0x3704, dispid::kAttachFileName, ValueKind::Text},
+    {0x370E, dispid::kAttachMimeTag, ValueKind::Text},
+    {0x3712, dispid::kAttachContentId, ValueKind::Text},
+};
+
+template <std::size_t N>
+const PropertyCopy* FindCopy(const PropertyCopy (&table)[N], std::uint16_t id) {
+    for (const PropertyCopy& copy : table) {
+        if (copy.id == id) return &copy;
+    }
+    return nullptr;
+}
+
+Variant PutValue(const ExportedProp& prop, ValueKind kind, std::uint32_t codePage) {
+    switch (kind) {
+        case ValueKind::Boolean:
+            return FirstBytesAsInt(prop) != 0;
+        case ValueKind::Integer:
+            return FirstBytesAsInt(prop);
+        case ValueKind::Subject:
+            return SubjectText(prop, codePage);
+        case ValueKind::Date: {
+            const auto date = PropLocalDate(prop);
+            if (!date) throw DispatchException(u"Invalid DateTime");
+            return *date;
+        }
+        default:
+            return ValueToText(prop, codePage);
+    }
+}
+
+// Removes a scratch file when it goes out of scope, whatever happened in between.
+class ScratchFile {
+  public:
+    explicit ScratchFile(std::u16string path) : path_(std::move(path)) {}
+    ~ScratchFile() {
+        std::error_code ignored;
+        std::filesystem::remove(common::PathFromUtf16(path_), ignored);
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    const std::u16string& Path() const { return path_; }
+
+  private:
+    std::u16string path_;
+};
+
+void ForEachProp(const ExportedPropMap* map, const auto& action) {
+    for (std::uint32_t i = 0; map != nullptr && i < map->count; ++i) {
+        if (map->items[i] != nullptr) action(*map->items[i]);
+    }
+}
+
+}  // namespace
+
+void CMailHandler::FillMessage(const CMailDataFileInterface& data) {
+    const MailEntry* mail = data.Mail();
+    if (mail == nullptr || message_ == nullptr) return;
+    const std::uint32_t codePage = MessageCodePage(mail);
+    CopyProperties(*mail, codePage);
+    RunCopyStep([&] { CopyRecipients(*mail, codePage); });
+    RunCopyStep([&] { CopyAttachments(*mail, codePage); });
+}
+
+void CMailHandler::CopyProperties(const MailEntry& mail, std::uint32_t codePage) {
+    ForEachProp(mail.props, [&](const ExportedProp& prop) {
+        RunCopyStep([&] { CopyProperty(prop, codePage); });
+    });
+}
+
+void CMailHandler::CopyProperty(const ExportedProp& prop, std::uint32_t codePage) {
+    const PropertyCopy* copy = FindCopy(kMessageCopies, prop.id);
+    if (copy == nullptr) return;
+    if (copy->kind == ValueKind::RtfBody) return ImportBody(prop, mailcode::kImportRtf);
+    if (copy->kind == ValueKind::HtmlBody) return ImportBody(prop, mailcode::kImportHtml);
+    message_->SetProperty(copy->dispatchId, PutValue(prop, copy->kind, codePage));
+}
+
+void CMailHandler::ImportBody(const ExportedProp& prop, std::int32_t format) {
+    const ScratchFile body(NewScratchPath());
+    if (format == mailcode::kImportRtf) {
+        // Bytes that are not RTF are not handed over as RTF: the page then
+        // comes from the other bodies.
+        if (!WriteRtfFile(prop, body.Path()).decoded)
+            throw DispatchException(u"The RTF body does not decode");
+    } else if (!WriteDataFile(prop, body.Path())) {
+        throw DispatchException(u"Cannot write the body file");
+    }
+    message_->InvokeHelper(dispid::kImport, InvokeKind::Method, {body.Path(), format});
+}
+
+void CMailHandler::CopyRecipients(const MailEntry& mail, std::uint32_t codePage) {
+    CDispatchDriver recipients(
+        message_->InvokeForObject(dispid::kRecipients, InvokeKind::PropertyGet));
+    for (std::uint32_t i = 0; mail.recipients != nullptr && i < mail.recipients->count; ++i) {
+        const RecipientRow* row = mail.recipients->items[i];
+        if (row == nullptr) continue;
+        RunCopyStep([&] {
+            recipients.InvokeHelper(
+                dispid::kAddRecipient, InvokeKind::Method,
+                {FolderName(row, codePage), RecipientAddress(row, codePage),
+                 std::u16string(mailcode::kAddressTypeSmtp), RecipientType(row)});
+        });
+    }
+}
+
+void CMailHandler::CopyAttachments(const MailEntry& mail, std::uint32_t codePage) {
+    CDispatchDriver attachments(
+        message_->InvokeForObject(dispid::kAttachments, InvokeKind::PropertyGet));
+    std::u16string folder;
+    NewAttachmentFolder(folder);
+    AttachmentFileNames names;
+    for (std::uint32_t i = 0; mail.attachments != nullptr && i < mail.attachments->count; ++i) {
+        const AttachmentRow* row = mail.attachments->items[i];
+        if (row == nullptr) continue;
+        RunCopyStep([&] { CopyAttachment(attachments, *row, folder, names, codePage); });
+    }
+    // Removes the folder only when no attachment file was written into it.
+    std::error_code ignored;
+    std::filesystem::remove(common::PathFromUtf16(folder), ignored);
+}
+
+void CMailHandler::CopyAttachment(CDispatchDriver& attachments, const AttachmentRow& row,
+                                  const std::u16string& folder, AttachmentFileNames& names,
+                                  std::uint32_t codePage) {
+    const std::u16string path =
+        folder + common::kPathSeparator + names.Take(AttachmentName(&row, codePage));
+    if (FindProp(row.object, common::prop::kAttachDataBin) != nullptr &&
+        !SaveAttachmentData(&row, path)) {
+        throw DispatchException(u"Cannot write the attachment file");
+    }
+    const std::int32_t position = PropInt(row.object, common::prop::kRenderingPosition);
+    const std::u16string displayName =
+        PropText(row.object, common::prop::kAttachLongFilename, codePage);
+    CDispatchDriver attachment(
+        attachments.InvokeForObject(dispid::kAddAttachment, InvokeKind::Method,
+                                    {path, mailcode::kAttachByValue, position, displayName}));
+    ForEachProp(row.object, [&](const ExportedProp& prop) {
+        const PropertyCopy* copy = FindCopy(kAttachmentCopies, prop.id);
+        if (copy == nullptr) return;
+        RunCopyStep([&] { attachment.SetProperty(copy->dispatchId, ValueToText(prop, codePage)); });
+    });
+}
+
+}  // namespace velmora
