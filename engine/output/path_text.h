@@ -7,12 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace corvex {
+#include "engine/storage/robustness_limits.h"
 
-// The longest file or directory name, in bytes of its UTF-8 form, that common
-// Linux file systems accept; Windows allows 255 UTF-16 units, which is never
-// less.
-inline constexpr std::size_t kMaxComponentBytes = 255;
+namespace corvex {
 
 std::filesystem::path PathFromUtf16(std::u16string_view text);
 std::u16string PathToUtf16(const std::filesystem::path& path);

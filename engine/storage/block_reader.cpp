@@ -12,12 +12,6 @@ namespace {
 
 constexpr std::size_t kTrailerCbInflatedOffset = 18;
 constexpr std::size_t kDataTreeHeaderSize = 8;
-// Every store may hold a value of this size whatever its own size, so a small
-// but intact store is never cut short; beyond it a value must be backed by the file.
-constexpr std::uint64_t kMinValueCap = 4ull << 20;
-// A 4K block inflates far more than this only when it is nearly all one byte.
-constexpr std::uint64_t kValueToFileRatio = 16;
-constexpr std::uint64_t kMissingChildPadding = 64ull << 10;
 
 [[maybe_unused]] std::size_t RoundUp(std::size_t value, std::size_t align) {
     return (value + align - 1) / align * align;

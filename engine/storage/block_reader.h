@@ -8,6 +8,7 @@
 
 #include "engine/storage/btree_records.h"
 #include "engine/storage/keyed_index.h"
+#include "engine/storage/robustness_limits.h"
 #include "engine/storage/store_file.h"
 
 namespace corvex {
@@ -17,9 +18,6 @@ using ByteBuffer = std::vector<std::uint8_t>;
 constexpr std::uint64_t kBidInternalBit = 0x2;
 constexpr std::uint8_t kBtypeDataTree = 0x01;
 constexpr std::uint8_t kBtypeSubnodeTree = 0x02;
-// XXBLOCK -> XBLOCK -> data is the deepest real data tree; a little slack is
-// allowed, deeper nesting is a damaged or hostile file.
-constexpr int kMaxDataTreeDepth = 4;
 
 template <typename V>
 using BlockMap = KeyedIndex<BbtEntry<V>>;

@@ -7,6 +7,7 @@
 #include "engine/storage/heap_header.h"
 #include "engine/storage/heap_id.h"
 #include "engine/storage/instantiate.h"
+#include "engine/storage/robustness_limits.h"
 #include "engine/storage/row_matrix.h"
 #include "engine/storage/tc_info.h"
 
@@ -131,7 +132,7 @@ void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
     const RowIdSlots rowIds = BuildRowIds(CollectBthRecords(heap, subnodes, rowIndex), rowIndex);
     const RowMatrix matrix = ReadRowMatrix(heap, subnodes, info);
     std::size_t next = 0;  // where the fallback scan starts: the end of the previous row
-    std::size_t scanBudget = 4 * matrix.Joined().size() + 4096;
+    std::size_t scanBudget = kRowScanPasses * matrix.Joined().size() + kRowScanFloorBytes;
     for (std::size_t i = 0; i < rowIds.size(); ++i) {
         if (!rowIds[i]) continue;
         const std::optional<std::size_t> start = LocateRow(matrix, i, *rowIds[i], next, scanBudget);
