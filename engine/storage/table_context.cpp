@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/interface/property_ids.h"
 #include "engine/storage/bth.h"
 #include "engine/storage/heap_header.h"
 #include "engine/storage/heap_id.h"
@@ -42,15 +43,15 @@ RowIdSlots BuildRowIds(Bytes records, const BthHeader& header) {
 
 bool IsHnidCellType(std::uint16_t type) {
     switch (type) {
-        case 0x000D:
-        case 0x001E:
-        case 0x001F:
-        case 0x0102:
-        case 0x100D:
-        case 0x101E:
-        case 0x101F:
-        case 0x1048:
-        case 0x1102:
+        case ptype::kObject:
+        case ptype::kString8:
+        case ptype::kUnicode:
+        case ptype::kBinary:
+        case ptype::kMvObject:
+        case ptype::kMvString8:
+        case ptype::kMvUnicode:
+        case ptype::kMvClsid:
+        case ptype::kMvBinary:
             return true;
         default:
             return false;
