@@ -10,7 +10,6 @@
 namespace corvex {
 namespace {
 
-constexpr std::size_t kTrailerCbInflatedOffset = 18;
 // The data tree header: btype, cLevel, cEnt (2 bytes), lcbTotal (4 bytes),
 // followed by the children's BIDs.
 constexpr std::size_t kDataTreeCountOffset = 2;
@@ -54,7 +53,7 @@ ByteBuffer BlockReader<V>::ReadStored(const BbtEntry<V>& entry) const {
         ByteBuffer raw = file_.ReadAt(entry.ib, onDisk);
         std::copy(raw.end() - V::kBlockTrailerSize, raw.end(), entry.trailer.begin());
         const auto cbInflated =
-            LoadLE<std::uint16_t>(Bytes(entry.trailer), kTrailerCbInflatedOffset);
+            LoadLE<std::uint16_t>(Bytes(entry.trailer), V::kTrailerCbInflatedOffset);
         if (cbInflated == entry.cb) {
             raw.resize(entry.cb);
             return raw;
