@@ -23,6 +23,12 @@ inline constexpr std::uint16_t kUnicode = 0x001F;
 inline constexpr std::uint16_t kSysTime = 0x0040;
 inline constexpr std::uint16_t kClsid = 0x0048;
 inline constexpr std::uint16_t kBinary = 0x0102;
+// Multi-valued forms: the single-valued code with 0x1000 set.
+inline constexpr std::uint16_t kMvObject = 0x100D;
+inline constexpr std::uint16_t kMvString8 = 0x101E;
+inline constexpr std::uint16_t kMvUnicode = 0x101F;
+inline constexpr std::uint16_t kMvClsid = 0x1048;
+inline constexpr std::uint16_t kMvBinary = 0x1102;
 }  // namespace ptype
 
 namespace prop {

@@ -10,20 +10,34 @@
 namespace corvex {
 namespace {
 
-constexpr std::size_t kTrailerCbInflatedOffset = 18;
+// The data tree header: btype, cLevel, cEnt (2 bytes), lcbTotal (4 bytes),
+// followed by the children's BIDs.
+constexpr std::size_t kDataTreeCountOffset = 2;
+constexpr std::size_t kDataTreeTotalOffset = 4;
 constexpr std::size_t kDataTreeHeaderSize = 8;
-// Every store may hold a value of this size whatever its own size, so a small
-// but intact store is never cut short; beyond it a value must be backed by the file.
-constexpr std::uint64_t kMinValueCap = 4ull << 20;
-// A 4K block inflates far more than this only when it is nearly all one byte.
-constexpr std::uint64_t kValueToFileRatio = 16;
-constexpr std::uint64_t kMissingChildPadding = 64ull << 10;
 
 [[maybe_unused]] std::size_t RoundUp(std::size_t value, std::size_t align) {
     return (value + align - 1) / align * align;
 }
 
 }  // namespace
+
+template <typename V>
+std::optional<DataTreeBlock> ParseDataTree(std::uint64_t bid, common::Bytes block) {
+    if ((bid & kBidInternalBit) == 0 || block.empty() || block[0] != kBtypeDataTree)
+        return std::nullopt;
+    const std::size_t fitting =
+        block.size() > kDataTreeHeaderSize ? (block.size() - kDataTreeHeaderSize) / V::kIdWidth : 0;
+    const std::size_t count =
+        std::min<std::size_t>(common::LoadLE<std::uint16_t>(block, kDataTreeCountOffset), fitting);
+    DataTreeBlock tree;
+    tree.lcbTotal = common::LoadLE<std::uint32_t>(block, kDataTreeTotalOffset);
+    tree.children.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        tree.children.push_back(
+            common::LoadWidth(block, kDataTreeHeaderSize + i * V::kIdWidth, V::kIdWidth));
+    return tree;
+}
 
 template <typename V>
 std::uint64_t BlockReader<V>::MaxValueSize() const {
@@ -38,8 +52,8 @@ ByteBuffer BlockReader<V>::ReadStored(const BbtEntry<V>& entry) const {
             RoundUp(std::size_t{entry.cb} + V::kBlockTrailerSize, V::kBlockAlign);
         ByteBuffer raw = file_.ReadAt(entry.ib, onDisk);
         std::copy(raw.end() - V::kBlockTrailerSize, raw.end(), entry.trailer.begin());
-        const auto cbInflated =
-            common::LoadLE<std::uint16_t>(common::Bytes(entry.trailer), kTrailerCbInflatedOffset);
+        const auto cbInflated = common::LoadLE<std::uint16_t>(common::Bytes(entry.trailer),
+                                                              V::kTrailerCbInflatedOffset);
         if (cbInflated == entry.cb) {
             raw.resize(entry.cb);
             return raw;
@@ -65,29 +79,20 @@ template <typename V>
 ByteBuffer BlockReader<V>::ReadEntry(const BbtEntry<V>* entry, int depth) const {
     if (entry == nullptr) return {};
     ByteBuffer data = ReadSingleBlock(entry);
-    const bool internal = (entry->bid & kBidInternalBit) != 0;
-    if (internal && !data.empty() && data[0] == kBtypeDataTree)
-        return AssembleDataTree(data, depth);
+    if (const std::optional<DataTreeBlock> tree = ParseDataTree<V>(entry->bid, data))
+        return AssembleDataTree(*tree, depth);
     return data;
 }
 
 template <typename V>
-ByteBuffer BlockReader<V>::AssembleDataTree(const ByteBuffer& xblock, int depth) const {
+ByteBuffer BlockReader<V>::AssembleDataTree(const DataTreeBlock& tree, int depth) const {
     if (depth >= kMaxDataTreeDepth) return {};
-    const common::Bytes bytes(xblock);
-    const std::size_t declared = common::LoadLE<std::uint16_t>(bytes, 2);
-    const std::uint64_t lcbTotal =
-        std::min<std::uint64_t>(common::LoadLE<std::uint32_t>(bytes, 4), MaxValueSize());
-    const std::size_t fitting = xblock.size() > kDataTreeHeaderSize
-                                    ? (xblock.size() - kDataTreeHeaderSize) / V::kIdWidth
-                                    : 0;
-    const std::size_t count = std::min(declared, fitting);
+    const std::uint64_t lcbTotal = std::min<std::uint64_t>(tree.lcbTotal, MaxValueSize());
 
     ByteBuffer result;
     std::uint64_t missingAllowance = 0;
-    for (std::size_t i = 0; i < count && result.size() < lcbTotal; ++i) {
-        const std::uint64_t bid =
-            common::LoadWidth(bytes, kDataTreeHeaderSize + i * V::kIdWidth, V::kIdWidth);
+    for (const std::uint64_t bid : tree.children) {
+        if (result.size() >= lcbTotal) break;
         const ByteBuffer child = ReadEntry(Lookup(bid), depth + 1);
         if (child.empty()) missingAllowance += kMissingChildPadding;
         const std::size_t take = static_cast<std::size_t>(
@@ -104,5 +109,9 @@ ByteBuffer BlockReader<V>::AssembleDataTree(const ByteBuffer& xblock, int depth)
 }
 
 CORVEX_INSTANTIATE_CLASS(BlockReader)
+
+#define CORVEX_INSTANTIATE_PARSE_DATA_TREE(V) \
+    template std::optional<DataTreeBlock> ParseDataTree<V>(std::uint64_t, common::Bytes);
+CORVEX_FOR_EACH_VARIANT(CORVEX_INSTANTIATE_PARSE_DATA_TREE)
 
 }  // namespace corvex

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "common/little_endian.h"
 #include "engine/storage/btree_records.h"
 #include "engine/storage/keyed_index.h"
+#include "engine/storage/robustness_limits.h"
 #include "engine/storage/store_file.h"
 
 namespace corvex {
@@ -17,9 +20,19 @@ using ByteBuffer = std::vector<std::uint8_t>;
 constexpr std::uint64_t kBidInternalBit = 0x2;
 constexpr std::uint8_t kBtypeDataTree = 0x01;
 constexpr std::uint8_t kBtypeSubnodeTree = 0x02;
-// XXBLOCK -> XBLOCK -> data is the deepest real data tree; a little slack is
-// allowed, deeper nesting is a damaged or hostile file.
-constexpr int kMaxDataTreeDepth = 4;
+
+// An internal data tree block (XBLOCK over data blocks, XXBLOCK over XBLOCKs):
+// the total size it declares and the BIDs of its children, no more of them than
+// the block holds after its header, whatever its count claims.
+struct DataTreeBlock {
+    std::uint32_t lcbTotal = 0;
+    std::vector<std::uint64_t> children;
+};
+
+// The data tree that `block`, read for `bid`, holds; no value when it is an
+// external block or an internal block of another kind.
+template <typename V>
+std::optional<DataTreeBlock> ParseDataTree(std::uint64_t bid, common::Bytes block);
 
 template <typename V>
 using BlockMap = KeyedIndex<BbtEntry<V>>;
@@ -52,7 +65,7 @@ class BlockReader {
   private:
     ByteBuffer ReadEntry(const BbtEntry<V>* entry, int depth) const;
     ByteBuffer ReadStored(const BbtEntry<V>& entry) const;
-    ByteBuffer AssembleDataTree(const ByteBuffer& xblock, int depth) const;
+    ByteBuffer AssembleDataTree(const DataTreeBlock& tree, int depth) const;
 
     const StoreFile& file_;
     const BlockMap<V>& blocks_;

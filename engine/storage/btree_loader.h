@@ -9,14 +9,12 @@
 #include "engine/storage/block_reader.h"
 #include "engine/storage/btree_records.h"
 #include "engine/storage/node_index.h"
+#include "engine/storage/robustness_limits.h"
 #include "engine/storage/stop_token.h"
 #include "engine/storage/store_file.h"
 #include "engine/storage/subnode_loader.h"
 
 namespace corvex {
-
-// Real B-trees are a handful of levels deep; a deeper chain is a damaged file.
-constexpr int kMaxBTreeDepth = 32;
 
 template <typename V>
 struct BlockTree {

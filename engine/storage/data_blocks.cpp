@@ -1,6 +1,6 @@
 #include "engine/storage/data_blocks.h"
 
-#include <algorithm>
+#include <optional>
 
 #include "common/little_endian.h"
 #include "engine/storage/instantiate.h"
@@ -8,29 +8,19 @@
 namespace corvex {
 namespace {
 
-constexpr std::size_t kXblockHeaderSize = 8;
-
 template <typename V>
 void AppendLeaves(const BlockReader<V>& reader, const BbtEntry<V>* entry, int depth,
                   std::vector<ByteBuffer>& out) {
     ByteBuffer data = reader.ReadSingleBlock(entry);
-    const bool tree = entry != nullptr && (entry->bid & kBidInternalBit) != 0 && !data.empty() &&
-                      data[0] == kBtypeDataTree;
+    const std::optional<DataTreeBlock> tree =
+        entry != nullptr ? ParseDataTree<V>(entry->bid, data) : std::nullopt;
     if (!tree) {
         out.push_back(std::move(data));
         return;
     }
     if (depth >= kMaxDataTreeDepth) return;
-    const common::Bytes bytes(data);
-    const std::size_t fitting =
-        data.size() > kXblockHeaderSize ? (data.size() - kXblockHeaderSize) / V::kIdWidth : 0;
-    const std::size_t count =
-        std::min<std::size_t>(common::LoadLE<std::uint16_t>(bytes, 2), fitting);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint64_t child =
-            common::LoadWidth(bytes, kXblockHeaderSize + i * V::kIdWidth, V::kIdWidth);
+    for (const std::uint64_t child : tree->children)
         AppendLeaves(reader, reader.Lookup(child), depth + 1, out);
-    }
 }
 
 }  // namespace

@@ -1,19 +1,9 @@
 #include "engine/storage/node_database.h"
 
 #include "engine/storage/instantiate.h"
+#include "engine/storage/robustness_limits.h"
 
 namespace corvex {
-namespace {
-// Every real subnode entry takes at least this many bytes of the file.
-constexpr std::uint64_t kMinBytesPerSubnodeEntry = 8;
-constexpr std::uint64_t kSubnodeBudgetFloor = 1 << 16;
-// Bytes of subnode blocks read while loading: each real block is read once, and
-// only in a 4K store can it grow, inflating to at most 128 times the 512 bytes it
-// takes on disk.
-template <typename V>
-constexpr std::uint64_t kSubnodeBytesPerFileByte = V::kCompressed ? 128 : 8;
-constexpr std::uint64_t kSubnodeBytesFloor = 4ull << 20;
-}  // namespace
 
 template <typename V>
 bool NodeDatabase<V>::Open(const std::string& utf8Path, std::string& errorText) {

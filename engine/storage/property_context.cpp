@@ -1,5 +1,6 @@
 #include "engine/storage/property_context.h"
 
+#include "common/property_ids.h"
 #include "engine/storage/bth.h"
 #include "engine/storage/heap_header.h"
 #include "engine/storage/instantiate.h"
@@ -11,7 +12,8 @@ constexpr std::size_t kPcRecordSize = 8;
 
 // Types whose 4-byte value is stored in place of the HNID.
 bool IsInlineType(std::uint16_t type) {
-    return type == 0x0002 || type == 0x0003 || type == 0x0004 || type == 0x000B;
+    return type == common::ptype::kShort || type == common::ptype::kLong ||
+           type == common::ptype::kFloat || type == common::ptype::kBoolean;
 }
 
 template <typename V>

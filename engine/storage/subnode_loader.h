@@ -5,13 +5,10 @@
 #include <memory>
 
 #include "engine/storage/block_reader.h"
+#include "engine/storage/robustness_limits.h"
 #include "engine/storage/subnode_tree.h"
 
 namespace corvex {
-
-// Real subnode trees are two levels deep (SIBLOCK over SLBLOCKs) and nest a
-// level or two; anything deeper is damage, and is not followed.
-constexpr int kMaxSubnodeDepth = 8;
 
 template <typename V>
 class SubnodeLoader {

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/property_ids.h"
 #include "engine/storage/bth.h"
 #include "engine/storage/heap_header.h"
 #include "engine/storage/heap_id.h"
 #include "engine/storage/instantiate.h"
+#include "engine/storage/robustness_limits.h"
 #include "engine/storage/row_matrix.h"
 #include "engine/storage/tc_info.h"
 
@@ -41,15 +43,15 @@ RowIdSlots BuildRowIds(common::Bytes records, const BthHeader& header) {
 
 bool IsHnidCellType(std::uint16_t type) {
     switch (type) {
-        case 0x000D:
-        case 0x001E:
-        case 0x001F:
-        case 0x0102:
-        case 0x100D:
-        case 0x101E:
-        case 0x101F:
-        case 0x1048:
-        case 0x1102:
+        case common::ptype::kObject:
+        case common::ptype::kString8:
+        case common::ptype::kUnicode:
+        case common::ptype::kBinary:
+        case common::ptype::kMvObject:
+        case common::ptype::kMvString8:
+        case common::ptype::kMvUnicode:
+        case common::ptype::kMvClsid:
+        case common::ptype::kMvBinary:
             return true;
         default:
             return false;
@@ -131,7 +133,7 @@ void ReadTableContext(const HeapOnNode<V>& heap, const SubnodeSource& subnodes,
     const RowIdSlots rowIds = BuildRowIds(CollectBthRecords(heap, subnodes, rowIndex), rowIndex);
     const RowMatrix matrix = ReadRowMatrix(heap, subnodes, info);
     std::size_t next = 0;  // where the fallback scan starts: the end of the previous row
-    std::size_t scanBudget = 4 * matrix.Joined().size() + 4096;
+    std::size_t scanBudget = kRowScanPasses * matrix.Joined().size() + kRowScanFloorBytes;
     for (std::size_t i = 0; i < rowIds.size(); ++i) {
         if (!rowIds[i]) continue;
         const std::optional<std::size_t> start = LocateRow(matrix, i, *rowIds[i], next, scanBudget);

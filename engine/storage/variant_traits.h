@@ -65,6 +65,7 @@ struct Unicode4KTraits {
     static constexpr bool kWideEntryCounts = true;
     static constexpr std::size_t kIdWidth = 8;
     static constexpr std::size_t kBlockTrailerSize = 24;
+    static constexpr std::size_t kTrailerCbInflatedOffset = 18;  // the block's size once inflated
     static constexpr std::size_t kBlockAlign = 512;
     static constexpr std::size_t kInternalHeaderSize = 8;
     // 4K stores widen hidIndex to bits 5-18; hidBlockIndex takes bits 19-31.

@@ -4,10 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace corvex {
+#include "engine/storage/robustness_limits.h"
 
-// Longest name kept, in UTF-16 units, before the full-stop rule and trimming.
-inline constexpr std::size_t kSafeNameLength = 50;
+namespace corvex {
 
 // Makes a folder display name or message subject usable as one directory name
 // inside the export's target folder, in this order:

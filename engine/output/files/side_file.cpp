@@ -11,7 +11,14 @@
 namespace corvex {
 namespace {
 
-constexpr std::size_t kLongestSuffixBytes = std::char_traits<char>::length("1000");
+constexpr std::size_t DecimalDigits(unsigned value) {
+    std::size_t digits = 1;
+    for (; value >= 10; value /= 10) ++digits;
+    return digits;
+}
+
+// The longest suffix FreeSideFilePath adds to a name.
+constexpr std::size_t kLongestSuffixBytes = DecimalDigits(kMaxSideFileSuffix);
 
 std::u16string_view Extension(std::uint16_t id) {
     if (id == common::prop::kBodyHtml) return u".html";

@@ -8,10 +8,9 @@
 #include <string>
 #include <string_view>
 
-namespace corvex {
+#include "engine/storage/robustness_limits.h"
 
-// Highest numeric suffix tried before a value is left without a side file.
-inline constexpr unsigned kMaxSideFileSuffix = 1000;
+namespace corvex {
 
 // line number + "." + property name + suffix + extension, where the extension
 // is ".html" for the HTML body (0x1013), ".txt" for the plain body (0x1000)

@@ -16,13 +16,11 @@
 #include "engine/output/walks/exported_props.h"
 #include "engine/storage/context_reader.h"
 #include "engine/storage/node_database.h"
+#include "engine/storage/robustness_limits.h"
 
 namespace corvex {
 
 constexpr std::uint32_t kRootFolderNid = 0x122;
-// Real folder trees are a few levels deep; a chain deeper than this is a
-// damaged or hostile store and is not followed further.
-constexpr int kMaxFolderDepth = 512;
 
 template <typename V>
 class WalkContext {
