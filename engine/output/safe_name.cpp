@@ -1,6 +1,7 @@
 #include "engine/output/safe_name.h"
 
 #include <algorithm>
+#include <string>
 
 #include "engine/output/path_text.h"
 
@@ -59,6 +60,12 @@ std::u16string SafeName(std::u16string_view text, bool messageRule) {
     TrimWhiteSpace(name);
     ReplaceDotsOnlyName(name);
     return CapUtf8Bytes(name, kMaxComponentBytes);
+}
+
+std::u16string NumberedName(std::u16string_view name, std::size_t number) {
+    const std::string digits = std::to_string(number);
+    const std::u16string suffix = u" (" + std::u16string(digits.begin(), digits.end()) + u")";
+    return CapUtf8Bytes(name, kMaxComponentBytes - suffix.size()) + suffix;
 }
 
 }  // namespace corvex
