@@ -45,6 +45,10 @@ EngineMessageScope::~EngineMessageScope() {
 }
 
 void ShowEngineMessage(std::string_view text, std::string_view caption) {
+    ShowEngineMessage(text, caption, text);
+}
+
+void ShowEngineMessage(std::string_view text, std::string_view caption, std::string_view kind) {
     EngineMessageHandler handler;
     {
         MessageHook& hook = Hook();
@@ -54,7 +58,7 @@ void ShowEngineMessage(std::string_view text, std::string_view caption) {
         hook.log.lastCaption = caption;
         const bool repeat =
             hook.scopes > 0 &&
-            !hook.shownInScope.insert(std::string(caption) + '\n' + std::string(text)).second;
+            !hook.shownInScope.insert(std::string(caption) + '\n' + std::string(kind)).second;
         if (repeat) return;
         handler = hook.handler;
     }

@@ -19,6 +19,12 @@ using EngineMessageHandler = std::function<void(std::string_view text, std::stri
 // box returns when the user dismisses it). Every message is also recorded.
 void ShowEngineMessage(std::string_view text, std::string_view caption);
 
+// The same for a message whose text differs from case to case (it names a
+// path): inside an EngineMessageScope only the first message of each `kind`
+// is shown, so an export that fails the same way for every message of a
+// folder brings up one box, not thousands.
+void ShowEngineMessage(std::string_view text, std::string_view caption, std::string_view kind);
+
 // Installs `handler` and returns the one it replaces. An empty handler restores
 // the default: standard error.
 EngineMessageHandler SetEngineMessageHandler(EngineMessageHandler handler);

@@ -2,6 +2,7 @@
 
 #include "common/path_text.h"
 #include "tools/velmora-cli/command_support.h"
+#include "tools/velmora-cli/engine_message_host.h"
 #include "viewer/data/compressed_rtf/compressed_rtf_file.h"
 #include "viewer/data/mail_access/exported_value.h"
 #include "viewer/data/mail_access/record_getters.h"
@@ -29,8 +30,14 @@ int RunExport(const std::filesystem::path& store, const std::filesystem::path& o
     std::error_code error;
     std::filesystem::create_directories(outDir, error);
     if (error) return ReportFailure("cannot create " + outDir.string() + ": " + error.message());
+    // The export's own return value is fixed; what went wrong reaches us as
+    // the engine's messages, already printed by the time it returns.
+    const std::size_t messagesBefore = EngineMessagesShown();
     session.Binding().SaveFolderHierarchy(
         folderNid, 0, common::PathToUtf16(std::filesystem::absolute(outDir)), 0);
+    if (EngineMessagesShown() != messagesBefore)
+        return ReportFailure("export into " + outDir.string() +
+                             " is incomplete: the engine reported the failures above");
     return 0;
 }
 

@@ -9,7 +9,8 @@ namespace velmora::cli {
 
 inline constexpr std::uint32_t kRootFolderNid = 0x122;
 
-// The engine's folder export of `folderNid` and everything below it into `outDir`.
+// The engine's folder export of `folderNid` and everything below it into
+// `outDir`. Fails when the engine reported anything it could not write.
 int RunExport(const std::filesystem::path& store, const std::filesystem::path& outDir,
               std::uint32_t folderNid);
 

@@ -1,7 +1,10 @@
 #include "engine/output/files/output_directory.h"
 
+#include <string>
 #include <system_error>
 
+#include "common/path_text.h"
+#include "common/utf16_text.h"
 #include "engine/storage/engine_message.h"
 
 namespace corvex {
@@ -13,7 +16,10 @@ bool EnsureDirectory(const std::filesystem::path& directory, std::string_view ca
     if (!error && std::filesystem::is_directory(directory, error)) return true;
     // A path taken by a file reports no error from create_directories.
     if (!error) error = std::make_error_code(std::errc::file_exists);
-    ShowEngineMessage(error.message(), caption);
+    const std::string reason = error.message();
+    ShowEngineMessage("Cannot create folder \"" +
+                          common::Utf16ToUtf8(common::PathToUtf16(directory)) + "\": " + reason,
+                      caption, reason);
     return false;
 }
 

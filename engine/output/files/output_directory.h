@@ -10,9 +10,11 @@ namespace corvex {
 inline constexpr std::string_view kDirectoryErrorCaption = "Corvex";
 
 // True when `directory` exists as a directory or was just created (with any
-// missing parents). Otherwise shows the system's text for the failure through
-// the engine's message hook, titled `caption`, and returns false; the caller
-// then skips the item with everything below it.
+// missing parents). Otherwise shows "Cannot create folder "<path>": <the
+// system's text>" through the engine's message hook, titled `caption`, and
+// returns false; the caller then skips the item with everything below it.
+// Within one export call each kind of failure is shown once, naming the first
+// path it struck.
 bool EnsureDirectory(const std::filesystem::path& directory,
                      std::string_view caption = kDirectoryErrorCaption);
 

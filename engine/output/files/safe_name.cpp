@@ -1,6 +1,7 @@
 #include "engine/output/files/safe_name.h"
 
 #include <algorithm>
+#include <string>
 
 #include "common/path_text.h"
 
@@ -57,6 +58,12 @@ std::u16string SafeName(std::u16string_view text, bool messageRule) {
     TrimWhiteSpace(name);
     ReplaceDotsOnlyName(name);
     return common::CapUtf8Bytes(name, common::kMaxComponentBytes);
+}
+
+std::u16string NumberedName(std::u16string_view name, std::size_t number) {
+    const std::string digits = std::to_string(number);
+    const std::u16string suffix = u" (" + std::u16string(digits.begin(), digits.end()) + u")";
+    return common::CapUtf8Bytes(name, common::kMaxComponentBytes - suffix.size()) + suffix;
 }
 
 }  // namespace corvex

@@ -28,6 +28,11 @@ namespace corvex {
 // case are two directories on Linux and one directory on Windows.
 std::u16string SafeName(std::u16string_view text, bool messageRule);
 
+// The directory name of a folder whose SafeName a sibling folder already
+// took: "name (n)", with `name` cut (as step 7 cuts) so that the whole still
+// fits in 255 bytes of UTF-8.
+std::u16string NumberedName(std::u16string_view name, std::size_t number);
+
 // Steps 1 and 2 alone: for names built by the engine itself (side files),
 // which need no cut or trimming but must not carry a separator either.
 std::u16string ReplaceUnsafeCharacters(std::u16string_view text);

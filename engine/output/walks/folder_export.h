@@ -2,7 +2,10 @@
 // directory as property files, row files and side files.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "engine/output/walks/loaded_message.h"
@@ -17,14 +20,20 @@ class FolderExport {
 
     // Writes the messages of `nid` into `target` and each named child folder
     // into a directory of its own below it, recursively. `target` stands for
-    // the folder itself.
+    // the folder itself. Sibling folders whose names come out the same get
+    // "Name", "Name (2)", "Name (3)"... in walk order, so none writes over
+    // another.
     void SaveHierarchy(std::uint32_t nid, const std::filesystem::path& target) const;
 
   private:
+    // The directory names this export gave the child folders of one folder,
+    // each with the next number to try when another sibling asks for it.
+    using SiblingNames = std::unordered_map<std::u16string, std::size_t>;
+
     void SaveHierarchy(std::uint32_t nid, const std::filesystem::path& target,
                        std::unordered_set<std::uint32_t>& path) const;
     void SaveChildFolder(const NbtEntry& child, const std::filesystem::path& target,
-                         std::unordered_set<std::uint32_t>& path) const;
+                         SiblingNames& siblings, std::unordered_set<std::uint32_t>& path) const;
     void SaveMessages(std::uint32_t nid, const std::filesystem::path& target) const;
     void SaveMessage(std::size_t ordinal, const NbtEntry& message,
                      const std::filesystem::path& target) const;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "common/path_text.h"
 #include "engine/output/files/block_dump.h"
@@ -218,11 +219,40 @@ TEST(EnsureDirectory, CreatesMissingDirectoriesAndReportsFailures) {
 
     Touch(dir / "taken");
     EXPECT_FALSE(EnsureDirectory(dir / "taken", "Corvex64"));
+    EXPECT_EQ(RecordedEngineMessages().lastText,
+              "Cannot create folder \"" + (dir / "taken").string() + "\": Not a directory");
+    EXPECT_EQ(RecordedEngineMessages().lastCaption, "Corvex64");
     EXPECT_FALSE(EnsureDirectory(dir / "taken" / "below"));
     const EngineMessageLog log = RecordedEngineMessages();
     EXPECT_EQ(log.count, 2u);
-    EXPECT_FALSE(log.lastText.empty());
+    EXPECT_EQ(log.lastText, "Cannot create folder \"" + (dir / "taken" / "below").string() +
+                                "\": Not a directory");
     EXPECT_EQ(log.lastCaption, "Corvex");
+}
+
+// Within one export call a failure that strikes every message of a folder is
+// shown once, naming the first path; each other kind of failure is shown too,
+// and every one is counted.
+TEST(EnsureDirectory, ShowsEachKindOfFailureOncePerExportCall) {
+    velmora::test::ScratchDir dir;
+    Touch(dir / "taken");
+    std::vector<std::string> shown;
+    const EngineMessageHandler previous = SetEngineMessageHandler(
+        [&](std::string_view text, std::string_view) { shown.emplace_back(text); });
+    ResetRecordedEngineMessages();
+    {
+        const EngineMessageScope call;
+        for (const char* message : {"1_a", "2_b", "3_c"})
+            EXPECT_FALSE(EnsureDirectory(dir / "taken" / message));
+        EXPECT_FALSE(EnsureDirectory(dir / std::string(300, 'x')));
+    }
+    SetEngineMessageHandler(previous);
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "Cannot create folder \"" + (dir / "taken" / "1_a").string() +
+                             "\": Not a directory",
+                         "Cannot create folder \"" + (dir / std::string(300, 'x')).string() +
+                             "\": File name too long"}));
+    EXPECT_EQ(RecordedEngineMessages().count, 4u);
 }
 
 }  // namespace

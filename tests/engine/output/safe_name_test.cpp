@@ -77,6 +77,28 @@ TEST(SafeName, NeverSplitsACharacter) {
     EXPECT_EQ(Utf8Size(wide), 150u);
 }
 
+// A sibling's number goes after the name, and the name gives way so that the
+// whole stays one directory name of at most 255 bytes.
+TEST(NumberedName, AppendsTheNumberWithinTheByteCap) {
+    const struct {
+        const char* label;
+        std::u16string name;
+        std::size_t number;
+        std::u16string expected;
+    } cases[] = {
+        {"short name", u"Inbox", 2, u"Inbox (2)"},
+        {"empty name", u"", 3, u" (3)"},
+        {"exactly full", Repeat(u"a", 251), 2, Repeat(u"a", 251) + u" (2)"},
+        {"three-byte characters cut whole", Repeat(u"中", 85), 12, Repeat(u"中", 83) + u" (12)"},
+        {"surrogate pair dropped whole", Repeat(u"a", 250) + u"😀", 2, Repeat(u"a", 250) + u" (2)"},
+    };
+    for (const auto& c : cases) {
+        const std::u16string numbered = NumberedName(c.name, c.number);
+        EXPECT_EQ(numbered, c.expected) << c.label;
+        EXPECT_LE(Utf8Size(numbered), common::kMaxComponentBytes) << c.label;
+    }
+}
+
 // Whatever a store calls its folders, the directory made for one is a direct
 // child of the target folder.
 TEST(SafeName, DirectoriesStayInsideTheTarget) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <iomanip>
+#include <map>
 #include <sstream>
 
 #include "common/property_ids.h"
@@ -15,6 +16,7 @@
 #include "tests/engine/output/export_reader.h"
 #include "tests/engine/output/walk_support.h"
 #include "tests/engine/storage/store_fixtures.h"
+#include "tools/storewriter/store_builder.h"
 
 namespace velmora::test {
 namespace {
@@ -287,6 +289,95 @@ TEST_P(ParseTestExport, WritesTheRootExportAndTheBlockDump) {
         EXPECT_TRUE(dumped.empty());
     }
 }
+
+// Sibling folders whose directory names come out the same, in a written
+// store: each gets a directory of its own, numbered in walk order (the order
+// the folders were added), so no folder's messages overwrite another's.
+struct SiblingCase {
+    const char* label;
+    // Each folder's parent (an index into this list, -1 for the top folder) and name.
+    std::vector<std::pair<int, std::string>> folders;
+    // Where each folder's one message must land, below the target.
+    std::vector<std::string> directories;
+};
+
+const SiblingCase kSiblingCases[] = {
+    {"two", {{-1, "Inbox"}, {-1, "Inbox"}}, {"Inbox", "Inbox (2)"}},
+    {"three", {{-1, "Inbox"}, {-1, "Inbox"}, {-1, "Inbox"}}, {"Inbox", "Inbox (2)", "Inbox (3)"}},
+    {"equal once made safe", {{-1, "a/b"}, {-1, "a_b"}}, {"a_b", "a_b (2)"}},
+    {"number taken by a real folder",
+     {{-1, "Inbox (2)"}, {-1, "Inbox"}, {-1, "Inbox"}},
+     {"Inbox (2)", "Inbox", "Inbox (3)"}},
+    {"numbers counted per parent",
+     {{-1, "Inbox"}, {-1, "Inbox"}, {1, "Inbox"}, {1, "Inbox"}, {-1, "Inbox"}},
+     {"Inbox", "Inbox (2)", "Inbox (2)/Inbox", "Inbox (2)/Inbox (2)", "Inbox (3)"}},
+};
+
+struct WrittenVariant {
+    const char* name;
+    storewriter::Variant writer;
+    StoreVariant engine;
+};
+
+void PrintTo(const WrittenVariant& v, std::ostream* os) {
+    *os << v.name;
+}
+
+fs::path WriteSiblingStore(const SiblingCase& c, storewriter::Variant variant,
+                           const fs::path& scratch) {
+    storewriter::StoreBuilder builder({.variant = variant, .spoolDirectory = scratch});
+    std::vector<std::uint32_t> nids;
+    for (const auto& [parent, name] : c.folders) {
+        nids.push_back(builder.AddFolder(parent < 0 ? builder.TopFolder() : nids.at(parent), name));
+        storewriter::MessageSpec message;
+        message.subject = "Message " + std::to_string(nids.size());
+        EXPECT_NE(builder.AddMessage(nids.back(), message), 0u);
+    }
+    std::string error;
+    EXPECT_TRUE(builder.WriteTo(scratch / "siblings.pst", &error)) << error;
+    return scratch / "siblings.pst";
+}
+
+class SameNamedSiblings : public ::testing::TestWithParam<WrittenVariant> {};
+
+TEST_P(SameNamedSiblings, EachFolderKeepsADirectoryOfItsOwn) {
+    for (const SiblingCase& c : kSiblingCases) {
+        SCOPED_TRACE(c.label);
+        ScratchDir scratch;
+        OpenedStore store(WriteSiblingStore(c, GetParam().writer, scratch.Path()),
+                          GetParam().engine);
+        ASSERT_TRUE(store.Opened());
+        FolderEntry* top = FindFolderByName(store.AllFolders(), storewriter::kTopFolderName);
+        ASSERT_NE(top, nullptr);
+        const fs::path target = scratch / "export";
+        fs::create_directories(target);
+        store.Calls().saveFolderHierarchy(top->nidLow, top->nidHigh, U16(target).c_str(),
+                                          store.Handle());
+
+        // Every message is written exactly once, in its own folder's directory.
+        std::map<std::string, int> written;
+        for (const std::string& relative : RelativeTree(target)) {
+            const std::string name = fs::path(relative).filename().string();
+            if (name.starts_with("1_")) ++written[name];
+        }
+        EXPECT_EQ(written.size(), c.folders.size());
+        for (std::size_t k = 0; k < c.directories.size(); ++k) {
+            const std::string message = "1_Message " + std::to_string(k + 1);
+            EXPECT_EQ(written[message], 1) << message;
+            EXPECT_TRUE(fs::is_regular_file(target / c.directories[k] / message / "MailPropData" /
+                                            "MSGProp.csv"))
+                << c.directories[k];
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variants, SameNamedSiblings,
+    ::testing::Values(
+        WrittenVariant{"Ansi", storewriter::Variant::kAnsi, StoreVariant::kAnsi},
+        WrittenVariant{"Unicode", storewriter::Variant::kUnicode, StoreVariant::kUnicode},
+        WrittenVariant{"Unicode4K", storewriter::Variant::kUnicode4K, StoreVariant::kUnicode4K}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Stores, FolderExportReread, ::testing::ValuesIn(kExportCases),
                          [](const auto& info) { return TestNameOf(info.param.store); });

@@ -55,6 +55,24 @@ TEST_F(CliTest, FolderExportWritesBelowTheTarget) {
         csvFiles += entry.path().extension() == ".csv";
     }
     EXPECT_GT(csvFiles, 0u);
+    EXPECT_TRUE(messages_.lines.empty()) << messages_.lines.front();
+}
+
+// A folder directory the export cannot make (a file holds its name) loses that
+// folder: the engine's message names the path, and the tool fails.
+TEST_F(CliTest, FolderExportThatCannotWriteAFolderExitsNonZero) {
+    VELMORA_REQUIRE_CORPUS();
+    ScratchDir out;
+    const std::filesystem::path blocked = out / "export" / "Top of Outlook data file";
+    std::filesystem::create_directories(out / "export");
+    std::ofstream(blocked) << "a file, not a folder";
+    EXPECT_EQ(cli::RunExport(CorpusFile("unicode-to-cc.pst"), out / "export", cli::kRootFolderNid),
+              1);
+    EXPECT_EQ(messages_.lines,
+              (std::vector<std::string>{
+                  "Corvex64: Cannot create folder \"" + blocked.string() + "\": Not a directory",
+                  "velmora-cli: export into " + (out / "export").string() +
+                      " is incomplete: the engine reported the failures above"}));
 }
 
 TEST_F(CliTest, FailuresAreOneLineAndExitNonZero) {
