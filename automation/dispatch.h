@@ -5,11 +5,24 @@
 
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <string>
 
 #include "automation/variant.h"
 
 namespace velmora::messaging {
+
+// A failed Invoke or creation, with the error's text: thrown inside a
+// component for an unknown member or bad arguments, and by the client side for
+// a call that failed.
+class DispatchException : public std::runtime_error {
+  public:
+    explicit DispatchException(std::u16string text);
+    const std::u16string& Text() const { return text_; }
+
+  private:
+    std::u16string text_;
+};
 
 using DispatchId = std::uint32_t;
 

@@ -5,9 +5,6 @@
 
 namespace velmora::messaging {
 
-DispatchException::DispatchException(std::u16string text)
-    : std::runtime_error(common::Utf16ToUtf8(text)), text_(std::move(text)) {}
-
 bool CDispatchDriver::CreateDispatch(const std::u16string& progId) {
     std::u16string error;
     switch (ComponentRegistry::Instance().Create(progId, object_, error)) {

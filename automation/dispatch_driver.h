@@ -3,23 +3,12 @@
 #pragma once
 
 #include <initializer_list>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "automation/dispatch.h"
 
 namespace velmora::messaging {
-
-// A failed Invoke or creation, with the error's text.
-class DispatchException : public std::runtime_error {
-  public:
-    explicit DispatchException(std::u16string text);
-    const std::u16string& Text() const { return text_; }
-
-  private:
-    std::u16string text_;
-};
 
 class CDispatchDriver {
   public:

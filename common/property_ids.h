@@ -32,14 +32,17 @@ inline constexpr std::uint16_t kMvBinary = 0x1102;
 }  // namespace ptype
 
 namespace prop {
+inline constexpr std::uint16_t kAlternateRecipientAllowed = 0x0002;
 inline constexpr std::uint16_t kImportance = 0x0017;
 inline constexpr std::uint16_t kMessageClass = 0x001A;
+inline constexpr std::uint16_t kSensitivity = 0x0036;
 inline constexpr std::uint16_t kSubject = 0x0037;
 inline constexpr std::uint16_t kClientSubmitTime = 0x0039;
 inline constexpr std::uint16_t kReceivedByName = 0x0040;
 inline constexpr std::uint16_t kSentRepresentingName = 0x0042;
 inline constexpr std::uint16_t kSentRepresentingAddressType = 0x0064;
 inline constexpr std::uint16_t kSentRepresentingEmail = 0x0065;
+inline constexpr std::uint16_t kConversationTopic = 0x0070;
 inline constexpr std::uint16_t kRecipientType = 0x0C15;
 inline constexpr std::uint16_t kSenderName = 0x0C1A;
 inline constexpr std::uint16_t kSenderAddressType = 0x0C1E;
@@ -72,10 +75,13 @@ inline constexpr std::uint16_t kAttachFilename = 0x3704;
 inline constexpr std::uint16_t kAttachMethod = 0x3705;
 inline constexpr std::uint16_t kAttachLongFilename = 0x3707;
 inline constexpr std::uint16_t kRenderingPosition = 0x370B;
+inline constexpr std::uint16_t kAttachMimeTag = 0x370E;
+inline constexpr std::uint16_t kAttachContentId = 0x3712;
 inline constexpr std::uint16_t kDisplayType = 0x3900;
 inline constexpr std::uint16_t kSmtpAddress = 0x39FE;
 inline constexpr std::uint16_t kInternetCodePage = 0x3FDE;
 inline constexpr std::uint16_t kMessageCodePage = 0x3FFD;
+inline constexpr std::uint16_t kMessageEditorFormat = 0x5909;
 inline constexpr std::uint16_t kSenderSmtpAddress = 0x5D01;
 inline constexpr std::uint16_t kSentRepresentingSmtpAddress = 0x5D02;
 inline constexpr std::uint16_t kRecipientDisplayName = 0x5FF6;

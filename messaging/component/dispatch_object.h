@@ -2,21 +2,11 @@
 // exceptions inside the component and handed to the caller as error text.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
 #include "automation/dispatch.h"
 
 namespace velmora::messaging {
-
-class ComponentError : public std::runtime_error {
-  public:
-    explicit ComponentError(std::u16string text);
-    const std::u16string& Text() const { return text_; }
-
-  private:
-    std::u16string text_;
-};
 
 class DispatchObject : public IDispatch {
   public:
@@ -24,12 +14,12 @@ class DispatchObject : public IDispatch {
                 std::u16string& error) final;
 
   protected:
-    // Runs the member; throws ComponentError for an unknown member or bad arguments.
+    // Runs the member; throws DispatchException for an unknown member or bad arguments.
     virtual Variant Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) = 0;
     [[noreturn]] static void Unknown(DispatchId id, InvokeKind kind);
 };
 
-// Typed access to argument `index`; throws ComponentError when it is missing or of another type.
+// Typed access to argument `index`; throws DispatchException when it is missing or of another type.
 const std::u16string& TextArgument(std::span<const Variant> args, std::size_t index);
 std::int32_t IntArgument(std::span<const Variant> args, std::size_t index);
 const Variant& Argument(std::span<const Variant> args, std::size_t index);

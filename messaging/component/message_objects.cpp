@@ -35,12 +35,12 @@ constexpr std::array<PutMember, 13> kMessagePuts = {{
 
 std::string ReadFileBytes(const std::u16string& path) {
     std::ifstream file(common::PathFromUtf16(path), std::ios::binary | std::ios::ate);
-    if (!file) throw ComponentError(u"Cannot open file " + path);
+    if (!file) throw DispatchException(u"Cannot open file " + path);
     const std::streamoff size = file.tellg();
-    if (size < 0) throw ComponentError(u"Cannot read file " + path);
+    if (size < 0) throw DispatchException(u"Cannot read file " + path);
     std::string bytes(static_cast<std::size_t>(size), '\0');
     file.seekg(0);
-    if (!file.read(bytes.data(), size)) throw ComponentError(u"Cannot read file " + path);
+    if (!file.read(bytes.data(), size)) throw DispatchException(u"Cannot read file " + path);
     return bytes;
 }
 
@@ -59,7 +59,7 @@ Variant MessageObject::Call(DispatchId id, InvokeKind kind, std::span<const Vari
         for (const PutMember& put : kMessagePuts) {
             if (put.id != id) continue;
             if (Argument(args, 0).index() != put.variantIndex)
-                throw ComponentError(u"Type mismatch");
+                throw DispatchException(u"Type mismatch");
             content_->properties[id] = args[0];
             return {};
         }
@@ -83,14 +83,14 @@ void MessageObject::Import(const std::u16string& path, std::int32_t format) {
     else if (format == member::kFormatHtml)
         content_->htmlBody = ReadFileBytes(path);
     else
-        throw ComponentError(u"Unsupported body format");
+        throw DispatchException(u"Unsupported body format");
 }
 
 void MessageObject::SaveAs(const std::u16string& path, std::int32_t format) const {
-    if (format != member::kSaveAsMht) throw ComponentError(u"Unsupported file format");
+    if (format != member::kSaveAsMht) throw DispatchException(u"Unsupported file format");
     std::string error;
     if (!WriteMht(*content_, common::PathFromUtf16(path), error))
-        throw ComponentError(u"Cannot save " + path);
+        throw DispatchException(u"Cannot save " + path);
 }
 
 Variant RecipientsObject::Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) {
@@ -104,7 +104,7 @@ Variant RecipientsObject::Call(DispatchId id, InvokeKind kind, std::span<const V
 Variant AttachmentsObject::Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) {
     if (id != member::kAddAttachment || kind != InvokeKind::Method) Unknown(id, kind);
     if (IntArgument(args, 1) != member::kAttachByValue)
-        throw ComponentError(u"Unsupported attachment type");
+        throw DispatchException(u"Unsupported attachment type");
     auto attachment = std::make_shared<MessageAttachment>();
     attachment->data = ReadFileBytes(TextArgument(args, 0));
     attachment->position = IntArgument(args, 2);

@@ -27,7 +27,7 @@ std::uint8_t FirstByte(const ExportedPropMap* map, std::uint16_t id) {
 }
 
 bool IsTextType(std::uint16_t type) {
-    return type == 0x001E || type == 0x001F;
+    return type == common::ptype::kString8 || type == common::ptype::kUnicode;
 }
 
 std::u16string MailText(const MailEntry* mail, std::uint16_t id) {

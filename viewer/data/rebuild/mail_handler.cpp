@@ -32,29 +32,30 @@ struct PropertyCopy {
 
 // The message properties that are copied, by property id; any other is left out.
 constexpr PropertyCopy kMessageCopies[] = {
-    {0x0002, dispid::kAlternateRecipientAllowed, ValueKind::Boolean},
+    {common::prop::kAlternateRecipientAllowed, dispid::kAlternateRecipientAllowed,
+     ValueKind::Boolean},
     {common::prop::kImportance, dispid::kImportance, ValueKind::Integer},
-    {0x001A, dispid::kMessageClass, ValueKind::Text},
-    {0x0036, dispid::kSensitivity, ValueKind::Integer},
+    {common::prop::kMessageClass, dispid::kMessageClass, ValueKind::Text},
+    {common::prop::kSensitivity, dispid::kSensitivity, ValueKind::Integer},
     {common::prop::kSubject, dispid::kSubject, ValueKind::Subject},
     {common::prop::kClientSubmitTime, dispid::kSentOn, ValueKind::Date},
     {common::prop::kReceivedByName, dispid::kReceivedByName, ValueKind::Text},
-    {0x0070, dispid::kConversationTopic, ValueKind::Text},
+    {common::prop::kConversationTopic, dispid::kConversationTopic, ValueKind::Text},
     {common::prop::kSenderName, dispid::kSenderName, ValueKind::Text},
     {common::prop::kSenderEmailAddress, dispid::kSenderEmailAddress, ValueKind::Text},
-    {0x0E06, dispid::kReceivedTime, ValueKind::Date},
+    {common::prop::kDeliveryTime, dispid::kReceivedTime, ValueKind::Date},
     {common::prop::kBody, dispid::kBody, ValueKind::Text},
     {common::prop::kRtfCompressed, dispid::kImport, ValueKind::RtfBody},
     {common::prop::kBodyHtml, dispid::kImport, ValueKind::HtmlBody},
-    {0x5909, dispid::kBodyFormat, ValueKind::Integer},
+    {common::prop::kMessageEditorFormat, dispid::kBodyFormat, ValueKind::Integer},
 };
 
 // The attachment properties put on a new attachment, all as text.
 constexpr PropertyCopy kAttachmentCopies[] = {
     {common::prop::kDisplayName, dispid::kAttachDisplayName, ValueKind::Text},
-    {0x3704, dispid::kAttachFileName, ValueKind::Text},
-    {0x370E, dispid::kAttachMimeTag, ValueKind::Text},
-    {0x3712, dispid::kAttachContentId, ValueKind::Text},
+    {common::prop::kAttachFilename, dispid::kAttachFileName, ValueKind::Text},
+    {common::prop::kAttachMimeTag, dispid::kAttachMimeTag, ValueKind::Text},
+    {common::prop::kAttachContentId, dispid::kAttachContentId, ValueKind::Text},
 };
 
 template <std::size_t N>
