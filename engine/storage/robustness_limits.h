@@ -55,4 +55,5 @@ inline constexpr int kMaxFolderDepth = 512;
 inline constexpr unsigned kMaxSideFileSuffix = 1000;
 // UTF-16 units kept of a folder name or subject as a directory name, so nested paths stay short.
 inline constexpr std::size_t kSafeNameLength = 50;
+
 }  // namespace corvex
