@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
 
     velmora::cli::StderrMessageBox messageBox(std::cerr);
     velmora::SetMessageBoxHost(&messageBox);
-    velmora::InitWorkFolder();
+    std::string error;
+    if (!velmora::InitWorkFolder(&error)) return velmora::cli::ReportFailure(error);
     // Caught here so that the stack unwinds and the run's scratch folder goes
     // even when a command fails in an unexpected way (an exception that
     // leaves main need not unwind anything).

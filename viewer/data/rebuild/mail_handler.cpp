@@ -11,6 +11,7 @@
 #include "viewer/data/rebuild/copy_step.h"
 #include "viewer/data/rebuild/mail_dispatch_ids.h"
 #include "viewer/data/rebuild/mail_property_values.h"
+#include "viewer/data/rebuild/message_box.h"
 #include "viewer/data/work_folder/work_folder.h"
 
 namespace velmora {
@@ -162,7 +163,11 @@ void CMailHandler::CopyAttachments(const MailEntry& mail, std::uint32_t codePage
     CDispatchDriver attachments(
         message_->InvokeForObject(dispid::kAttachments, InvokeKind::PropertyGet));
     std::u16string folder;
-    NewAttachmentFolder(folder);
+    if (!NewAttachmentFolder(folder)) {
+        ShowMessageBox(kErrorCaption,
+                       u"Cannot create a folder for the attachments below " + GetWorkFolder());
+        return;
+    }
     AttachmentFileNames names;
     for (std::uint32_t i = 0; mail.attachments != nullptr && i < mail.attachments->count; ++i) {
         const AttachmentRow* row = mail.attachments->items[i];
