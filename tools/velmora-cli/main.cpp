@@ -121,7 +121,8 @@ int main(int argc, char** argv) {
         "non-zero exit code. "
         "Each run keeps its scratch and value files in a folder of its own below "
         "$XDG_CACHE_HOME/Velmora/PffTempData "
-        "(default ~/.cache) and removes it when the command ends."};
+        "(default ~/.cache, without a home folder velmora-<user id> in the temporary folder) and "
+        "removes it, with everything the command wrote there, when the command ends."};
     app.require_subcommand(1);
     Arguments args;
     const Commands commands = AddCommands(app, args);
