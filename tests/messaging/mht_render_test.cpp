@@ -187,5 +187,81 @@ TEST_F(MhtBodyTest, HeadersAreEncodedForMime) {
     EXPECT_NE(page.headers.find("<zoe@example.org>"), std::string::npos) << page.headers;
 }
 
+// The value of the first header `name` in the raw header block, unfolded; "" when absent.
+std::string HeaderValue(const std::string& headers, const std::string& name) {
+    const std::string start = name + ": ";
+    std::size_t pos = headers.starts_with(start) ? 0 : headers.find("\n" + start);
+    if (pos == std::string::npos) return "";
+    pos += headers[pos] == '\n' ? start.size() + 1 : start.size();
+    std::string value;
+    for (; pos < headers.size(); ++pos) {
+        if (headers[pos] == '\r') continue;
+        if (headers[pos] == '\n') {
+            if (pos + 1 >= headers.size() || (headers[pos + 1] != ' ' && headers[pos + 1] != '\t'))
+                break;
+            continue;
+        }
+        value += headers[pos];
+    }
+    return value;
+}
+
+TEST_F(MhtBodyTest, AddressesWithoutAnSmtpAddressAreNamesAlone) {
+    const Bytes text = Utf16BytesTerminated(u"x");
+    constexpr char16_t kExchange[] = u"/O=ORG/OU=SITE/CN=RECIPIENTS/CN=BOB";
+    const struct {
+        const char* name;
+        std::initializer_list<PropInput> recipient;
+        std::initializer_list<PropInput> sender;
+        const char* to;
+        const char* from;
+    } cases[] = {
+        {"name only",
+         {{0x3001, 0x1F, Utf16BytesTerminated(u"nobody@example.com")}},
+         {{0x0C1A, 0x1F, Utf16BytesTerminated(u"Ann Lee")}},
+         "\"nobody@example.com\"",
+         "Ann Lee"},
+        {"address only",
+         {{0x39FE, 0x1F, Utf16BytesTerminated(u"zoe@example.org")}},
+         {{0x0C1F, 0x1F, Utf16BytesTerminated(u"ann@example.org")}},
+         "zoe@example.org",
+         "ann@example.org"},
+        {"both",
+         {{0x3001, 0x1F, Utf16BytesTerminated(u"Lee, Zoe")},
+          {0x39FE, 0x1F, Utf16BytesTerminated(u"zoe@example.org")}},
+         {{0x0C1A, 0x1F, Utf16BytesTerminated(u"Ann")},
+          {0x0C1F, 0x1F, Utf16BytesTerminated(u"ann@example.org")}},
+         "\"Lee, Zoe\" <zoe@example.org>",
+         "Ann <ann@example.org>"},
+        {"Exchange-style address",
+         {{0x3001, 0x1F, Utf16BytesTerminated(u"Bob")},
+          {0x3002, 0x1F, Utf16BytesTerminated(u"EX")},
+          {0x3003, 0x1F, Utf16BytesTerminated(kExchange)}},
+         {{0x0C1A, 0x1F, Utf16BytesTerminated(u"Bob")},
+          {0x0C1F, 0x1F, Utf16BytesTerminated(kExchange)}},
+         "Bob",
+         "Bob"},
+        {"Exchange-style address, no name",
+         {{0x3002, 0x1F, Utf16BytesTerminated(u"EX")},
+          {0x3003, 0x1F, Utf16BytesTerminated(kExchange)}},
+         {{0x0C1F, 0x1F, Utf16BytesTerminated(kExchange)}},
+         "",
+         "/O=ORG/OU=SITE/CN=RECIPIENTS/CN=BOB"},
+    };
+    for (const auto& c : cases) {
+        std::vector<PropInput> recipient(c.recipient);
+        recipient.push_back({0x0C15, 0x03, LongBytes(1)});
+        std::vector<PropInput> message(c.sender);
+        message.push_back({0x1000, 0x1F, text});
+        const MailEntry* mail =
+            records_.Mail(records_.Map(message), {records_.Recipient(recipient)});
+        const MhtPage page = Render(mail);
+        ASSERT_TRUE(page.parsed) << c.name;
+        EXPECT_EQ(HeaderValue(page.headers, "To"), c.to) << c.name << "\n" << page.headers;
+        EXPECT_EQ(HeaderValue(page.headers, "From"), c.from) << c.name << "\n" << page.headers;
+        EXPECT_EQ(page.headers.find("<>"), std::string::npos) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace velmora::test
