@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "common/path_text.h"
 #include "common/utf16_text.h"
@@ -261,6 +262,50 @@ TEST_F(MhtBodyTest, AddressesWithoutAnSmtpAddressAreNamesAlone) {
         EXPECT_EQ(HeaderValue(page.headers, "From"), c.from) << c.name << "\n" << page.headers;
         EXPECT_EQ(page.headers.find("<>"), std::string::npos) << c.name;
     }
+}
+
+// Images named by file name resolve to the one attachment of that name; a
+// name two attachments share, a full URL and an unreferenced attachment do not.
+TEST_F(MhtBodyTest, ImagesNamedByFileNameUseTheAttachmentsPart) {
+    const auto attachment = [&](std::u16string longName, std::initializer_list<PropInput> more) {
+        std::vector<PropInput> props{{0x3701, 0x102, Ascii(common::Utf16ToUtf8(longName) + "!")},
+                                     {0x3707, 0x1F, Utf16BytesTerminated(longName)},
+                                     {0x370E, 0x1F, Utf16BytesTerminated(u"image/gif")}};
+        props.insert(props.end(), more);
+        return records_.Attachment(props);
+    };
+    const MailEntry* mail = records_.Mail(
+        records_.Map({{0x1013, 0x102,
+                       Ascii("<img src=\"icons.gif\"><img src=' ICONS.GIF '><img src=dup.png>"
+                             "<td background=\"header.jpg\"><img src=\"http://x/icons.gif\">"
+                             "<img src=\"logo.png\"><a href=\"icons.gif\">link</a>")}}),
+        {},
+        {attachment(u"icons.gif", {}), attachment(u"dup.png", {}), attachment(u"dup.png", {}),
+         attachment(u"image001.jpg", {{0x3713, 0x1F, Utf16BytesTerminated(u"header.jpg")}}),
+         attachment(u"logo.png", {{0x3712, 0x1F, Utf16BytesTerminated(u"logo@v")}}),
+         attachment(u"unused.gif", {})});
+    const MhtPage page = Render(mail);
+    ASSERT_TRUE(page.parsed);
+    std::map<std::string, std::string> bodyByContentId;
+    for (const MhtPart& part : page.resources) bodyByContentId[part.contentId] = part.body;
+    ASSERT_EQ(bodyByContentId.size(), 3u) << page.html;
+    std::map<std::string, std::string> idByBody;
+    for (const auto& [id, body] : bodyByContentId) idByBody[body] = id;
+    ASSERT_TRUE(idByBody.contains("icons.gif!") && idByBody.contains("image001.jpg!") &&
+                idByBody.contains("logo.png!"))
+        << page.html;
+    const std::string icons = "\"cid:" + idByBody["icons.gif!"] + "\"";
+    const std::size_t first = page.html.find("src=" + icons);
+    ASSERT_NE(first, std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("src=" + icons, first + 1), std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("background=\"cid:" + idByBody["image001.jpg!"] + "\""),
+              std::string::npos)
+        << page.html;
+    EXPECT_EQ(idByBody["logo.png!"], "logo@v") << "an attachment's own content id is kept";
+    EXPECT_NE(page.html.find("src=\"cid:logo@v\""), std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("src=\"dup.png\""), std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("src=\"http://x/icons.gif\""), std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("href=\"icons.gif\""), std::string::npos) << page.html;
 }
 
 }  // namespace

@@ -54,8 +54,9 @@ constexpr PropertyCopy kMessageCopies[] = {
 constexpr PropertyCopy kAttachmentCopies[] = {
     {common::prop::kDisplayName, dispid::kAttachDisplayName, ValueKind::Text},
     {0x3704, dispid::kAttachFileName, ValueKind::Text},
-    {0x370E, dispid::kAttachMimeTag, ValueKind::Text},
-    {0x3712, dispid::kAttachContentId, ValueKind::Text},
+    {common::prop::kAttachMimeTag, dispid::kAttachMimeTag, ValueKind::Text},
+    {common::prop::kAttachContentId, dispid::kAttachContentId, ValueKind::Text},
+    {common::prop::kAttachContentLocation, dispid::kAttachContentLocation, ValueKind::Text},
 };
 
 template <std::size_t N>

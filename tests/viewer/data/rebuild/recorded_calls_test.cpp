@@ -43,8 +43,11 @@ const std::map<std::uint16_t, ExpectedPut> kMessageTable = {
     {0x1013, {0x47, InvokeKind::Method, "I4:5"}},
     {0x5909, {0x0C, InvokeKind::PropertyPut, "I4:"}},
 };
-const std::map<std::uint16_t, messaging::DispatchId> kAttachmentTable = {
-    {0x3001, 0x67}, {0x3704, 0x68}, {0x370E, 0x6003001C}, {0x3712, 0x60030018}};
+const std::map<std::uint16_t, messaging::DispatchId> kAttachmentTable = {{0x3001, 0x67},
+                                                                         {0x3704, 0x68},
+                                                                         {0x370E, 0x6003001C},
+                                                                         {0x3712, 0x60030018},
+                                                                         {0x3713, 0x6003001D}};
 
 std::string Text(const std::u16string& text) {
     return common::Utf16ToUtf8(text);
