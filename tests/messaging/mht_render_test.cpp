@@ -308,5 +308,25 @@ TEST_F(MhtBodyTest, ImagesNamedByFileNameUseTheAttachmentsPart) {
     EXPECT_NE(page.html.find("href=\"icons.gif\""), std::string::npos) << page.html;
 }
 
+// An embedded message's data property is a reference to the subnode that
+// holds it: eight bytes that are no message, so they never become a part.
+TEST_F(MhtBodyTest, AnEmbeddedMessageIsNoPartOfReferenceBytes) {
+    const MailEntry* mail = records_.Mail(
+        records_.Map({{0x1013, 0x102, Ascii("<p>see <img src=\"cid:inner@v\"></p>")}}), {},
+        {records_.Attachment({{0x3701, 0x0D, {1, 0, 0, 0, 0, 0, 0, 0}},
+                              {0x3705, 0x03, LongBytes(5)},
+                              {0x3707, 0x1F, Utf16BytesTerminated(u"Inner message")},
+                              {0x370E, 0x1F, Utf16BytesTerminated(u"message/rfc822")},
+                              {0x3712, 0x1F, Utf16BytesTerminated(u"inner@v")}}),
+         records_.Attachment({{0x3701, 0x102, Ascii("GIF89a")},
+                              {0x3707, 0x1F, Utf16BytesTerminated(u"a.gif")},
+                              {0x3712, 0x1F, Utf16BytesTerminated(u"a@v")}})});
+    const MhtPage page = Render(mail);
+    ASSERT_TRUE(page.parsed);
+    ASSERT_EQ(page.resources.size(), 1u);
+    EXPECT_EQ(page.resources[0].contentId, "a@v");
+    EXPECT_EQ(raw_.find("message/rfc822"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velmora::test

@@ -183,10 +183,13 @@ void CMailHandler::CopyAttachments(const MailEntry& mail, std::uint32_t codePage
 void CMailHandler::CopyAttachment(CDispatchDriver& attachments, const AttachmentRow& row,
                                   const std::u16string& folder, AttachmentFileNames& names,
                                   std::uint32_t codePage) {
+    // An embedded message's data property only points at the subnode that
+    // holds the message; until that message is read, the attachment is left
+    // out rather than handed over as a part of reference bytes.
+    if (AttachmentHoldsObject(&row)) return;
     const std::u16string path =
         folder + common::kPathSeparator + names.Take(AttachmentName(&row, codePage));
-    if (FindProp(row.object, common::prop::kAttachDataBin) != nullptr &&
-        !SaveAttachmentData(&row, path)) {
+    if (AttachmentData(&row) != nullptr && !SaveAttachmentData(&row, path)) {
         throw DispatchException(u"Cannot write the attachment file");
     }
     const std::int32_t position = PropInt(row.object, common::prop::kRenderingPosition);
