@@ -77,6 +77,7 @@ inline constexpr std::uint16_t kAttachLongFilename = 0x3707;
 inline constexpr std::uint16_t kRenderingPosition = 0x370B;
 inline constexpr std::uint16_t kAttachMimeTag = 0x370E;
 inline constexpr std::uint16_t kAttachContentId = 0x3712;
+inline constexpr std::uint16_t kAttachContentLocation = 0x3713;
 inline constexpr std::uint16_t kDisplayType = 0x3900;
 inline constexpr std::uint16_t kSmtpAddress = 0x39FE;
 inline constexpr std::uint16_t kInternetCodePage = 0x3FDE;

@@ -36,6 +36,7 @@ inline constexpr DispatchId kAttachDisplayName = 0x67;
 inline constexpr DispatchId kAttachFileName = 0x68;
 inline constexpr DispatchId kAttachContentId = 0x60030018;
 inline constexpr DispatchId kAttachMimeTag = 0x6003001C;
+inline constexpr DispatchId kAttachContentLocation = 0x6003001D;
 
 inline constexpr std::int32_t kFormatRtf = 1;
 inline constexpr std::int32_t kFormatHtml = 5;

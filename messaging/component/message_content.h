@@ -26,6 +26,7 @@ struct MessageAttachment {
     std::u16string fileName;
     std::u16string mimeTag;
     std::u16string contentId;
+    std::u16string contentLocation;  // the URL or file name a page may refer to it by
 };
 
 struct MessageContent {

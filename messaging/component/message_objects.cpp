@@ -129,6 +129,9 @@ Variant AttachmentObject::Call(DispatchId id, InvokeKind kind, std::span<const V
         case member::kAttachContentId:
             attachment_->contentId = value;
             break;
+        case member::kAttachContentLocation:
+            attachment_->contentLocation = value;
+            break;
         default:
             Unknown(id, kind);
     }

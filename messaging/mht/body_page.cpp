@@ -28,15 +28,22 @@ std::string StoredCharset(const std::string& html) {
 
 }  // namespace
 
-BodyPage BuildBodyPage(const MessageContent& content) {
-    if (!content.htmlBody.empty())
-        return {SanitizeHtml(content.htmlBody), StoredCharset(content.htmlBody)};
-    if (!content.rtfBody.empty()) {
+BodyPage BuildBodyPage(const MessageContent& content, const PartsByName& parts) {
+    BodyPage page;
+    if (!content.htmlBody.empty()) {
+        page.html = SanitizeHtml(ResolveNamedResources(content.htmlBody, parts, page.namesUsed));
+        page.charset = StoredCharset(content.htmlBody);
+    } else if (!content.rtfBody.empty()) {
         if (auto html = ExtractEncapsulatedHtml(content.rtfBody))
-            return {SanitizeHtml(*html), kUtf8};
-        return {Document(RtfToSimpleHtml(content.rtfBody)), kUtf8};
+            page.html = SanitizeHtml(ResolveNamedResources(*html, parts, page.namesUsed));
+        else
+            page.html = Document(RtfToSimpleHtml(content.rtfBody));
+        page.charset = kUtf8;
+    } else {
+        page.html = Document(PlainTextToHtml(Utf8Of(content.Text(member::kBody))));
+        page.charset = kUtf8;
     }
-    return {Document(PlainTextToHtml(Utf8Of(content.Text(member::kBody)))), kUtf8};
+    return page;
 }
 
 }  // namespace velmora::messaging

@@ -2,28 +2,83 @@
 
 #include <fcntl.h>
 
+#include <map>
 #include <mutex>
 #include <set>
+#include <vector>
 
 #include "messaging/mht/body_page.h"
 #include "messaging/mht/gmime_ref.h"
 #include "messaging/mht/mime_parts.h"
+#include "messaging/rtf/rtf_character_buffer.h"
 
 namespace velmora::messaging {
 namespace {
 
-// The page's part, then one part per attachment with a content id the page can refer to.
+// The names a page may use for an attachment: its file names and content
+// location, in lower case.
+std::set<std::string> NamesOf(const MessageAttachment& attachment) {
+    std::set<std::string> names;
+    for (const std::u16string* name :
+         {&attachment.longName, &attachment.fileName, &attachment.contentLocation}) {
+        if (!name->empty()) names.insert(AsciiLower(Utf8Of(*name)));
+    }
+    return names;
+}
+
+// The part each attachment may have, and the names that lead to it.
+struct PagePart {
+    std::string contentId;  // empty when the page cannot refer to it
+    bool ownId = false;     // the attachment's content id, not one made here
+};
+
+// Every attachment with a content id of its own may be referred to by it. A
+// name that only one attachment has leads to that attachment too; one
+// without a content id is given one here, unused by any other attachment.
+std::vector<PagePart> PageParts(const MessageContent& content, PartsByName& partsByName) {
+    std::vector<PagePart> parts;
+    std::set<std::string> taken;
+    std::map<std::string, int> nameCounts;
+    for (const auto& attachment : content.attachments) {
+        PagePart& part = parts.emplace_back();
+        part.contentId = CleanContentId(attachment->contentId);
+        part.ownId = !part.contentId.empty();
+        taken.insert(part.contentId);
+        for (const std::string& name : NamesOf(*attachment)) ++nameCounts[name];
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        for (const std::string& name : NamesOf(*content.attachments[i])) {
+            if (nameCounts[name] != 1) continue;
+            std::string& contentId = parts[i].contentId;
+            for (int n = 0; contentId.empty(); ++n) {
+                std::string made =
+                    "part" + std::to_string(i + 1) + "." + std::to_string(n) + "@velmora";
+                if (taken.insert(made).second) contentId = std::move(made);
+            }
+            partsByName[name] = contentId;
+        }
+    }
+    return parts;
+}
+
+// The page's part, then one part per attachment the page can refer to: each
+// with a content id of its own, and those the page names by file name.
 GMimeMultipart* NewRelatedBody(const MessageContent& content) {
     GMimeMultipart* related = g_mime_multipart_new_with_subtype("related");
     g_mime_object_set_content_type_parameter(GMIME_OBJECT(related), "type", "text/html");
-    const BodyPage page = BuildBodyPage(content);
+    PartsByName partsByName;
+    const std::vector<PagePart> parts = PageParts(content, partsByName);
+    const BodyPage page = BuildBodyPage(content, partsByName);
+    std::set<std::string> referenced;
+    for (const std::string& name : page.namesUsed) referenced.insert(partsByName.at(name));
     const GRef<GMimePart> pagePart(NewPagePart(page.html, page.charset));
     g_mime_multipart_add(related, GMIME_OBJECT(pagePart.get()));
-    std::set<std::string> contentIds;
-    for (const auto& attachment : content.attachments) {
-        const std::string contentId = CleanContentId(attachment->contentId);
-        if (contentId.empty() || !contentIds.insert(contentId).second) continue;
-        const GRef<GMimePart> part(NewResourcePart(*attachment, contentId));
+    std::set<std::string> written;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::string& contentId = parts[i].contentId;
+        if (contentId.empty() || (!parts[i].ownId && !referenced.contains(contentId))) continue;
+        if (!written.insert(contentId).second) continue;
+        const GRef<GMimePart> part(NewResourcePart(*content.attachments[i], contentId));
         g_mime_multipart_add(related, GMIME_OBJECT(part.get()));
     }
     return related;

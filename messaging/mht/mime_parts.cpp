@@ -32,14 +32,31 @@ std::string PartFileName(const MessageAttachment& attachment) {
     return Utf8Of(attachment.displayName);
 }
 
+// Adds one address to an address header. Only an SMTP address goes in angle
+// brackets; a recipient without one (no address, or an Exchange-style
+// address, which has no "@") is written as its display name alone, or as the
+// address it has when it has no name. The name is then encoded as a phrase
+// here and stands where GMime writes an address as it is.
 void AddMailbox(GMimeMessage* message, GMimeAddressType type, const std::u16string& name,
                 const std::u16string& address) {
-    if (name.empty() && address.empty()) return;
     const std::string shownName = Utf8Of(name);
     const std::string mailAddress = Utf8Of(address);
+    const bool smtp = mailAddress.find('@') != std::string::npos;
+    std::string phrase;
+    if (!smtp) {
+        const std::string& shown = shownName.empty() ? mailAddress : shownName;
+        if (shown.empty()) return;
+        GMimeFormatOptions* options = g_mime_format_options_new();
+        char* encoded = g_mime_utils_header_encode_phrase(options, shown.c_str(), nullptr);
+        g_mime_format_options_free(options);
+        phrase = encoded != nullptr ? encoded : "";
+        g_free(encoded);
+        if (phrase.empty()) return;
+    }
     InternetAddressList* list = g_mime_message_get_addresses(message, type);
     const GRef<InternetAddress> mailbox(
-        internet_address_mailbox_new(shownName.c_str(), mailAddress.c_str()));
+        smtp ? internet_address_mailbox_new(shownName.c_str(), mailAddress.c_str())
+             : internet_address_mailbox_new("", phrase.c_str()));
     internet_address_list_add(list, mailbox.get());
 }
 

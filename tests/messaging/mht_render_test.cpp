@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "common/path_text.h"
 #include "common/utf16_text.h"
@@ -185,6 +186,146 @@ TEST_F(MhtBodyTest, HeadersAreEncodedForMime) {
     EXPECT_NE(page.headers.find("Subject: =?"), std::string::npos) << page.headers;
     EXPECT_NE(page.headers.find("<jorg@example.org>"), std::string::npos) << page.headers;
     EXPECT_NE(page.headers.find("<zoe@example.org>"), std::string::npos) << page.headers;
+}
+
+// The value of the first header `name` in the raw header block, unfolded; "" when absent.
+std::string HeaderValue(const std::string& headers, const std::string& name) {
+    const std::string start = name + ": ";
+    std::size_t pos = headers.starts_with(start) ? 0 : headers.find("\n" + start);
+    if (pos == std::string::npos) return "";
+    pos += headers[pos] == '\n' ? start.size() + 1 : start.size();
+    std::string value;
+    for (; pos < headers.size(); ++pos) {
+        if (headers[pos] == '\r') continue;
+        if (headers[pos] == '\n') {
+            if (pos + 1 >= headers.size() || (headers[pos + 1] != ' ' && headers[pos + 1] != '\t'))
+                break;
+            continue;
+        }
+        value += headers[pos];
+    }
+    return value;
+}
+
+TEST_F(MhtBodyTest, AddressesWithoutAnSmtpAddressAreNamesAlone) {
+    const Bytes text = Utf16BytesTerminated(u"x");
+    constexpr char16_t kExchange[] = u"/O=ORG/OU=SITE/CN=RECIPIENTS/CN=BOB";
+    const struct {
+        const char* name;
+        std::initializer_list<PropInput> recipient;
+        std::initializer_list<PropInput> sender;
+        const char* to;
+        const char* from;
+    } cases[] = {
+        {"name only",
+         {{0x3001, 0x1F, Utf16BytesTerminated(u"nobody@example.com")}},
+         {{0x0C1A, 0x1F, Utf16BytesTerminated(u"Ann Lee")}},
+         "\"nobody@example.com\"",
+         "Ann Lee"},
+        {"address only",
+         {{0x39FE, 0x1F, Utf16BytesTerminated(u"zoe@example.org")}},
+         {{0x0C1F, 0x1F, Utf16BytesTerminated(u"ann@example.org")}},
+         "zoe@example.org",
+         "ann@example.org"},
+        {"both",
+         {{0x3001, 0x1F, Utf16BytesTerminated(u"Lee, Zoe")},
+          {0x39FE, 0x1F, Utf16BytesTerminated(u"zoe@example.org")}},
+         {{0x0C1A, 0x1F, Utf16BytesTerminated(u"Ann")},
+          {0x0C1F, 0x1F, Utf16BytesTerminated(u"ann@example.org")}},
+         "\"Lee, Zoe\" <zoe@example.org>",
+         "Ann <ann@example.org>"},
+        {"Exchange-style address",
+         {{0x3001, 0x1F, Utf16BytesTerminated(u"Bob")},
+          {0x3002, 0x1F, Utf16BytesTerminated(u"EX")},
+          {0x3003, 0x1F, Utf16BytesTerminated(kExchange)}},
+         {{0x0C1A, 0x1F, Utf16BytesTerminated(u"Bob")},
+          {0x0C1F, 0x1F, Utf16BytesTerminated(kExchange)}},
+         "Bob",
+         "Bob"},
+        {"Exchange-style address, no name",
+         {{0x3002, 0x1F, Utf16BytesTerminated(u"EX")},
+          {0x3003, 0x1F, Utf16BytesTerminated(kExchange)}},
+         {{0x0C1F, 0x1F, Utf16BytesTerminated(kExchange)}},
+         "",
+         "/O=ORG/OU=SITE/CN=RECIPIENTS/CN=BOB"},
+    };
+    for (const auto& c : cases) {
+        std::vector<PropInput> recipient(c.recipient);
+        recipient.push_back({0x0C15, 0x03, LongBytes(1)});
+        std::vector<PropInput> message(c.sender);
+        message.push_back({0x1000, 0x1F, text});
+        const MailEntry* mail =
+            records_.Mail(records_.Map(message), {records_.Recipient(recipient)});
+        const MhtPage page = Render(mail);
+        ASSERT_TRUE(page.parsed) << c.name;
+        EXPECT_EQ(HeaderValue(page.headers, "To"), c.to) << c.name << "\n" << page.headers;
+        EXPECT_EQ(HeaderValue(page.headers, "From"), c.from) << c.name << "\n" << page.headers;
+        EXPECT_EQ(page.headers.find("<>"), std::string::npos) << c.name;
+    }
+}
+
+// Images named by file name resolve to the one attachment of that name; a
+// name two attachments share, a full URL and an unreferenced attachment do not.
+TEST_F(MhtBodyTest, ImagesNamedByFileNameUseTheAttachmentsPart) {
+    const auto attachment = [&](std::u16string longName, std::initializer_list<PropInput> more) {
+        std::vector<PropInput> props{{0x3701, 0x102, Ascii(common::Utf16ToUtf8(longName) + "!")},
+                                     {0x3707, 0x1F, Utf16BytesTerminated(longName)},
+                                     {0x370E, 0x1F, Utf16BytesTerminated(u"image/gif")}};
+        props.insert(props.end(), more);
+        return records_.Attachment(props);
+    };
+    const MailEntry* mail = records_.Mail(
+        records_.Map({{0x1013, 0x102,
+                       Ascii("<img src=\"icons.gif\"><img src=' ICONS.GIF '><img src=dup.png>"
+                             "<td background=\"header.jpg\"><img src=\"http://x/icons.gif\">"
+                             "<img src=\"logo.png\"><a href=\"icons.gif\">link</a>")}}),
+        {},
+        {attachment(u"icons.gif", {}), attachment(u"dup.png", {}), attachment(u"dup.png", {}),
+         attachment(u"image001.jpg", {{0x3713, 0x1F, Utf16BytesTerminated(u"header.jpg")}}),
+         attachment(u"logo.png", {{0x3712, 0x1F, Utf16BytesTerminated(u"logo@v")}}),
+         attachment(u"unused.gif", {})});
+    const MhtPage page = Render(mail);
+    ASSERT_TRUE(page.parsed);
+    std::map<std::string, std::string> bodyByContentId;
+    for (const MhtPart& part : page.resources) bodyByContentId[part.contentId] = part.body;
+    ASSERT_EQ(bodyByContentId.size(), 3u) << page.html;
+    std::map<std::string, std::string> idByBody;
+    for (const auto& [id, body] : bodyByContentId) idByBody[body] = id;
+    ASSERT_TRUE(idByBody.contains("icons.gif!") && idByBody.contains("image001.jpg!") &&
+                idByBody.contains("logo.png!"))
+        << page.html;
+    const std::string icons = "\"cid:" + idByBody["icons.gif!"] + "\"";
+    const std::size_t first = page.html.find("src=" + icons);
+    ASSERT_NE(first, std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("src=" + icons, first + 1), std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("background=\"cid:" + idByBody["image001.jpg!"] + "\""),
+              std::string::npos)
+        << page.html;
+    EXPECT_EQ(idByBody["logo.png!"], "logo@v") << "an attachment's own content id is kept";
+    EXPECT_NE(page.html.find("src=\"cid:logo@v\""), std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("src=\"dup.png\""), std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("src=\"http://x/icons.gif\""), std::string::npos) << page.html;
+    EXPECT_NE(page.html.find("href=\"icons.gif\""), std::string::npos) << page.html;
+}
+
+// An embedded message's data property is a reference to the subnode that
+// holds it: eight bytes that are no message, so they never become a part.
+TEST_F(MhtBodyTest, AnEmbeddedMessageIsNoPartOfReferenceBytes) {
+    const MailEntry* mail = records_.Mail(
+        records_.Map({{0x1013, 0x102, Ascii("<p>see <img src=\"cid:inner@v\"></p>")}}), {},
+        {records_.Attachment({{0x3701, 0x0D, {1, 0, 0, 0, 0, 0, 0, 0}},
+                              {0x3705, 0x03, LongBytes(5)},
+                              {0x3707, 0x1F, Utf16BytesTerminated(u"Inner message")},
+                              {0x370E, 0x1F, Utf16BytesTerminated(u"message/rfc822")},
+                              {0x3712, 0x1F, Utf16BytesTerminated(u"inner@v")}}),
+         records_.Attachment({{0x3701, 0x102, Ascii("GIF89a")},
+                              {0x3707, 0x1F, Utf16BytesTerminated(u"a.gif")},
+                              {0x3712, 0x1F, Utf16BytesTerminated(u"a@v")}})});
+    const MhtPage page = Render(mail);
+    ASSERT_TRUE(page.parsed);
+    ASSERT_EQ(page.resources.size(), 1u);
+    EXPECT_EQ(page.resources[0].contentId, "a@v");
+    EXPECT_EQ(raw_.find("message/rfc822"), std::string::npos);
 }
 
 }  // namespace

@@ -83,18 +83,11 @@ Json RecipientJson(const RecipientRow* row, std::uint32_t codePage) {
                 {"type", RecipientType(row)}};
 }
 
-// The attachment's data. An attached message keeps an object reference
-// (PT_OBJECT) under the same property id: that is not data of its own.
-const ExportedProp* AttachmentData(const ExportedPropMap* object) {
-    const ExportedProp* data = FindProp(object, common::prop::kAttachDataBin);
-    return data != nullptr && data->type == common::ptype::kBinary ? data : nullptr;
-}
-
 Json AttachmentJson(const AttachmentRow* row, std::uint32_t codePage) {
     std::u16string extension;
     AttachmentExtension(row, extension, codePage);
     const ExportedPropMap* object = row != nullptr ? row->object : nullptr;
-    const ExportedProp* data = AttachmentData(object);
+    const ExportedProp* data = AttachmentData(row);
     const Bytes bytes = data != nullptr ? ValueBytes(*data) : Bytes();
     return Json{{"name", Utf8(AttachmentName(row, codePage))},
                 {"extension", Utf8(extension)},

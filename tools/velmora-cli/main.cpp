@@ -121,7 +121,8 @@ int main(int argc, char** argv) {
         "non-zero exit code. "
         "Each run keeps its scratch and value files in a folder of its own below "
         "$XDG_CACHE_HOME/Velmora/PffTempData "
-        "(default ~/.cache) and removes it when the command ends."};
+        "(default ~/.cache, without a home folder velmora-<user id> in the temporary folder) and "
+        "removes it, with everything the command wrote there, when the command ends."};
     app.require_subcommand(1);
     Arguments args;
     const Commands commands = AddCommands(app, args);
@@ -129,7 +130,8 @@ int main(int argc, char** argv) {
 
     velmora::cli::StderrMessageBox messageBox(std::cerr);
     velmora::SetMessageBoxHost(&messageBox);
-    velmora::InitWorkFolder();
+    std::string error;
+    if (!velmora::InitWorkFolder(&error)) return velmora::cli::ReportFailure(error);
     // Caught here so that the stack unwinds and the run's scratch folder goes
     // even when a command fails in an unexpected way (an exception that
     // leaves main need not unwind anything).

@@ -51,11 +51,19 @@ int RunAttachment(const std::filesystem::path& store, std::uint32_t messageNid, 
                              std::to_string(index));
     }
     const AttachmentRow* attachment = mail->attachments->items[index];
-    if (FindProp(attachment->object, common::prop::kAttachDataBin) == nullptr) {
-        return ReportFailure("attachment " + std::to_string(index) + " of message " +
-                             NidText(messageNid) +
-                             " holds no data (an embedded message or a link)");
+    const std::string which =
+        "attachment " + std::to_string(index) + " of message " + NidText(messageNid);
+    // The data property of an embedded message (or OLE object) only points
+    // at a subnode; its bytes are no file.
+    if (AttachmentHoldsObject(attachment)) {
+        const bool message = PropInt(attachment->object, common::prop::kAttachMethod) ==
+                             static_cast<std::int32_t>(common::kAttachEmbeddedMessage);
+        return ReportFailure(
+            which + (message ? " is an embedded message" : " is a stored object, not file data") +
+            "; saving it is not supported yet");
     }
+    if (AttachmentData(attachment) == nullptr)
+        return ReportFailure(which + " holds no data (a link or an empty attachment)");
     if (!SaveAttachmentData(attachment, common::PathToUtf16(output)))
         return ReportFailure("cannot write " + output.string());
     return 0;

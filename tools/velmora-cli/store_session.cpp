@@ -44,7 +44,7 @@ bool StoreSession::CreateBinding(const std::filesystem::path& store, std::string
 
 bool StoreSession::Open(const std::filesystem::path& store, std::string& error) {
     store_ = store;
-    if (GetWorkFolder().empty()) InitWorkFolder();
+    if (GetWorkFolder().empty() && !InitWorkFolder(&error)) return false;
     if (!CreateBinding(store, error)) return false;
     if (!scratch_.Create(ScratchBase(), error)) return false;
     const std::u16string path = common::PathToUtf16(store);

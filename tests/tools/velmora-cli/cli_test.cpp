@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/tools/velmora-cli/cli_fixture.h"
+#include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/info_command.h"
 #include "tools/velmora-cli/save_commands.h"
 #include "tools/velmora-cli/tree_command.h"
@@ -80,6 +81,8 @@ TEST_F(CliTest, FailuresAreOneLineAndExitNonZero) {
     ScratchDir dir;
     std::ofstream(dir / "short.pst") << "PST";
     const auto toCc = CorpusFile("unicode-to-cc.pst");
+    const auto submessage = CorpusFile("unicode-submessage.pst");
+    constexpr std::uint32_t kSubmessageMessage = 0x200024;
     const struct {
         const char* name;
         std::function<int()> run;
@@ -107,6 +110,10 @@ TEST_F(CliTest, FailuresAreOneLineAndExitNonZero) {
          "velmora-cli: " + toCc.string() + ": no message with NID 0x12345"},
         {"attachment index", [&] { return cli::RunAttachment(toCc, 0x200224, 0, dir / "x"); },
          "velmora-cli: message 0x200224 has no attachment 0"},
+        {"embedded message",
+         [&] { return cli::RunAttachment(submessage, kSubmessageMessage, 0, dir / "x"); },
+         "velmora-cli: attachment 0 of message " + cli::NidText(kSubmessageMessage) +
+             " is an embedded message; saving it is not supported yet"},
         {"no rtf body", [&] { return cli::RunRtf(toCc, 0x200224, dir / "x"); },
          "velmora-cli: message 0x200224 has no RTF body"},
         {"unknown folder", [&] { return cli::RunExport(toCc, dir / "out", 0x200224); },
@@ -116,6 +123,7 @@ TEST_F(CliTest, FailuresAreOneLineAndExitNonZero) {
         messages_.lines.clear();
         EXPECT_NE(c.run(), 0) << c.name;
         EXPECT_EQ(OnlyMessage(), c.message) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(dir / "x")) << c.name << ": nothing is written";
     }
 }
 

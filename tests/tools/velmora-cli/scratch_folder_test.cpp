@@ -11,6 +11,7 @@
 #include "tests/tools/velmora-cli/cli_fixture.h"
 #include "tools/velmora-cli/folder_visit.h"
 #include "tools/velmora-cli/info_command.h"
+#include "tools/velmora-cli/render_command.h"
 #include "tools/velmora-cli/save_commands.h"
 #include "tools/velmora-cli/scratch_root.h"
 #include "tools/velmora-cli/store_session.h"
@@ -59,7 +60,10 @@ TEST_F(CliTest, CommandsLeaveTheWorkingFolderAsTheyFoundIt) {
     ScratchDir dir;
     std::ofstream(dir / "short.pst") << "PST";
     const auto plain = CorpusFile("unicode-plain.pst");
+    const auto submessage = CorpusFile("unicode-submessage.pst");
+    // The welcome message of the one, the message with an embedded message of the other.
     constexpr std::uint32_t kWelcomeMessage = 0x200024;
+    constexpr std::uint32_t kSubmessageMessage = 0x200024;
     std::ostringstream out;
     const struct {
         const char* name;
@@ -73,6 +77,9 @@ TEST_F(CliTest, CommandsLeaveTheWorkingFolderAsTheyFoundIt) {
          0},
         {"rtf", [&] { return cli::RunRtf(plain, kWelcomeMessage, dir / "body.rtf"); }, 0},
         {"export", [&] { return cli::RunExport(plain, dir / "export", cli::kRootFolderNid); }, 0},
+        {"render", [&] { return cli::RunRender(plain, kWelcomeMessage, dir / "page.mht"); }, 0},
+        {"render, embedded message",
+         [&] { return cli::RunRender(submessage, kSubmessageMessage, dir / "inner.mht"); }, 0},
         {"unknown message", [&] { return cli::RunAttachment(plain, 0x12345, 0, dir / "x"); }, 1},
         {"unknown folder", [&] { return cli::RunExport(plain, dir / "none", 0x200024); }, 1},
         {"unsupported store", [&] { return cli::RunDump(dir / "short.pst", out); }, 1},

@@ -131,8 +131,18 @@ bool AttachmentExtension(const AttachmentRow* attachment, std::u16string& extens
     return true;
 }
 
-bool SaveAttachmentData(const AttachmentRow* attachment, const std::u16string& target) {
+const ExportedProp* AttachmentData(const AttachmentRow* attachment) {
     const ExportedProp* data = FindProp(ObjectProps(attachment), common::prop::kAttachDataBin);
+    return data != nullptr && data->type == common::ptype::kBinary ? data : nullptr;
+}
+
+bool AttachmentHoldsObject(const AttachmentRow* attachment) {
+    const ExportedProp* data = FindProp(ObjectProps(attachment), common::prop::kAttachDataBin);
+    return data != nullptr && data->type == common::ptype::kObject;
+}
+
+bool SaveAttachmentData(const AttachmentRow* attachment, const std::u16string& target) {
+    const ExportedProp* data = AttachmentData(attachment);
     return data != nullptr && WriteDataFile(*data, target);
 }
 

@@ -53,7 +53,15 @@ std::u16string AttachmentName(const AttachmentRow* attachment,
 // neither gives one.
 bool AttachmentExtension(const AttachmentRow* attachment, std::u16string& extension,
                          std::uint32_t codePage = common::kWindowsWesternCodePage);
-// Writes PR_ATTACH_DATA_BIN to `target`; false when it is absent or cannot be written.
+// PR_ATTACH_DATA_BIN when it holds the attachment's bytes, else null. An
+// embedded message or an OLE object keeps an object reference (PT_OBJECT)
+// under the same property id: those bytes point into the store and are
+// never the attachment's data.
+const ExportedProp* AttachmentData(const AttachmentRow* attachment);
+// True when the attachment's data property is such an object reference.
+bool AttachmentHoldsObject(const AttachmentRow* attachment);
+// Writes the attachment's data (see AttachmentData) to `target`; false when
+// there is none or it cannot be written.
 bool SaveAttachmentData(const AttachmentRow* attachment, const std::u16string& target);
 
 // PR_SMTP_ADDRESS, else PR_EMAIL_ADDRESS when PR_ADDRTYPE is "SMTP".

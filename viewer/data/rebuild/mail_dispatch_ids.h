@@ -39,6 +39,7 @@ inline constexpr DispatchId kAttachMimeTag = 0x6003001C;
 inline constexpr DispatchId kAttachDisplayName = 0x67;
 inline constexpr DispatchId kAttachFileName = 0x68;
 inline constexpr DispatchId kAttachContentId = 0x60030018;
+inline constexpr DispatchId kAttachContentLocation = 0x6003001D;
 
 }  // namespace velmora::dispid
 

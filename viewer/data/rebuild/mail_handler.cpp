@@ -11,6 +11,7 @@
 #include "viewer/data/rebuild/copy_step.h"
 #include "viewer/data/rebuild/mail_dispatch_ids.h"
 #include "viewer/data/rebuild/mail_property_values.h"
+#include "viewer/data/rebuild/message_box.h"
 #include "viewer/data/work_folder/work_folder.h"
 
 namespace velmora {
@@ -56,6 +57,7 @@ constexpr PropertyCopy kAttachmentCopies[] = {
     {common::prop::kAttachFilename, dispid::kAttachFileName, ValueKind::Text},
     {common::prop::kAttachMimeTag, dispid::kAttachMimeTag, ValueKind::Text},
     {common::prop::kAttachContentId, dispid::kAttachContentId, ValueKind::Text},
+    {common::prop::kAttachContentLocation, dispid::kAttachContentLocation, ValueKind::Text},
 };
 
 template <std::size_t N>
@@ -163,7 +165,11 @@ void CMailHandler::CopyAttachments(const MailEntry& mail, std::uint32_t codePage
     CDispatchDriver attachments(
         message_->InvokeForObject(dispid::kAttachments, InvokeKind::PropertyGet));
     std::u16string folder;
-    NewAttachmentFolder(folder);
+    if (!NewAttachmentFolder(folder)) {
+        ShowMessageBox(kErrorCaption,
+                       u"Cannot create a folder for the attachments below " + GetWorkFolder());
+        return;
+    }
     AttachmentFileNames names;
     for (std::uint32_t i = 0; mail.attachments != nullptr && i < mail.attachments->count; ++i) {
         const AttachmentRow* row = mail.attachments->items[i];
@@ -178,10 +184,13 @@ void CMailHandler::CopyAttachments(const MailEntry& mail, std::uint32_t codePage
 void CMailHandler::CopyAttachment(CDispatchDriver& attachments, const AttachmentRow& row,
                                   const std::u16string& folder, AttachmentFileNames& names,
                                   std::uint32_t codePage) {
+    // An embedded message's data property only points at the subnode that
+    // holds the message; until that message is read, the attachment is left
+    // out rather than handed over as a part of reference bytes.
+    if (AttachmentHoldsObject(&row)) return;
     const std::u16string path =
         folder + common::kPathSeparator + names.Take(AttachmentName(&row, codePage));
-    if (FindProp(row.object, common::prop::kAttachDataBin) != nullptr &&
-        !SaveAttachmentData(&row, path)) {
+    if (AttachmentData(&row) != nullptr && !SaveAttachmentData(&row, path)) {
         throw DispatchException(u"Cannot write the attachment file");
     }
     const std::int32_t position = PropInt(row.object, common::prop::kRenderingPosition);

@@ -4,7 +4,6 @@
 #include "common/path_text.h"
 #include "viewer/data/rebuild/mail_dispatch_ids.h"
 #include "viewer/data/rebuild/mail_handler.h"
-#include "viewer/data/rebuild/message_box.h"
 #include "viewer/data/work_folder/work_folder.h"
 
 namespace velmora {
@@ -35,6 +34,10 @@ bool CMailSaveAsInterface::SaveMessageAs(const std::u16string& target, const Mai
 
 bool CMailSaveAsInterface::RenderMessage(const std::u16string& target) {
     if (!session_ || !session_->Object()) return false;
+    if (GetWorkFolder().empty()) {
+        ShowMessageBox(kErrorCaption, kNoWorkFolderText);
+        return false;
+    }
     const std::u16string messageFile =
         GetWorkFolder() + common::kPathSeparator + mailcode::kMessageFileName;
     try {

@@ -8,6 +8,7 @@
 #include "automation/dispatch_driver.h"
 #include "engine/interface/corvex_engine.h"
 #include "viewer/data/rebuild/mail_data_file_interface.h"
+#include "viewer/data/rebuild/message_box.h"
 
 namespace velmora {
 
@@ -15,7 +16,8 @@ namespace velmora {
 using WindowHandle = void*;
 
 inline constexpr char16_t kConnectFailedText[] = u"Cannot Connect to Outlook";
-inline constexpr char16_t kErrorCaption[] = u"Error";
+inline constexpr char16_t kNoWorkFolderText[] =
+    u"There is no working folder for the message's bodies and attachments";
 inline constexpr std::size_t kErrorTextLength = 255;
 
 class CMailSaveAsInterface {
@@ -33,7 +35,9 @@ class CMailSaveAsInterface {
     bool SaveMessageAs(const std::u16string& target, const MailEntry* mail);
 
     // False when there is no session, or when the message object cannot be
-    // created or saved; the target is then not written.
+    // created or saved; the target is then not written. Without a working
+    // folder nothing is rendered and a message box says so: the bodies and
+    // attachments pass through files there.
     bool RenderMessage(const std::u16string& target);
 
     WindowHandle* Owner() const { return owner_; }

@@ -6,6 +6,9 @@
 
 namespace velmora {
 
+// The caption of the data side's error boxes.
+inline constexpr char16_t kErrorCaption[] = u"Error";
+
 class MessageBoxHost {
   public:
     virtual ~MessageBoxHost() = default;

@@ -8,6 +8,12 @@
 #ifdef _WIN32
 #include <shlobj.h>
 #include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #endif
 
 #include "common/path_text.h"
@@ -37,9 +43,52 @@ std::optional<std::filesystem::path> LocalApplicationDataFolder() {
 }
 #endif
 
-void MakeFolder(const std::u16string& path) {
+// The cache home of a user who has none: a folder below the system's
+// temporary folder that only this user can enter. Others can create names
+// there too, so a name already taken is used only when it is a real folder
+// of this user's own.
+std::optional<std::filesystem::path> PrivateTemporaryFolder(std::string& error) {
+    std::error_code failure;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(failure);
+    if (failure) {
+        error = "no temporary folder for the working folder: " + failure.message();
+        return std::nullopt;
+    }
+#ifdef _WIN32
+    return temp / "Velmora";
+#else
+    const uid_t user = ::geteuid();
+    const std::filesystem::path folder = temp / ("velmora-" + std::to_string(user));
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        error = "cannot create the working folder " + folder.string() + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != user) {
+        error = "cannot use " + folder.string() +
+                " as the working folder: it is not a folder of this user's own";
+        return std::nullopt;
+    }
+    // A folder of ours left readable by others by an earlier run is closed now.
+    if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {
+        error = "cannot make " + folder.string() + " private: " + std::strerror(errno);
+        return std::nullopt;
+    }
+    return folder;
+#endif
+}
+
+// Creates the folder unless it is there; false with the reason in `error`
+// when it is not a folder afterwards.
+bool MakeFolder(const std::u16string& path, std::string& error) {
+    const std::filesystem::path folder = common::PathFromUtf16(path);
+    std::error_code failure;
+    std::filesystem::create_directory(folder, failure);
     std::error_code ignored;
-    std::filesystem::create_directory(common::PathFromUtf16(path), ignored);
+    if (std::filesystem::is_directory(folder, ignored)) return true;
+    error = "cannot create the working folder " + folder.string() + ": " +
+            (failure ? failure.message() : std::string("a file of that name is in the way"));
+    return false;
 }
 
 bool Exists(const std::u16string& path) {
@@ -63,21 +112,45 @@ std::u16string TimeStampText(std::time_t now) {
     return common::Utf8ToUtf16(text);
 }
 
+// Makes `folder` and its subfolders and makes it the working folder; on
+// failure the working folder is empty.
+bool SetUpWorkFolder(const std::u16string& folder, std::string& error) {
+    WorkFolder.clear();
+    if (!MakeFolder(folder, error) ||
+        !MakeFolder(Joined(folder, kBinFileFolder) + common::kPathSeparator, error) ||
+        !MakeFolder(Joined(folder, kFolderFolder), error) ||
+        !MakeFolder(Joined(folder, kGuidTempFolder), error)) {
+        return false;
+    }
+    WorkFolder = folder;
+    return true;
+}
+
 }  // namespace
 
-void InitWorkFolder() {
+bool InitWorkFolder(std::string* error) {
     WorkFolder.clear();
-    const std::optional<std::filesystem::path> appData = LocalApplicationDataFolder();
-    if (!appData) return;
-    std::error_code ignored;
-    std::filesystem::create_directories(*appData, ignored);
-    const std::u16string application = Joined(common::PathToUtf16(*appData), kApplicationName);
-    MakeFolder(application);
-    WorkFolder = Joined(application, kWorkFolderName);
-    MakeFolder(WorkFolder);
-    MakeFolder(Joined(WorkFolder, kBinFileFolder) + common::kPathSeparator);
-    MakeFolder(Joined(WorkFolder, kFolderFolder));
-    MakeFolder(Joined(WorkFolder, kGuidTempFolder));
+    std::string reason;
+    std::optional<std::filesystem::path> cacheHome = LocalApplicationDataFolder();
+    if (!cacheHome) cacheHome = PrivateTemporaryFolder(reason);
+    if (cacheHome) {
+        std::error_code ignored;
+        std::filesystem::create_directories(*cacheHome, ignored);
+        const std::u16string application =
+            Joined(common::PathToUtf16(*cacheHome), kApplicationName);
+        if (MakeFolder(application, reason))
+            SetUpWorkFolder(Joined(application, kWorkFolderName), reason);
+    }
+    if (error != nullptr) *error = WorkFolder.empty() ? reason : std::string();
+    return !WorkFolder.empty();
+}
+
+WorkFolderScope::WorkFolderScope(const std::u16string& folder) : previous_(WorkFolder) {
+    SetUpWorkFolder(folder, error_);
+}
+
+WorkFolderScope::~WorkFolderScope() {
+    WorkFolder = previous_;
 }
 
 std::u16string GetWorkFolder() {
@@ -93,14 +166,16 @@ int NewAttachmentFolder(std::u16string& folder) {
 }
 
 int NewAttachmentFolder(std::u16string& folder, std::time_t now) {
+    if (WorkFolder.empty()) return 0;
     const std::u16string base = Joined(WorkFolder, kMessageBodyFolder);
-    MakeFolder(base);
+    std::string ignored;
+    if (!MakeFolder(base, ignored)) return 0;
     std::u16string candidate =
         base + common::kPathSeparator + kMessageBodyFolder + u"_" + TimeStampText(now);
     // The suffixes accumulate: the third name of one second ends in "_1_2".
     for (int g = 1; Exists(candidate); ++g)
         candidate += u"_" + common::Utf8ToUtf16(std::to_string(g));
-    MakeFolder(candidate);
+    if (!MakeFolder(candidate, ignored)) return 0;
     folder = candidate;
     return 1;
 }

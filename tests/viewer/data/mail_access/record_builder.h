@@ -53,6 +53,9 @@ class RecordBuilder {
 
     // A map of the properties, sorted by id as the engine hands them out.
     ExportedPropMap* Map(std::initializer_list<PropInput> inputs) {
+        return Map(std::vector<PropInput>(inputs));
+    }
+    ExportedPropMap* Map(const std::vector<PropInput>& inputs) {
         std::vector<ExportedProp*>& pointers = pointerLists_.emplace_back();
         for (const PropInput& input : inputs) pointers.push_back(&props_.emplace_back(Prop(input)));
         std::stable_sort(
@@ -62,11 +65,11 @@ class RecordBuilder {
         return &maps_.emplace_back(ExportedPropMap{pointers.data(), count, count});
     }
 
-    RecipientRow* Recipient(std::initializer_list<PropInput> inputs) {
+    RecipientRow* Recipient(const std::vector<PropInput>& inputs) {
         return &recipients_.emplace_back(RecipientRow{Map(inputs)});
     }
 
-    AttachmentRow* Attachment(std::initializer_list<PropInput> inputs) {
+    AttachmentRow* Attachment(const std::vector<PropInput>& inputs) {
         return &attachments_.emplace_back(AttachmentRow{Map({}), Map(inputs)});
     }
 

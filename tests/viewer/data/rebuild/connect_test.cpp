@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "automation/component_registry.h"
+#include "common/path_text.h"
 #include "tests/support/test_paths.h"
 #include "viewer/data/rebuild/mail_save_as_interface.h"
 #include "viewer/data/rebuild/message_box.h"
+#include "viewer/data/work_folder/work_folder.h"
 
 namespace velmora::test {
 namespace {
@@ -63,6 +65,24 @@ TEST(ConnectTest, ShowsWhyTheSessionCannotBeCreated) {
 TEST(ConnectTest, RenderWithoutASessionWritesNothing) {
     CMailSaveAsInterface saver;
     EXPECT_FALSE(saver.RenderMessage(u"/nonexistent/x.mht"));
+}
+
+// Bodies and attachments pass through files in the working folder: without
+// one the page would lack them, so nothing is rendered and the user is told.
+TEST(ConnectTest, RenderWithoutAWorkingFolderIsRefusedAndShown) {
+    const std::u16string saved = WorkFolder;
+    WorkFolder.clear();
+    ScratchDir out;
+    RecordingMessageBox box;
+    ComponentRegistry::Instance().SetLibraryFolder(LibraryDir());
+    CMailSaveAsInterface saver;
+    ASSERT_TRUE(saver.Connect());
+    const MailEntry mail{};
+    EXPECT_FALSE(saver.SaveMessageAs(common::PathToUtf16(out / "x.mht"), &mail));
+    EXPECT_EQ(box.shown,
+              std::vector<std::u16string>{std::u16string(u"Error|") + kNoWorkFolderText});
+    EXPECT_TRUE(std::filesystem::is_empty(out.Path()));
+    WorkFolder = saved;
 }
 
 }  // namespace

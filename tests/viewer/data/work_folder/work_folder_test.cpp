@@ -2,9 +2,12 @@
 // scratch files and attachment folders.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -59,17 +62,85 @@ TEST_F(WorkFolderTest, StartingTwiceLeavesExistingContentAlone) {
     EXPECT_EQ(text, "value");
 }
 
-TEST_F(WorkFolderTest, HomeCacheIsTheFallbackAndWithoutEitherTheFolderStaysEmpty) {
+TEST_F(WorkFolderTest, HomeCacheIsTheFallback) {
     ScratchDir home;
     ::unsetenv("XDG_CACHE_HOME");
     ::setenv("HOME", home.Path().c_str(), 1);
-    InitWorkFolder();
+    EXPECT_TRUE(InitWorkFolder());
     EXPECT_EQ(GetWorkFolder(), common::PathToUtf16(home / ".cache/Velmora/PffTempData"));
     EXPECT_TRUE(std::filesystem::is_directory(home / ".cache/Velmora/PffTempData/Folder"));
+}
+
+// Without a cache home the folder lies below the temporary folder, in a
+// folder only this user may enter; a name someone else prepared there is
+// refused, and the caller is told, rather than the work going to "/".
+TEST_F(WorkFolderTest, WithoutAHomeAPrivateTemporaryFolderOrAReportedFailure) {
+    namespace fs = std::filesystem;
+    const std::optional<std::string> savedTemp =
+        std::getenv("TMPDIR") ? std::optional<std::string>(std::getenv("TMPDIR")) : std::nullopt;
+    ScratchDir temp, elsewhere;
+    ::setenv("TMPDIR", temp.Path().c_str(), 1);
     ::setenv("XDG_CACHE_HOME", "relative/cache", 1);  // not absolute: ignored
     ::unsetenv("HOME");
-    InitWorkFolder();
-    EXPECT_EQ(GetWorkFolder(), u"");
+    const fs::path home = temp / ("velmora-" + std::to_string(::geteuid()));
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+        bool usable;
+    } cases[] = {
+        {"absent", [] {}, true},
+        {"ours, open to others",
+         [&] {
+             fs::create_directory(home);
+             fs::permissions(home, fs::perms::all);
+         },
+         true},
+        {"a link to a folder", [&] { fs::create_directory_symlink(elsewhere.Path(), home); },
+         false},
+        {"a file", [&] { std::ofstream(home) << "x"; }, false},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(home);
+        c.prepare();
+        std::string error = "unset";
+        EXPECT_EQ(InitWorkFolder(&error), c.usable) << c.name;
+        if (c.usable) {
+            EXPECT_EQ(error, "") << c.name;
+            EXPECT_EQ(GetWorkFolder(), common::PathToUtf16(home / "Velmora/PffTempData")) << c.name;
+            EXPECT_TRUE(fs::is_directory(home / "Velmora/PffTempData/GUIDTempFiles")) << c.name;
+            EXPECT_EQ(fs::status(home).permissions() & fs::perms::all, fs::perms::owner_all)
+                << c.name;
+        } else {
+            EXPECT_EQ(GetWorkFolder(), u"") << c.name;
+            EXPECT_EQ(error, "cannot use " + home.string() +
+                                 " as the working folder: it is not a folder of this user's own")
+                << c.name;
+            EXPECT_TRUE(fs::is_empty(elsewhere.Path())) << c.name;
+        }
+    }
+    fs::remove_all(home);
+    Restore("TMPDIR", savedTemp);
+}
+
+TEST_F(WorkFolderTest, AScopePointsTheFolderElsewhereUntilItGoes) {
+    const std::u16string usual = GetWorkFolder();
+    ScratchDir run;
+    {
+        const WorkFolderScope scope(common::PathToUtf16(run / "work"));
+        EXPECT_TRUE(scope.Ready());
+        EXPECT_EQ(GetWorkFolder(), common::PathToUtf16(run / "work"));
+        EXPECT_TRUE(std::filesystem::is_directory(run / "work" / "GUIDTempFiles"));
+    }
+    EXPECT_EQ(GetWorkFolder(), usual);
+    {
+        const WorkFolderScope scope(common::PathToUtf16(run / "missing" / "work"));
+        EXPECT_FALSE(scope.Ready());
+        EXPECT_NE(scope.Error().find((run / "missing" / "work").string()), std::string::npos);
+        EXPECT_EQ(GetWorkFolder(), u"");
+        std::u16string folder;
+        EXPECT_EQ(NewAttachmentFolder(folder), 0) << "no folder below the file-system root";
+    }
+    EXPECT_EQ(GetWorkFolder(), usual);
 }
 
 TEST_F(WorkFolderTest, ScratchPathsAreFreshUuidsBelowGuidTempFiles) {
