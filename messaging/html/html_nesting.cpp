@@ -84,7 +84,12 @@ class NestingBound {
     // too much from this scan's, so closing tags no longer count.
     bool closingCounts_ = true;
     std::size_t cdataEnd_ = 0;  // closing tags before this offset sit in character data
-    std::vector<std::string> open_;
+    struct OpenElement {
+        std::string name;
+        bool boundary;    // in kScopeBoundaries
+        bool structural;  // in kStructural
+    };
+    std::vector<OpenElement> open_;
     std::string out_;
     std::size_t copied_ = 0;
 };
@@ -156,7 +161,7 @@ std::size_t NestingBound::OnStartTag(std::size_t lt, bool inRawText) {
     if (open_.size() >= maxDepth_)
         Drop(lt, end);
     else
-        open_.push_back(std::move(name));
+        open_.push_back({name, Contains(kScopeBoundaries, name), Contains(kStructural, name)});
     return end;
 }
 
@@ -164,7 +169,7 @@ void NestingBound::OnEndTag(const std::string& name) {
     if (!closingCounts_ || Contains(kNeverOpen, name)) return;
     const bool structural = Contains(kStructural, name);
     for (std::size_t i = open_.size(); i-- > 0;) {
-        if (open_[i] == name) {
+        if (open_[i].name == name) {
             // A closed form leaves what was opened inside it open.
             if (name == "form")
                 open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -172,8 +177,7 @@ void NestingBound::OnEndTag(const std::string& name) {
                 open_.resize(i);
             return;
         }
-        if (Contains(kScopeBoundaries, open_[i])) return;
-        if (!structural && Contains(kStructural, open_[i])) return;
+        if (open_[i].boundary || (!structural && open_[i].structural)) return;
     }
 }
 
@@ -190,10 +194,16 @@ std::size_t NestingBound::SkipRawText(std::size_t from, const std::string& name)
             break;
         }
     }
+    // A tag read past the end of the text is resumed after, not read again.
+    std::size_t resume = stop;
     for (std::size_t pos = html_.find('<', from); pos < stop; pos = html_.find('<', pos + 1)) {
-        if (pos + 1 < stop && IsAsciiLetter(html_[pos + 1])) pos = OnStartTag(pos, true) - 1;
+        if (pos + 1 < stop && IsAsciiLetter(html_[pos + 1])) {
+            const std::size_t end = OnStartTag(pos, true);
+            resume = std::max(resume, end);
+            pos = end - 1;
+        }
     }
-    return stop;
+    return resume;
 }
 
 std::string NestingBound::Run() {
