@@ -335,6 +335,8 @@ constexpr std::string_view kFetchingCssFunctions[] = {"image-set(", "image(", "c
 }  // namespace
 
 std::string SanitizeHtml(std::string_view html) {
+    // A byte order mark would be text before the document type and turn the page to quirks.
+    if (html.starts_with("\xEF\xBB\xBF")) html.remove_prefix(3);
     const std::string text = ToParserText(BoundNesting(html));
     GumboOptions options = kGumboDefaultOptions;
     options.max_errors = 0;
