@@ -2,15 +2,13 @@
 // encapsulated), and the result made safe, must neither crash nor hang; a
 // page made safe, parsed again as a browser would, holds no script element
 // and no event attribute.
-#include <gumbo.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "fuzz/page_elements.h"
 #include "messaging/html/html_sanitizer.h"
 #include "messaging/rtf/rtf_html_extractor.h"
 #include "messaging/rtf/rtf_to_html.h"
@@ -18,23 +16,15 @@
 namespace {
 
 void CheckInert(const std::string& page) {
-    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, page.data(), page.size());
-    std::vector<const GumboNode*> pending = {output->root};
-    while (!pending.empty()) {
-        const GumboNode* node = pending.back();
-        pending.pop_back();
-        if (node->type != GUMBO_NODE_ELEMENT) continue;
-        const GumboElement& element = node->v.element;
+    velmora::fuzz::VisitPageElements(page, [](const GumboNode& node) {
+        const GumboElement& element = node.v.element;
         if (element.tag == GUMBO_TAG_SCRIPT || element.tag == GUMBO_TAG_IFRAME) std::abort();
         for (unsigned i = 0; i < element.attributes.length; ++i) {
             const std::string_view name =
                 static_cast<const GumboAttribute*>(element.attributes.data[i])->name;
             if (name.size() > 2 && (name[0] | 0x20) == 'o' && (name[1] | 0x20) == 'n') std::abort();
         }
-        for (unsigned i = 0; i < element.children.length; ++i)
-            pending.push_back(static_cast<const GumboNode*>(element.children.data[i]));
-    }
-    gumbo_destroy_output(&kGumboDefaultOptions, output);
+    });
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // HTML bodies as they go into a page: nothing runs, nothing is fetched.
 #include <gtest/gtest.h>
-#include <gumbo.h>
 
 #include <algorithm>
 #include <cctype>
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/page_elements.h"
 #include "messaging/html/html_charset.h"
 #include "messaging/html/html_sanitizer.h"
 
@@ -143,14 +143,9 @@ const std::vector<std::string_view> kUrlAttributes = {
 // Every fault of the page as parsed again; a policy first in the head is required.
 std::vector<std::string> Faults(const std::string& page) {
     std::vector<std::string> faults;
-    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, page.data(), page.size());
     bool policyFirst = false;
-    std::vector<const GumboNode*> pending = {output->root};
-    while (!pending.empty()) {
-        const GumboNode* node = pending.back();
-        pending.pop_back();
-        if (node->type != GUMBO_NODE_ELEMENT) continue;
-        const GumboElement& element = node->v.element;
+    fuzz::VisitPageElements(page, [&](const GumboNode& node) {
+        const GumboElement& element = node.v.element;
         GumboStringPiece piece = element.original_tag;
         gumbo_tag_from_original_text(&piece);
         const std::string name = element.tag == GUMBO_TAG_UNKNOWN
@@ -176,9 +171,9 @@ std::vector<std::string> Faults(const std::string& page) {
             }
         }
         if (name == "meta" && !httpEquiv.empty()) {
-            const bool first = node->parent != nullptr &&
-                               node->parent->v.element.tag == GUMBO_TAG_HEAD &&
-                               node->index_within_parent == 0;
+            const bool first = node.parent != nullptr &&
+                               node.parent->v.element.tag == GUMBO_TAG_HEAD &&
+                               node.index_within_parent == 0;
             if (httpEquiv == "content-security-policy" && first)
                 policyFirst = true;
             else
@@ -190,11 +185,9 @@ std::vector<std::string> Faults(const std::string& page) {
                 const std::string fault = CssFault(child->v.text.text);
                 if (!fault.empty()) faults.push_back(fault);
             }
-            pending.push_back(child);
         }
-    }
+    });
     if (!policyFirst) faults.push_back("no policy first in the head");
-    gumbo_destroy_output(&kGumboDefaultOptions, output);
     return faults;
 }
 
