@@ -264,7 +264,7 @@ TEST(HtmlSanitizerTest, HostilePagesComeOutInertAndKeepTheirText) {
         const auto start = std::chrono::steady_clock::now();
         const std::string page = SanitizeHtml(c.html);
         const auto elapsed = std::chrono::steady_clock::now() - start;
-        EXPECT_LT(elapsed, std::chrono::seconds(2)) << c.name;
+        EXPECT_LT(elapsed, std::chrono::seconds(10)) << c.name << " (a hang, not a figure)";
         for (const std::string& fault : Faults(page)) ADD_FAILURE() << c.name << ": " << fault;
         EXPECT_NE(page.find(c.visible), std::string::npos) << c.name;
     }
