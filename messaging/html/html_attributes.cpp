@@ -22,45 +22,31 @@ bool Contains(const std::array<std::string_view, N>& names, std::string_view nam
     return false;
 }
 
-// Decodes &#NN; &#xHH; and the few named references that can hide a ":".
-std::string DecodedReferences(std::string_view value) {
-    std::string out;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '&') {
-            out += value[i];
-            continue;
-        }
-        const std::size_t semicolon = value.find(';', i);
-        const std::size_t end = semicolon == std::string_view::npos ? value.size() : semicolon;
-        const std::string_view entity = value.substr(i + 1, end - i - 1);
-        if (entity == "colon")
-            out += ':';
-        else if (entity.size() > 1 && entity[0] == '#') {
-            const bool hex = entity[1] == 'x' || entity[1] == 'X';
-            unsigned long code = 0;
-            for (const char c : entity.substr(hex ? 2 : 1)) {
-                if (!std::isxdigit(static_cast<unsigned char>(c))) break;
-                code = code * (hex ? 16 : 10) +
-                       static_cast<unsigned long>(std::isdigit(static_cast<unsigned char>(c))
-                                                      ? c - '0'
-                                                      : (std::tolower(c) - 'a' + 10));
-                if (code > 0x10FFFF) break;
-            }
-            out += code < 0x80 ? static_cast<char>(code) : '?';
-        }
-        i = end;
+// The value as a browser reads a URL: without blanks and control characters, in lower case.
+std::string Compact(std::string_view value) {
+    std::string compact;
+    for (const char c : value) {
+        if (static_cast<unsigned char>(c) > 0x20)
+            compact += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    return out;
+    return compact;
+}
+
+// True when every candidate of a srcset list is one of the page's own parts.
+bool IsLocalSourceSet(const std::string& compact) {
+    for (std::size_t pos = 0; pos <= compact.size();) {
+        std::size_t comma = compact.find(',', pos);
+        if (comma == std::string::npos) comma = compact.size();
+        if (compact.compare(pos, 4, "cid:") != 0) return false;
+        pos = comma + 1;
+    }
+    return true;
 }
 
 }  // namespace
 
 std::string UrlScheme(std::string_view value) {
-    std::string compact;
-    for (const char c : DecodedReferences(value)) {
-        if (static_cast<unsigned char>(c) > 0x20)
-            compact += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    const std::string compact = Compact(value);
     const std::size_t colon = compact.find(':');
     if (compact.starts_with("//")) return "//";
     if (colon == std::string::npos) return {};
@@ -82,10 +68,14 @@ AttributeAction ClassifyAttribute(const HtmlAttribute& attribute) {
     if (scheme == "javascript" || scheme == "vbscript" || scheme == "livescript")
         return AttributeAction::Drop;
     if (!resource) return scheme == "data" ? AttributeAction::Drop : AttributeAction::Keep;
+    const std::string compact = Compact(attribute.value);
+    if (compact.empty() || compact.starts_with('#')) return AttributeAction::Keep;
+    if (name == "srcset")
+        return IsLocalSourceSet(compact) ? AttributeAction::Keep : AttributeAction::Block;
     if (scheme == "cid") return AttributeAction::Keep;
-    if (scheme == "data" && name != "srcset" && name != "data" && name != "codebase")
+    if (compact.starts_with("data:image/") && name != "data" && name != "codebase")
         return AttributeAction::Keep;
-    return attribute.value.empty() ? AttributeAction::Keep : AttributeAction::Block;
+    return AttributeAction::Block;
 }
 
 }  // namespace velmora::messaging

@@ -8,7 +8,7 @@ namespace velmora::messaging {
 
 struct HtmlAttribute {
     std::string name;   // lower case
-    std::string value;  // as written, without its quotes
+    std::string value;  // with character references decoded
     bool hasValue = false;
 };
 
@@ -18,8 +18,8 @@ enum class AttributeAction { Keep, Drop, Block };
 // outside the page; Keep otherwise.
 AttributeAction ClassifyAttribute(const HtmlAttribute& attribute);
 
-// The URL's scheme in lower case after HTML character references, blanks and
-// control characters are taken out ("" for a relative URL).
+// The URL's scheme in lower case after blanks and control characters are taken
+// out ("" for a relative URL).
 std::string UrlScheme(std::string_view value);
 
 }  // namespace velmora::messaging

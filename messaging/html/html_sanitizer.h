@@ -1,6 +1,8 @@
 // HTML bodies made safe to show: no scripts, no event handlers, no active
-// URLs, and nothing fetched from outside the page. Images and styles may only
-// come from the page's own parts (cid:) or inline data; any other source is
+// URLs, and nothing fetched from outside the page. A body is parsed into the
+// tree a browser would build from it (libgumbo) and written back with known
+// elements and attributes only. Images and styles may only come from the
+// page's own parts (cid:) or inline images (data:image/); any other source is
 // kept in a renamed attribute, so the image stays unresolved. Malformed and
 // unterminated markup is tolerated.
 #pragma once
@@ -17,10 +19,12 @@ inline constexpr char kContentSecurityPolicyMeta[] =
     "data:; "
     "style-src 'unsafe-inline' cid:; font-src cid: data:; media-src cid: data:\">\n";
 
-// The sanitised document (bytes of any ASCII-compatible charset pass through unchanged).
+// The sanitised document: the document type, then <html><head> with the policy
+// first, then what the body keeps. Text bytes of any ASCII-compatible charset
+// pass through unchanged; characters named by references are written as references.
 std::string SanitizeHtml(std::string_view html);
 
-// CSS with external url() references and @import rules made inert.
+// CSS with external url() references, image sets and the like, and @import rules made inert.
 std::string NeutralizeCss(std::string_view css);
 
 }  // namespace velmora::messaging

@@ -20,8 +20,10 @@ std::string Document(const std::string& fragment) {
 
 std::string StoredCharset(const std::string& html) {
     const std::string charset = DetectHtmlCharset(html);
-    // A label of a 16-bit encoding on 8-bit bytes would garble the page.
-    if (charset.starts_with("utf-16") || charset == "unicode")
+    // A label of a 16-bit encoding on 8-bit bytes would garble the page, and
+    // UTF-7 would read markup into text that the clean-up saw as plain letters.
+    if (charset.starts_with("utf-16") || charset == "unicode" || charset.starts_with("utf-7") ||
+        charset.ends_with("-utf7"))
         return IsValidUtf8(html) ? kUtf8 : "windows-1252";
     return charset;
 }

@@ -5,6 +5,7 @@
 
 #include "automation/variant_date.h"
 #include "messaging/component/member_ids.h"
+#include "messaging/html/html_sanitizer.h"
 #include "messaging/mht/gmime_ref.h"
 #include "messaging/rtf/rtf_character_buffer.h"
 
@@ -30,6 +31,12 @@ std::string PartFileName(const MessageAttachment& attachment) {
     if (!attachment.longName.empty()) return Utf8Of(attachment.longName);
     if (!attachment.fileName.empty()) return Utf8Of(attachment.fileName);
     return Utf8Of(attachment.displayName);
+}
+
+// A part the view would show as a page of its own, were it opened from a link.
+bool IsPageType(std::string type) {
+    for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return type == "text/html" || type == "application/xhtml+xml";
 }
 
 // Adds one address to an address header. Only an SMTP address goes in angle
@@ -96,7 +103,7 @@ GMimePart* NewResourcePart(const MessageAttachment& attachment, const std::strin
     g_mime_object_set_disposition(GMIME_OBJECT(part), GMIME_DISPOSITION_INLINE);
     const std::string fileName = PartFileName(attachment);
     if (!fileName.empty()) g_mime_part_set_filename(part, fileName.c_str());
-    SetContent(part, attachment.data);
+    SetContent(part, IsPageType(type) ? SanitizeHtml(attachment.data) : attachment.data);
     return part;
 }
 

@@ -160,16 +160,26 @@ TEST_F(MhtBodyTest, PageRefersToItsOwnPartsOnly) {
                               {0x370E, 0x1F, Utf16BytesTerminated(u"image/png")},
                               {0x3712, 0x1F, Utf16BytesTerminated(u"logo@v")}}),
          records_.Attachment(
-             {{0x3701, 0x102, {'d'}}, {0x3707, 0x1F, Utf16BytesTerminated(u"doc.txt")}})});
+             {{0x3701, 0x102, {'d'}}, {0x3707, 0x1F, Utf16BytesTerminated(u"doc.txt")}}),
+         records_.Attachment({{0x3701, 0x102,
+                               Ascii("<p onclick=\"x()\">inner<script>alert(1)</script>"
+                                     "<img src=\"http://t/q.gif\"></p>")},
+                              {0x370E, 0x1F, Utf16BytesTerminated(u"Text/HTML")},
+                              {0x3712, 0x1F, Utf16BytesTerminated(u"page@v")}})});
     const MhtPage page = Render(mail);
-    ASSERT_EQ(page.resources.size(), 1u) << "only parts the page can refer to";
+    ASSERT_EQ(page.resources.size(), 2u) << "only parts the page can refer to";
     EXPECT_EQ(page.resources[0].contentId, "logo@v");
     EXPECT_EQ(page.resources[0].contentType, "image/png");
     EXPECT_EQ(page.resources[0].body, std::string("\x89PNG"));
+    EXPECT_EQ(page.resources[1].contentId, "page@v");
+    // A page among the parts is cleaned as the message's own page is.
+    for (const std::string& html : {page.html, page.resources[1].body}) {
+        EXPECT_EQ(html.find("script"), std::string::npos) << html;
+        EXPECT_EQ(html.find("onclick"), std::string::npos) << html;
+        EXPECT_EQ(html.find(" src=\"http"), std::string::npos) << html;
+    }
     EXPECT_NE(page.html.find("src=\"cid:logo@v\""), std::string::npos);
-    EXPECT_EQ(page.html.find("script"), std::string::npos);
-    EXPECT_EQ(page.html.find("onclick"), std::string::npos);
-    EXPECT_EQ(page.html.find(" src=\"http"), std::string::npos);
+    EXPECT_NE(page.resources[1].body.find("inner"), std::string::npos);
 }
 
 TEST_F(MhtBodyTest, HeadersAreEncodedForMime) {
@@ -277,7 +287,8 @@ TEST_F(MhtBodyTest, ImagesNamedByFileNameUseTheAttachmentsPart) {
     const MailEntry* mail = records_.Mail(
         records_.Map({{0x1013, 0x102,
                        Ascii("<img src=\"icons.gif\"><img src=' ICONS.GIF '><img src=dup.png>"
-                             "<td background=\"header.jpg\"><img src=\"http://x/icons.gif\">"
+                             "<table><tr><td background=\"header.jpg\">x</td></tr></table>"
+                             "<img src=\"http://x/icons.gif\">"
                              "<img src=\"logo.png\"><a href=\"icons.gif\">link</a>")}}),
         {},
         {attachment(u"icons.gif", {}), attachment(u"dup.png", {}), attachment(u"dup.png", {}),
