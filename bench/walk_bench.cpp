@@ -1,9 +1,12 @@
 // The walks on a large mail store: the all-folders enumeration, the message
-// enumeration of one folder of 250,000 messages, reading the property context
-// of every message node, and the folder export of the whole store. Each figure
-// is taken in a fresh child process on a warm page cache; stores are kept
-// between runs.
+// enumeration of one folder of 250,000 messages (once, and repeated as the
+// viewer does on every click, with the disk its value files take), reading the
+// property context of every message node, and the folder export of the whole
+// store. Each figure is taken in a fresh child process on a warm page cache;
+// stores are kept between runs.
+#include <sys/stat.h>
 #include <CLI/CLI.hpp>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +33,7 @@ struct Shape {
     std::uint32_t smallFolderMessages = 20;
     std::size_t bodySize = 4096;
     std::size_t attachmentSize = 512;
+    int enumerations = 5;  // of the big folder, one after the other
 };
 
 double Since(Clock::time_point start) {
@@ -103,8 +107,27 @@ FolderEntry* BiggestFolder(FolderList* list) {
     return best != nullptr && best->children->count > 0 ? best->children->items[0] : nullptr;
 }
 
+// The value files in a working folder: how many, and the disk they take.
+struct DiskUse {
+    std::size_t files = 0;
+    double mib = 0;
+};
+
+DiskUse ValueFileUse(const std::filesystem::path& work) {
+    DiskUse use;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(work / "GUIDTempFiles", error)) {
+        struct stat status {};
+        if (::stat(entry.path().c_str(), &status) != 0) continue;
+        ++use.files;
+        use.mib += static_cast<double>(status.st_blocks) * 512 / 1048576.0;
+    }
+    return use;
+}
+
 template <typename V>
-int MeasureWalks(const std::filesystem::path& store, const std::filesystem::path& work, int fd) {
+int MeasureWalks(const std::filesystem::path& store, const std::filesystem::path& work,
+                 int enumerations, int fd) {
     OpenStore<V> open(store, work);
     auto start = Clock::now();
     corvex::EngineApi<V>::EnumAllFolders(open.handle);
@@ -114,7 +137,14 @@ int MeasureWalks(const std::filesystem::path& store, const std::filesystem::path
     start = Clock::now();
     corvex::EngineApi<V>::EnumChildMails(big, open.handle, 0, 0);
     const double mails = Since(start);
-    ::dprintf(fd, "%.3f %.3f %u\n", allFolders, mails, big->mails->entries.count);
+    const DiskUse once = ValueFileUse(work);
+    start = Clock::now();
+    for (int i = 1; i < enumerations; ++i)
+        corvex::EngineApi<V>::EnumChildMails(big, open.handle, 0, 0);
+    const double again = enumerations > 1 ? Since(start) / (enumerations - 1) : 0;
+    const DiskUse last = ValueFileUse(work);
+    ::dprintf(fd, "%.3f %.3f %u %zu %.1f %zu %.1f %.3f\n", allFolders, mails,
+              big->mails->entries.count, once.files, once.mib, last.files, last.mib, again);
     return 0;
 }
 
@@ -172,19 +202,27 @@ class Scratch {
 };
 
 template <typename V>
-void ReportWalks(const char* name, const std::filesystem::path& store, const Scratch& scratch) {
+void ReportWalks(const char* name, const std::filesystem::path& store, const Shape& shape,
+                 const Scratch& scratch) {
     WarmPageCache(store);
     const double mib = std::filesystem::file_size(store) / 1048576.0;
     const auto work = scratch.Fresh(std::string(name) + "-walks");
-    const auto walks =
-        velmora::bench::RunInChild([&](int fd) { return MeasureWalks<V>(store, work, fd); });
-    double allFolders = 0, mails = 0;
+    std::filesystem::create_directories(work / "GUIDTempFiles");
+    const auto walks = velmora::bench::RunInChild(
+        [&](int fd) { return MeasureWalks<V>(store, work, shape.enumerations, fd); });
+    double allFolders = 0, mails = 0, onceMib = 0, lastMib = 0, again = 0;
     unsigned count = 0;
-    std::sscanf(walks.output.c_str(), "%lf %lf %u", &allFolders, &mails, &count);
+    std::size_t onceFiles = 0, lastFiles = 0;
+    std::sscanf(walks.output.c_str(), "%lf %lf %u %zu %lf %zu %lf %lf", &allFolders, &mails, &count,
+                &onceFiles, &onceMib, &lastFiles, &lastMib, &again);
     std::printf(
         "%s: store %.0f MiB; all folders %.3f s; %u messages of the big folder in %.2f s (%.0f/s), "
         "peak RSS %.0f MiB\n",
         name, mib, allFolders, count, mails, count / mails, walks.peakKib / 1024.0);
+    std::printf(
+        "%s: value files after 1 enumeration of the big folder: %zu files, %.1f MiB on disk; "
+        "after %d: %zu files, %.1f MiB (each further enumeration %.2f s)\n",
+        name, onceFiles, onceMib, shape.enumerations, lastFiles, lastMib, again);
     const auto contexts =
         velmora::bench::RunInChild([&](int fd) { return MeasureContexts<V>(store, fd); });
     double seconds = 0;
@@ -226,6 +264,10 @@ int main(int argc, char** argv) {
     app.add_option("--folder", folder, "Where the stores are written and kept between runs");
     app.add_option("--big-folder", shape.bigFolderMessages, "Messages in the big folder");
     app.add_option("--folders", shape.folders, "Folders below the top folder");
+    app.add_option("--enumerations", shape.enumerations,
+                   "Enumerations of the big folder, one after the other (disk use after the "
+                   "first and the last)")
+        ->check(CLI::Range(1, 100));
     app.add_flag("--export", exportToo,
                  "Also time the folder export of the whole store (writes a lot)");
     CLI11_PARSE(app, argc, argv);
@@ -239,8 +281,8 @@ int main(int argc, char** argv) {
     if (!std::filesystem::exists(fourK) && !WriteStore(sw::Variant::kUnicode4K, shape, fourK))
         return 1;
     const Scratch scratch(folder / "work");
-    ReportWalks<corvex::UnicodeTraits>("unicode", unicode, scratch);
-    ReportWalks<corvex::Unicode4KTraits>("4k", fourK, scratch);
+    ReportWalks<corvex::UnicodeTraits>("unicode", unicode, shape, scratch);
+    ReportWalks<corvex::Unicode4KTraits>("4k", fourK, shape, scratch);
     if (!exportToo) return 0;
     ReportExports<corvex::UnicodeTraits>("unicode", unicode, scratch);
     ReportExports<corvex::Unicode4KTraits>("4k", fourK, scratch);

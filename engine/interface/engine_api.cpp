@@ -35,16 +35,14 @@ void PrepareTempRoot(const char16_t* tempRoot) {
 template <typename V>
 Session<V>* NewRegisteredSession() {
     auto& state = EngineState<V>::Instance();
-    state.registry.push_back(std::make_unique<Session<V>>());
+    state.registry.push_back(std::make_unique<Session<V>>(*state.tempRoot));
     state.current = state.registry.back().get();
-    state.current->tempRoot = *state.tempRoot;
     return state.current;
 }
 
 template <typename V>
-WalkContext<V> ContextOf(const Session<V>& session) {
-    return WalkContext<V>(session.Database(), common::PathFromUtf16(session.tempRoot),
-                          session.Stop());
+WalkContext<V> ContextOf(Session<V>& session) {
+    return WalkContext<V>(session.Database(), session.valueFiles, session.Stop());
 }
 
 // The root FolderList of a handle, created empty on first use.
@@ -220,8 +218,10 @@ std::int32_t EngineApi<V>::Delete(EngineHandle* handle) {
     auto* session = static_cast<Session<V>*>(handle->session);
     if (state.current == session) state.current = nullptr;
     // Only this handle's session goes: the sessions of other live handles stay.
+    // Its records go first, with the value files they name; the session then
+    // removes what is left of its own value files.
+    FreeFolderList(handle->rootFolders, session != nullptr ? &session->valueFiles : nullptr);
     std::erase_if(state.registry, [session](const auto& owned) { return owned.get() == session; });
-    FreeFolderList(handle->rootFolders);
     FreeStatusBlock(handle->status);
     delete[] handle->storePath;
     delete handle;

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "common/path_text.h"
 #include "engine/interface/corvex_engine.h"
+#include "engine/output/files/value_file.h"
 #include "engine/storage/node_database.h"
 
 // Completes the opaque type of the shared header: the viewer only holds the pointer.
@@ -20,6 +22,9 @@ namespace corvex {
 template <typename V>
 class Session final : public ::EngineSession {
   public:
+    explicit Session(std::u16string root)
+        : tempRoot(std::move(root)), valueFiles(common::PathFromUtf16(tempRoot)) {}
+
     NodeDatabase<V>& Database() { return *database_; }
     const NodeDatabase<V>& Database() const { return *database_; }
     // Drops whatever an earlier parse loaded, so that parsing again starts clean.
@@ -31,6 +36,9 @@ class Session final : public ::EngineSession {
     // keeps its own copy: the engine-wide root is dropped by the delete export
     // of any handle, and the others must not then write to the file system's root.
     std::u16string tempRoot;
+    // Every value file this session wrote and has not removed yet; what is
+    // left goes when the session does, while other sessions' files stay.
+    ValueFileLedger valueFiles;
 
     StopToken Stop() const { return StopToken(status != nullptr ? status->stopWord : nullptr); }
 

@@ -1,17 +1,37 @@
 #include "engine/output/files/value_file.h"
 
 #include "common/path_text.h"
-#include "common/uuid_text.h"
 #include "engine/output/files/binary_file.h"
 
 namespace corvex {
 
-std::filesystem::path WriteValueFile(const std::filesystem::path& tempRoot,
-                                     std::span<const std::uint8_t> bytes) {
-    const std::filesystem::path path = tempRoot / common::PathFromUtf16(kValueFileFolder) /
-                                       common::PathFromUtf16(common::NewUuidText());
+ValueFileLedger::ValueFileLedger(const std::filesystem::path& tempRoot)
+    : folder_(tempRoot / common::PathFromUtf16(kValueFileFolder)),
+      prefix_(common::PathToUtf16(folder_) + common::kPathSeparator) {}
+
+ValueFileLedger::~ValueFileLedger() {
+    for (const common::UuidBytes& name : held_) {
+        std::error_code ignored;
+        std::filesystem::remove(folder_ / common::PathFromUtf16(common::UuidText(name)), ignored);
+    }
+}
+
+std::filesystem::path ValueFileLedger::Write(std::span<const std::uint8_t> bytes) {
+    const common::UuidBytes name = common::NewUuidBytes();
+    const std::filesystem::path path = folder_ / common::PathFromUtf16(common::UuidText(name));
+    // Held before writing: a file half written before a failure goes too.
+    held_.insert(name);
     WriteBinaryFile(path, bytes);
     return path;
+}
+
+void ValueFileLedger::Remove(std::u16string_view path) {
+    if (!path.starts_with(prefix_)) return;
+    const std::u16string_view nameText = path.substr(prefix_.size());
+    const std::optional<common::UuidBytes> name = common::UuidFromText(nameText);
+    if (!name || held_.erase(*name) == 0) return;
+    std::error_code ignored;
+    std::filesystem::remove(folder_ / common::PathFromUtf16(nameText), ignored);
 }
 
 }  // namespace corvex

@@ -3,21 +3,58 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <span>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 
+#include "common/uuid_text.h"
 #include "engine/interface/corvex_engine.h"
 
 namespace corvex {
 
 inline constexpr char16_t kValueFileFolder[] = u"" CORVEX_VALUE_FILE_FOLDER;
 
-// Writes `bytes` to TempRoot/GUIDTempFiles/<uuid> (no extension) and returns
-// that path. The folder is made by the session's start-up, not here. If the
-// file cannot be written the path is still returned: the viewer then finds a
-// missing or empty file, which it treats as an empty value. Files are never
-// removed by the engine.
-std::filesystem::path WriteValueFile(const std::filesystem::path& tempRoot,
-                                     std::span<const std::uint8_t> bytes);
+// The value files one session wrote. A file lives as long as the record that
+// names it: freeing the record removes it, and the ledger removes whatever is
+// left when it goes with its session. Several sessions (and the viewer's own
+// temporary files) share one folder, so only a name this ledger wrote is ever
+// removed, and a path is taken as one only when it lies directly in the folder.
+class ValueFileLedger {
+  public:
+    explicit ValueFileLedger(const std::filesystem::path& tempRoot);
+    ~ValueFileLedger();
+    ValueFileLedger(const ValueFileLedger&) = delete;
+    ValueFileLedger& operator=(const ValueFileLedger&) = delete;
+
+    // Writes `bytes` to TempRoot/GUIDTempFiles/<uuid> (no extension) and returns
+    // that path. The folder is made by the session's start-up, not here. If the
+    // file cannot be written the path is still returned: the viewer then finds
+    // a missing or empty file, which it treats as an empty value.
+    std::filesystem::path Write(std::span<const std::uint8_t> bytes);
+
+    // Removes the file at `path` when it is one this ledger wrote and still
+    // holds; any other path (another folder, another session's file, a name of
+    // another form) is left alone. One lookup and one unlink, no folder scan.
+    void Remove(std::u16string_view path);
+
+    // How many written files the ledger still holds.
+    std::size_t Held() const { return held_.size(); }
+
+  private:
+    struct UuidHash {
+        std::size_t operator()(const common::UuidBytes& bytes) const {
+            std::uint64_t word = 0;  // the bytes are random already
+            std::memcpy(&word, bytes.data(), sizeof word);
+            return static_cast<std::size_t>(word);
+        }
+    };
+
+    std::filesystem::path folder_;
+    std::u16string prefix_;  // the folder's path text with its closing separator
+    std::unordered_set<common::UuidBytes, UuidHash> held_;
+};
 
 }  // namespace corvex

@@ -26,7 +26,7 @@ MailEntry* MessageWalk<V>::BuildEntry(const NbtEntry& message) const {
 template <typename V>
 void MessageWalk<V>::Enumerate(std::uint32_t folder, MailList& list, std::uint32_t first,
                                std::uint32_t maximum) const {
-    ClearMailList(&list);
+    ClearMailList(&list, &context_.ValueFiles());
     const auto messages = context_.Messages(folder);
     std::uint32_t appended = 0;
     // Positions are counted in full: a folder of more than 65535 messages is listed whole.

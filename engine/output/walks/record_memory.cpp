@@ -1,6 +1,7 @@
 #include "engine/output/walks/record_memory.h"
 
 #include <algorithm>
+#include <string>
 
 namespace corvex {
 namespace {
@@ -36,34 +37,66 @@ void FreeItems(List& list, FreeItem freeItem) {
     list.count = list.capacity = 0;
 }
 
-void FreeAttachmentRow(AttachmentRow* row) {
+// The path a value-file prop names: its UTF-16 units up to the first NUL,
+// within its byte count. The bytes are the engine's own, but the viewer holds
+// them writable, so nothing is assumed of their content.
+std::u16string NamedPath(const ExportedProp& prop) {
+    std::u16string path;
+    if (prop.bytes == nullptr) return path;
+    path.reserve(prop.byteCount / 2);
+    for (std::uint32_t i = 0; i + 1 < prop.byteCount; i += 2) {
+        const auto unit = static_cast<char16_t>(prop.bytes[i] | prop.bytes[i + 1] << 8);
+        if (unit == u'\0') break;
+        path += unit;
+    }
+    return path;
+}
+
+// Frees a map, and with a ledger first removes the value files its props name.
+void FreeRecordMap(ExportedPropMap* map, ValueFileLedger* valueFiles) {
+    if (map != nullptr && valueFiles != nullptr) {
+        for (std::uint32_t i = 0; i < map->count; ++i) {
+            const ExportedProp* prop = map->items[i];
+            if (prop != nullptr && prop->inFile == 1) valueFiles->Remove(NamedPath(*prop));
+        }
+    }
+    FreePropMap(map);
+}
+
+void FreeAttachmentRow(AttachmentRow* row, ValueFileLedger* valueFiles) {
     if (row == nullptr) return;
-    FreePropMap(row->tableRow);
-    FreePropMap(row->object);
+    FreeRecordMap(row->tableRow, valueFiles);
+    FreeRecordMap(row->object, valueFiles);
     delete row;
 }
 
-void FreeRecipientRow(RecipientRow* row) {
+void FreeRecipientRow(RecipientRow* row, ValueFileLedger* valueFiles) {
     if (row == nullptr) return;
-    FreePropMap(row->tableRow);
+    FreeRecordMap(row->tableRow, valueFiles);
     delete row;
 }
 
-void FreeMailEntry(MailEntry* entry) {
+void FreeMailEntry(MailEntry* entry, ValueFileLedger* valueFiles) {
     if (entry == nullptr) return;
-    FreePropMap(entry->props);
-    if (entry->attachments != nullptr) FreeItems(*entry->attachments, FreeAttachmentRow);
-    if (entry->recipients != nullptr) FreeItems(*entry->recipients, FreeRecipientRow);
+    FreeRecordMap(entry->props, valueFiles);
+    if (entry->attachments != nullptr) {
+        FreeItems(*entry->attachments,
+                  [valueFiles](AttachmentRow* row) { FreeAttachmentRow(row, valueFiles); });
+    }
+    if (entry->recipients != nullptr) {
+        FreeItems(*entry->recipients,
+                  [valueFiles](RecipientRow* row) { FreeRecipientRow(row, valueFiles); });
+    }
     delete entry->attachments;
     delete entry->recipients;
     delete entry;
 }
 
-void FreeFolderEntry(FolderEntry* entry) {
+void FreeFolderEntry(FolderEntry* entry, ValueFileLedger* valueFiles) {
     if (entry == nullptr) return;
-    FreePropMap(entry->props);
-    FreeFolderList(entry->children);
-    FreeMailList(entry->mails);
+    FreeRecordMap(entry->props, valueFiles);
+    FreeFolderList(entry->children, valueFiles);
+    FreeMailList(entry->mails, valueFiles);
     delete entry;
 }
 
@@ -102,10 +135,10 @@ FolderEntry* NewFolderEntry(std::uint64_t nid, ExportedPropMap* props) {
                            static_cast<std::uint32_t>(nid >> 32)};
 }
 
-void FreeFolderList(FolderList* list) {
+void FreeFolderList(FolderList* list, ValueFileLedger* valueFiles) {
     // Folder trees are bounded in depth by the walk that builds them.
     if (list == nullptr) return;
-    FreeItems(*list, FreeFolderEntry);
+    FreeItems(*list, [valueFiles](FolderEntry* entry) { FreeFolderEntry(entry, valueFiles); });
     delete list;
 }
 
@@ -113,17 +146,17 @@ MailList* NewMailList() {
     return new MailList{};
 }
 
-void ClearMailList(MailList* list) {
+void ClearMailList(MailList* list, ValueFileLedger* valueFiles) {
     if (list == nullptr) return;
     delete static_cast<MailCursor*>(list->cursor);
     list->cursor = nullptr;
     list->lastBatchCount = 0;
-    FreeItems(list->entries, FreeMailEntry);
+    FreeItems(list->entries, [valueFiles](MailEntry* entry) { FreeMailEntry(entry, valueFiles); });
 }
 
-void FreeMailList(MailList* list) {
+void FreeMailList(MailList* list, ValueFileLedger* valueFiles) {
     if (list == nullptr) return;
-    ClearMailList(list);
+    ClearMailList(list, valueFiles);
     delete list;
 }
 

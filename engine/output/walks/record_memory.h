@@ -9,6 +9,7 @@
 #include <span>
 
 #include "engine/interface/corvex_engine.h"
+#include "engine/output/files/value_file.h"
 
 namespace corvex {
 
@@ -39,14 +40,18 @@ struct PropSource {
 ExportedPropMap* NewPropMap(std::span<const PropSource> props = {});
 void FreePropMap(ExportedPropMap* map);
 
+// Freeing a list frees every record below it. A value file belongs to the
+// record that names it: given the ledger of the session that wrote them, the
+// value files of the freed records are removed with them. Without one (records
+// a test built) the files stay for their session to remove when it ends.
 FolderList* NewFolderList();
 // Takes ownership of `props`.
 FolderEntry* NewFolderEntry(std::uint64_t nid, ExportedPropMap* props);
-void FreeFolderList(FolderList* list);
+void FreeFolderList(FolderList* list, ValueFileLedger* valueFiles);
 
 MailList* NewMailList();
-void ClearMailList(MailList* list);
-void FreeMailList(MailList* list);
+void ClearMailList(MailList* list, ValueFileLedger* valueFiles);
+void FreeMailList(MailList* list, ValueFileLedger* valueFiles);
 // Takes ownership of `props`.
 MailEntry* NewMailEntry(ExportedPropMap* props);
 

@@ -1,5 +1,5 @@
 // What the folder and message walks share: the open store, the context reader,
-// the temporary root for value files, and the stop word.
+// the session's ledger of value files, and the stop word.
 #pragma once
 
 #include <filesystem>
@@ -31,14 +31,12 @@ class WalkContext {
                                                                  : "Corvex64";
     using Range = std::span<const NodeMap::Item>;
 
-    WalkContext(const NodeDatabase<V>& database, std::filesystem::path tempRoot, StopToken stop)
-        : database_(database),
-          contexts_(database.Reader()),
-          tempRoot_(std::move(tempRoot)),
-          stop_(stop) {}
+    WalkContext(const NodeDatabase<V>& database, ValueFileLedger& valueFiles, StopToken stop)
+        : database_(database), contexts_(database.Reader()), valueFiles_(valueFiles), stop_(stop) {}
 
     const ContextReader<V>& Contexts() const { return contexts_; }
-    const std::filesystem::path& TempRoot() const { return tempRoot_; }
+    // Where the value files of records go back when the walk frees them.
+    ValueFileLedger& ValueFiles() const { return valueFiles_; }
     bool Stopped() const { return stop_.Stopped(); }
 
     // A folder's child folders and its messages, in the order the node B-tree gave them.
@@ -52,7 +50,7 @@ class WalkContext {
     // A copy of the properties for the viewer, out-of-line values as value files.
     ExportedPropMap* ExportWithValueFiles(const PropertyMap& properties) const {
         const ValueFileWriter writer = [this](const PropValue& value) {
-            return common::PathToUtf16(WriteValueFile(tempRoot_, contexts_.ValueBytes(value)));
+            return common::PathToUtf16(valueFiles_.Write(contexts_.ValueBytes(value)));
         };
         return ExportProperties(properties, &writer);
     }
@@ -70,7 +68,7 @@ class WalkContext {
   private:
     const NodeDatabase<V>& database_;
     ContextReader<V> contexts_;
-    std::filesystem::path tempRoot_;
+    ValueFileLedger& valueFiles_;
     StopToken stop_;
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/path_text.h"
+#include "common/uuid_text.h"
 #include "engine/output/files/block_dump.h"
 #include "engine/output/files/output_directory.h"
 #include "engine/output/files/property_csv.h"
@@ -179,9 +180,10 @@ TEST(RowFile, KeepsRowTextAndNamesSideFilesWithDoubledSeparator) {
 TEST(ValueFile, IsNamedByAFreshVersion4Uuid) {
     velmora::test::ScratchDir root;
     fs::create_directory(root / "GUIDTempFiles");
+    ValueFileLedger ledger(root.Path());
     const Bytes value = {0x00, 0x0D, 0x0A, 0xFF};
-    const fs::path first = WriteValueFile(root.Path(), value);
-    const fs::path second = WriteValueFile(root.Path(), value);
+    const fs::path first = ledger.Write(value);
+    const fs::path second = ledger.Write(value);
 
     const std::regex uuid("[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}");
     EXPECT_TRUE(std::regex_match(first.filename().string(), uuid)) << first;
@@ -192,9 +194,59 @@ TEST(ValueFile, IsNamedByAFreshVersion4Uuid) {
 
 TEST(ValueFile, PathIsReturnedEvenWhenNothingCouldBeWritten) {
     velmora::test::ScratchDir root;
-    const fs::path path = WriteValueFile(root.Path(), Bytes{1});
+    ValueFileLedger ledger(root.Path());
+    const fs::path path = ledger.Write(Bytes{1});
     EXPECT_EQ(path.parent_path(), root / "GUIDTempFiles");
     EXPECT_FALSE(fs::exists(path));
+}
+
+// Sessions share one value-file folder with each other and with the viewer's
+// own temporary files, and a record's path may have been edited: a ledger
+// removes a file only when it wrote that very name and the path leads to it
+// directly.
+TEST(ValueFileLedger, RemovesOnlyFilesItWroteDirectlyInItsFolder) {
+    velmora::test::ScratchDir root;
+    fs::create_directory(root / "GUIDTempFiles");
+    fs::create_directory(root / "Folder");
+    auto ours = std::make_unique<ValueFileLedger>(root.Path());
+    ValueFileLedger other(root.Path());
+    const fs::path kept = ours->Write(Bytes{1});
+    const fs::path freed = ours->Write(Bytes{2});
+    const fs::path others = other.Write(Bytes{3});
+    const fs::path viewers = root / "GUIDTempFiles" / common::PathFromUtf16(common::NewUuidText());
+    const fs::path outside = root / "Folder" / kept.filename();
+    Touch(viewers);
+    Touch(outside);
+
+    const std::u16string keptText = common::PathToUtf16(kept);
+    std::u16string upper = keptText;
+    std::transform(upper.end() - 36, upper.end(), upper.end() - 36, [](char16_t c) {
+        return c >= u'a' && c <= u'f' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    });
+    const std::u16string refused[] = {
+        common::PathToUtf16(others),
+        common::PathToUtf16(viewers),
+        common::PathToUtf16(outside),
+        common::PathToUtf16(root / "GUIDTempFiles" / ".." / "GUIDTempFiles" / kept.filename()),
+        upper,
+        keptText + u"/",
+        keptText + u"0",
+        keptText.substr(0, keptText.size() - 1),
+        keptText.substr(keptText.size() - 36),
+        u"",
+    };
+    for (const std::u16string& path : refused) ours->Remove(path);
+    EXPECT_EQ(ours->Held(), 2u);
+    for (const fs::path& file : {kept, freed, others, viewers, outside})
+        EXPECT_TRUE(fs::is_regular_file(file)) << file;
+
+    ours->Remove(common::PathToUtf16(freed));
+    EXPECT_FALSE(fs::exists(freed));
+    EXPECT_EQ(ours->Held(), 1u);
+    ours.reset();
+    EXPECT_FALSE(fs::exists(kept)) << "what is left goes with the ledger";
+    for (const fs::path& file : {others, viewers, outside})
+        EXPECT_TRUE(fs::is_regular_file(file)) << file;
 }
 
 TEST(BlockDump, NamesUseTheLowWordOfTheBid) {

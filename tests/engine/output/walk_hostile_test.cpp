@@ -154,7 +154,7 @@ std::vector<std::uint32_t> ChildNids(OpenedStore& store, std::uint32_t nid) {
     std::vector<std::uint32_t> nids;
     const FolderList& children = *list->items[0]->children;
     for (std::uint32_t i = 0; i < children.count; ++i) nids.push_back(children.items[i]->nidLow);
-    corvex::FreeFolderList(list);
+    corvex::FreeFolderList(list, nullptr);
     return nids;
 }
 

@@ -117,9 +117,15 @@ OpenedStore::OpenedStore(const std::filesystem::path& store)
     : OpenedStore(store, VariantOfStore(store)) {}
 
 OpenedStore::OpenedStore(const std::filesystem::path& store, StoreVariant variant)
-    : variant_(variant), calls_(&CallsFor(variant)) {
+    : OpenedStore(store, variant, {}) {}
+
+OpenedStore::OpenedStore(const std::filesystem::path& store, StoreVariant variant,
+                         std::filesystem::path tempRoot)
+    : root_(tempRoot.empty() ? temp_.Path() : std::move(tempRoot)),
+      variant_(variant),
+      calls_(&CallsFor(variant)) {
     const std::u16string storePath = U16(store);
-    calls_->create(storePath.c_str(), &handle_, U16(temp_.Path()).c_str());
+    calls_->create(storePath.c_str(), &handle_, U16(root_).c_str());
     OpenStatus status{};
     status.code = 1;
     calls_->parse(storePath.c_str(), handle_, &status);

@@ -37,11 +37,14 @@ const EngineCalls& CallsFor(StoreVariant variant);
 
 std::u16string U16(const std::filesystem::path& path);
 
-// A created and parsed handle with a temporary root of its own; deleted with the object.
+// A created and parsed handle with a temporary root of its own, or one shared
+// with other handles; deleted with the object.
 class OpenedStore {
   public:
     explicit OpenedStore(const std::filesystem::path& store);
     OpenedStore(const std::filesystem::path& store, StoreVariant variant);
+    OpenedStore(const std::filesystem::path& store, StoreVariant variant,
+                std::filesystem::path tempRoot);
     ~OpenedStore();
     OpenedStore(const OpenedStore&) = delete;
     OpenedStore& operator=(const OpenedStore&) = delete;
@@ -49,8 +52,8 @@ class OpenedStore {
     EngineHandle* Handle() const { return handle_; }
     const EngineCalls& Calls() const { return *calls_; }
     StoreVariant Variant() const { return variant_; }
-    const std::filesystem::path& TempRoot() const { return temp_.Path(); }
-    std::filesystem::path ValueFileFolder() const { return temp_.Path() / "GUIDTempFiles"; }
+    const std::filesystem::path& TempRoot() const { return root_; }
+    std::filesystem::path ValueFileFolder() const { return root_ / "GUIDTempFiles"; }
     bool Opened() const { return opened_; }
     // Deletes the handle now (further calls through the object are not allowed).
     void Delete();
@@ -61,6 +64,7 @@ class OpenedStore {
 
   private:
     ScratchDir temp_;
+    std::filesystem::path root_;
     StoreVariant variant_;
     const EngineCalls* calls_;
     EngineHandle* handle_ = nullptr;

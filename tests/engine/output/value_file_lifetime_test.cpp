@@ -1,0 +1,175 @@
+// How long the value files of the records live: as long as the records that
+// name them. Another enumeration of a folder frees its former records and
+// their files, deleting a handle removes every file its session wrote, and a
+// session sharing the temporary root with others touches none of theirs, not
+// even when a record is edited to name one.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "common/path_text.h"
+#include "common/property_ids.h"
+#include "common/uuid_text.h"
+#include "tests/engine/output/walk_support.h"
+#include "tools/storewriter/store_builder.h"
+
+namespace velmora::test {
+namespace {
+
+namespace fs = std::filesystem;
+namespace sw = velmora::storewriter;
+
+constexpr std::uint32_t kMessages = 4;
+
+// Large enough that the body and the attachment data are held out of line in
+// every variant, and different for every message.
+std::string BodyOf(std::uint32_t n) {
+    std::string body;
+    while (body.size() < 6000) body += "Body of message " + std::to_string(n) + ". ";
+    return body;
+}
+
+std::vector<std::uint8_t> DataOf(std::uint32_t n) {
+    std::vector<std::uint8_t> data(9000);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7 + n);
+    return data;
+}
+
+fs::path WriteInboxStore(sw::Variant variant, const fs::path& scratch) {
+    sw::StoreBuilder builder({.variant = variant, .spoolDirectory = scratch});
+    const std::uint32_t inbox = builder.AddFolder(builder.TopFolder(), "Inbox");
+    for (std::uint32_t n = 0; n < kMessages; ++n) {
+        sw::MessageSpec message;
+        message.subject = "Message " + std::to_string(n);
+        message.body = BodyOf(n);
+        message.attachments.push_back({"data.bin", DataOf(n), {}});
+        message.flags |= sw::kMessageFlagHasAttachment;
+        EXPECT_NE(builder.AddMessage(inbox, message), 0u);
+    }
+    std::string error;
+    EXPECT_TRUE(builder.WriteTo(scratch / "inbox.pst", &error)) << error;
+    return scratch / "inbox.pst";
+}
+
+FolderEntry* Inbox(OpenedStore& store) {
+    FolderEntry* top = FindFolderByName(store.AllFolders(), sw::kTopFolderName);
+    return top != nullptr ? FindFolderByName(*top->children, "Inbox") : nullptr;
+}
+
+void EnumerateMails(OpenedStore& store, FolderEntry& folder) {
+    store.Calls().enumChildMails(&folder, store.Handle(), 0, 0);
+}
+
+// Every body and every attachment's data reads back through its value file.
+void ExpectValuesReadBack(const FolderEntry& folder) {
+    const std::vector<const MailEntry*> mails = MailsOf(folder);
+    ASSERT_EQ(mails.size(), kMessages);
+    for (std::uint32_t n = 0; n < kMessages; ++n) {
+        const MailEntry& mail = *mails[n];
+        EXPECT_EQ(PropText(mail.props, common::prop::kBody), BodyOf(n)) << n;
+        ASSERT_EQ(mail.attachments->count, 1u);
+        const ExportedProp* data =
+            FindProp(mail.attachments->items[0]->object, common::prop::kAttachDataBin);
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(data->inFile, 1);
+        EXPECT_EQ(PropBytes(*data), DataOf(n)) << n;
+    }
+}
+
+// Points a value-file prop of a record at another path of no greater length.
+void Rename(ExportedProp& prop, const fs::path& path) {
+    const std::u16string text = common::PathToUtf16(path);
+    ASSERT_LE((text.size() + 1) * 2, prop.byteCount);
+    std::memcpy(prop.bytes, text.c_str(), (text.size() + 1) * 2);
+}
+
+struct WrittenVariant {
+    const char* name;
+    sw::Variant writer;
+    StoreVariant engine;
+};
+
+void PrintTo(const WrittenVariant& v, std::ostream* os) {
+    *os << v.name;
+}
+
+class ValueFileLifetime : public ::testing::TestWithParam<WrittenVariant> {
+  protected:
+    void SetUp() override { store_ = WriteInboxStore(GetParam().writer, scratch_.Path()); }
+
+    ScratchDir scratch_;
+    fs::path store_;
+};
+
+TEST_P(ValueFileLifetime, AnotherEnumerationRemovesTheFormerFilesAndKeepsItsOwnReadable) {
+    OpenedStore store(store_, GetParam().engine);
+    ASSERT_TRUE(store.Opened());
+    FolderEntry* inbox = Inbox(store);
+    ASSERT_NE(inbox, nullptr);
+    const std::size_t before = FilesIn(store.ValueFileFolder());
+
+    EnumerateMails(store, *inbox);
+    const std::vector<fs::path> first = ValueFilesOf(*inbox);
+    ASSERT_GE(first.size(), 2 * kMessages);
+    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before + first.size());
+    EnumerateMails(store, *inbox);
+    const std::vector<fs::path> second = ValueFilesOf(*inbox);
+
+    for (const fs::path& file : first) EXPECT_FALSE(fs::exists(file)) << file;
+    EXPECT_EQ(second.size(), first.size());
+    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before + second.size());
+    ExpectValuesReadBack(*inbox);
+}
+
+TEST_P(ValueFileLifetime, DeletingAHandleRemovesItsFilesAndNoneOfAnotherSessionOnTheSameRoot) {
+    ScratchDir root;
+    fs::create_directories(root / "GUIDTempFiles");
+    fs::create_directories(root / "Folder");
+    // The viewer's own temporary file, and a file outside the value-file folder.
+    const fs::path viewers =
+        root.Path() / "GUIDTempFiles" / common::PathFromUtf16(common::NewUuidText());
+    std::ofstream(viewers) << "viewer";
+    auto first = std::make_unique<OpenedStore>(store_, GetParam().engine, root.Path());
+    OpenedStore second(store_, GetParam().engine, root.Path());
+    FolderEntry* firstInbox = Inbox(*first);
+    FolderEntry* secondInbox = Inbox(second);
+    ASSERT_NE(firstInbox, nullptr);
+    ASSERT_NE(secondInbox, nullptr);
+    EnumerateMails(second, *secondInbox);
+    EnumerateMails(*first, *firstInbox);
+    const std::vector<fs::path> firstFiles = ValueFilesOf(*firstInbox);
+    const std::vector<fs::path> secondFiles = ValueFilesOf(*secondInbox);
+    ASSERT_FALSE(secondFiles.empty());
+    const fs::path outside = root.Path() / "Folder" / secondFiles[0].filename();
+    std::ofstream(outside) << "export";
+
+    // Records of the first handle edited to name files its session did not write.
+    const MailEntry& edited = *MailsOf(*firstInbox)[0];
+    Rename(*const_cast<ExportedProp*>(FindProp(edited.props, common::prop::kBody)), secondFiles[0]);
+    Rename(*const_cast<ExportedProp*>(
+               FindProp(edited.attachments->items[0]->object, common::prop::kAttachDataBin)),
+           outside);
+    first.reset();
+
+    for (const fs::path& file : firstFiles) EXPECT_FALSE(fs::exists(file)) << file;
+    for (const fs::path& file : secondFiles) EXPECT_TRUE(fs::is_regular_file(file)) << file;
+    EXPECT_TRUE(fs::is_regular_file(viewers));
+    EXPECT_TRUE(fs::is_regular_file(outside));
+    ExpectValuesReadBack(*secondInbox);
+
+    second.Delete();
+    EXPECT_EQ(FilesIn(root / "GUIDTempFiles"), 1u) << "only the viewer's file is left";
+    EXPECT_TRUE(fs::is_regular_file(outside));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variants, ValueFileLifetime,
+    ::testing::Values(WrittenVariant{"Ansi", sw::Variant::kAnsi, StoreVariant::kAnsi},
+                      WrittenVariant{"Unicode", sw::Variant::kUnicode, StoreVariant::kUnicode},
+                      WrittenVariant{"Unicode4K", sw::Variant::kUnicode4K,
+                                     StoreVariant::kUnicode4K}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace velmora::test
