@@ -4,8 +4,9 @@
  * here is allocated and freed by the engine; the viewer reads them in place. Strings cross as
  * NUL-terminated UTF-16; the engine copies what it keeps.
  *
- * Versioned: a viewer checks CORVEX_RECORDS_VERSION against the library's
- * before reading records laid out by another build.
+ * Versioned: CORVEX_RECORDS_VERSION changes with every change to a record's
+ * layout. The viewer and the libraries it loads ship together, built from one
+ * tree, so the viewer reads only records laid out by its own build.
  */
 #ifndef CORVEX_ENGINE_H
 #define CORVEX_ENGINE_H
@@ -19,7 +20,7 @@ typedef char16_t CorvexChar;
 typedef uint16_t CorvexChar;
 #endif
 
-#define CORVEX_RECORDS_VERSION 1
+#define CORVEX_RECORDS_VERSION 2
 #define CORVEX_STOP_STATE 3
 #define CORVEX_DONE_STATE 4
 #define CORVEX_OPEN_STATUS_TEXT_LENGTH 1024
@@ -91,6 +92,10 @@ typedef struct FolderList {
 typedef struct AttachmentRow {
     ExportedPropMap* tableRow; /* the attachment table's cells */
     ExportedPropMap* object;   /* the attachment object's own properties */
+    /* The message an embedded-message attachment holds, read like any message
+     * (its own attachments may hold messages again, to a bounded depth); null
+     * for every other attachment. Freed with the row. */
+    MailEntry* embedded;
 } AttachmentRow;
 
 typedef struct RecipientRow {

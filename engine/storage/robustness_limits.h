@@ -14,8 +14,11 @@ namespace corvex {
 
 // B-tree page levels followed: real trees are a handful deep, a longer chain is damage.
 inline constexpr int kMaxBTreeDepth = 32;
-// Subnode tree levels, nesting included: real ones are SIBLOCK over SLBLOCKs, nested once or twice.
-inline constexpr int kMaxSubnodeDepth = 8;
+// Subnode tree levels, nesting included: a message's tree is SIBLOCK over SLBLOCKs, and each
+// message attached to another one nests two to four levels more below its attachment.
+inline constexpr int kMaxSubnodeDepth = 64;
+// Messages attached to messages, followed this deep: forwards of forwards rarely pass a handful.
+inline constexpr int kMaxEmbeddedMessageDepth = 16;
 // Data tree levels: XXBLOCK -> XBLOCK -> data is the deepest real one, plus a little slack.
 inline constexpr int kMaxDataTreeDepth = 4;
 

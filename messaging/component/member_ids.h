@@ -42,5 +42,7 @@ inline constexpr std::int32_t kFormatRtf = 1;
 inline constexpr std::int32_t kFormatHtml = 5;
 inline constexpr std::int32_t kSaveAsMht = 1028;
 inline constexpr std::int32_t kAttachByValue = 1;
+// The source file holds a whole message in Internet message form, attached as a message.
+inline constexpr std::int32_t kAttachEmbeddedItem = 5;
 
 }  // namespace velmora::messaging::member

@@ -27,6 +27,7 @@ struct MessageAttachment {
     std::u16string mimeTag;
     std::u16string contentId;
     std::u16string contentLocation;  // the URL or file name a page may refer to it by
+    bool message = false;            // `data` is a whole message in Internet message form
 };
 
 struct MessageContent {

@@ -103,10 +103,12 @@ Variant RecipientsObject::Call(DispatchId id, InvokeKind kind, std::span<const V
 
 Variant AttachmentsObject::Call(DispatchId id, InvokeKind kind, std::span<const Variant> args) {
     if (id != member::kAddAttachment || kind != InvokeKind::Method) Unknown(id, kind);
-    if (IntArgument(args, 1) != member::kAttachByValue)
+    const std::int32_t type = IntArgument(args, 1);
+    if (type != member::kAttachByValue && type != member::kAttachEmbeddedItem)
         throw DispatchException(u"Unsupported attachment type");
     auto attachment = std::make_shared<MessageAttachment>();
     attachment->data = ReadFileBytes(TextArgument(args, 0));
+    attachment->message = type == member::kAttachEmbeddedItem;
     attachment->position = IntArgument(args, 2);
     attachment->longName = TextArgument(args, 3);
     content_->attachments.push_back(attachment);

@@ -41,12 +41,15 @@ std::vector<PagePart> PageParts(const MessageContent& content, PartsByName& part
     std::map<std::string, int> nameCounts;
     for (const auto& attachment : content.attachments) {
         PagePart& part = parts.emplace_back();
+        // An attached message travels as a message of its own, never as a page resource.
+        if (attachment->message) continue;
         part.contentId = CleanContentId(attachment->contentId);
         part.ownId = !part.contentId.empty();
         taken.insert(part.contentId);
         for (const std::string& name : NamesOf(*attachment)) ++nameCounts[name];
     }
     for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (content.attachments[i]->message) continue;
         for (const std::string& name : NamesOf(*content.attachments[i])) {
             if (nameCounts[name] != 1) continue;
             std::string& contentId = parts[i].contentId;
@@ -80,6 +83,11 @@ GMimeMultipart* NewRelatedBody(const MessageContent& content) {
         if (!written.insert(contentId).second) continue;
         const GRef<GMimePart> part(NewResourcePart(*content.attachments[i], contentId));
         g_mime_multipart_add(related, GMIME_OBJECT(part.get()));
+    }
+    for (const auto& attachment : content.attachments) {
+        if (!attachment->message) continue;
+        const GRef<GMimeMessagePart> part(NewAttachedMessagePart(*attachment));
+        if (part) g_mime_multipart_add(related, GMIME_OBJECT(part.get()));
     }
     return related;
 }

@@ -107,6 +107,22 @@ GMimePart* NewResourcePart(const MessageAttachment& attachment, const std::strin
     return part;
 }
 
+GMimeMessagePart* NewAttachedMessagePart(const MessageAttachment& attachment) {
+    const GRef<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(
+        reinterpret_cast<const char*>(attachment.data.data()), attachment.data.size()));
+    const GRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
+    const GRef<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
+    if (!message) return nullptr;
+    GMimeMessagePart* part = g_mime_message_part_new_with_message("rfc822", message.get());
+    g_mime_object_set_disposition(GMIME_OBJECT(part), GMIME_DISPOSITION_ATTACHMENT);
+    const std::string fileName = PartFileName(attachment);
+    if (!fileName.empty()) {
+        g_mime_object_set_content_disposition_parameter(GMIME_OBJECT(part), "filename",
+                                                        fileName.c_str());
+    }
+    return part;
+}
+
 std::string CleanContentId(const std::u16string& contentId) {
     std::string clean;
     for (const char c : Utf8Of(contentId)) {

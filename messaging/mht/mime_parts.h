@@ -16,6 +16,11 @@ GMimePart* NewPagePart(const std::string& html, const std::string& charset);
 // Content-ID and a cid: Content-Location. The caller owns it.
 GMimePart* NewResourcePart(const MessageAttachment& attachment, const std::string& contentId);
 
+// An attachment part with the message an embedded-message attachment holds,
+// as a message/rfc822 part a mail reader opens as a message; null when its
+// data does not read as a message. The caller owns it.
+GMimeMessagePart* NewAttachedMessagePart(const MessageAttachment& attachment);
+
 // The content id as it may stand in a header: no angle brackets, blanks or control characters.
 std::string CleanContentId(const std::u16string& contentId);
 

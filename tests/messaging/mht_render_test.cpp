@@ -321,22 +321,38 @@ TEST_F(MhtBodyTest, ImagesNamedByFileNameUseTheAttachmentsPart) {
 
 // An embedded message's data property is a reference to the subnode that
 // holds it: eight bytes that are no message, so they never become a part.
-TEST_F(MhtBodyTest, AnEmbeddedMessageIsNoPartOfReferenceBytes) {
-    const MailEntry* mail = records_.Mail(
-        records_.Map({{0x1013, 0x102, Ascii("<p>see <img src=\"cid:inner@v\"></p>")}}), {},
-        {records_.Attachment({{0x3701, 0x0D, {1, 0, 0, 0, 0, 0, 0, 0}},
-                              {0x3705, 0x03, LongBytes(5)},
-                              {0x3707, 0x1F, Utf16BytesTerminated(u"Inner message")},
-                              {0x370E, 0x1F, Utf16BytesTerminated(u"message/rfc822")},
-                              {0x3712, 0x1F, Utf16BytesTerminated(u"inner@v")}}),
-         records_.Attachment({{0x3701, 0x102, Ascii("GIF89a")},
-                              {0x3707, 0x1F, Utf16BytesTerminated(u"a.gif")},
-                              {0x3712, 0x1F, Utf16BytesTerminated(u"a@v")}})});
-    const MhtPage page = Render(mail);
-    ASSERT_TRUE(page.parsed);
-    ASSERT_EQ(page.resources.size(), 1u);
-    EXPECT_EQ(page.resources[0].contentId, "a@v");
-    EXPECT_EQ(raw_.find("message/rfc822"), std::string::npos);
+// The message the engine read from that subnode travels as a message/rfc822
+// part of its own, never as a resource of the page, whatever content id it has.
+TEST_F(MhtBodyTest, AnEmbeddedMessageTravelsAsAMessageNeverAsReferenceBytes) {
+    for (const bool read : {false, true}) {
+        SCOPED_TRACE(read ? "message read by the engine" : "message not read");
+        AttachmentRow* embedded =
+            records_.Attachment({{0x3701, 0x0D, {1, 0, 0, 0, 0, 0, 0, 0}},
+                                 {0x3705, 0x03, LongBytes(5)},
+                                 {0x3001, 0x1F, Utf16BytesTerminated(u"Inner message")},
+                                 {0x370E, 0x1F, Utf16BytesTerminated(u"message/rfc822")},
+                                 {0x3712, 0x1F, Utf16BytesTerminated(u"inner@v")}});
+        if (read) {
+            embedded->embedded = records_.Mail(
+                records_.Map({{0x0037, 0x1F, Utf16BytesTerminated(u"Inner subject")},
+                              {0x1000, 0x1F, Utf16BytesTerminated(u"inner words here")}}));
+        }
+        const MailEntry* mail = records_.Mail(
+            records_.Map({{0x1013, 0x102, Ascii("<p>see <img src=\"cid:inner@v\"></p>")}}), {},
+            {embedded, records_.Attachment({{0x3701, 0x102, Ascii("GIF89a")},
+                                            {0x3707, 0x1F, Utf16BytesTerminated(u"a.gif")},
+                                            {0x3712, 0x1F, Utf16BytesTerminated(u"a@v")}})});
+        const MhtPage page = Render(mail);
+        ASSERT_TRUE(page.parsed);
+        ASSERT_EQ(page.resources.size(), 1u);
+        EXPECT_EQ(page.resources[0].contentId, "a@v");
+        const std::size_t part = raw_.find("Content-Type: message/rfc822");
+        EXPECT_EQ(part != std::string::npos, read) << raw_;
+        if (!read || part == std::string::npos) continue;
+        EXPECT_NE(raw_.find("filename=\"Inner message.eml\"", part), std::string::npos);
+        EXPECT_NE(raw_.find("Subject: Inner subject", part), std::string::npos);
+        EXPECT_NE(raw_.find("inner words here", part), std::string::npos);
+    }
 }
 
 }  // namespace

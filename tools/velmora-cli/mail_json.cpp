@@ -83,17 +83,22 @@ Json RecipientJson(const RecipientRow* row, std::uint32_t codePage) {
                 {"type", RecipientType(row)}};
 }
 
+Json MessageFieldsJson(const MailEntry* mail);
+
+// An attached message is listed whole below its attachment, as "message".
 Json AttachmentJson(const AttachmentRow* row, std::uint32_t codePage) {
     std::u16string extension;
     AttachmentExtension(row, extension, codePage);
     const ExportedPropMap* object = row != nullptr ? row->object : nullptr;
     const ExportedProp* data = AttachmentData(row);
     const Bytes bytes = data != nullptr ? ValueBytes(*data) : Bytes();
-    return Json{{"name", Utf8(AttachmentName(row, codePage))},
-                {"extension", Utf8(extension)},
-                {"method", PropInt(object, common::prop::kAttachMethod)},
-                {"size", bytes.size()},
-                {"sha256", data != nullptr ? Json(Sha256Hex(bytes)) : Json(nullptr)}};
+    Json json{{"name", Utf8(AttachmentName(row, codePage))},
+              {"extension", Utf8(extension)},
+              {"method", PropInt(object, common::prop::kAttachMethod)},
+              {"size", bytes.size()},
+              {"sha256", data != nullptr ? Json(Sha256Hex(bytes)) : Json(nullptr)}};
+    if (const MailEntry* inner = AttachmentMessage(row)) json["message"] = MessageFieldsJson(inner);
+    return json;
 }
 
 template <typename List, typename Fn>
@@ -118,10 +123,11 @@ std::string IsoUtcTime(std::uint64_t fileTime) {
     return text;
 }
 
-Json MailJson(std::uint32_t nid, const MailEntry* mail) {
+namespace {
+
+Json MessageFieldsJson(const MailEntry* mail) {
     const std::uint32_t codePage = MessageCodePage(mail);
     return Json{
-        {"nid", nid},
         {"class", PropUtf8(mail->props, common::prop::kMessageClass, codePage)},
         {"subject", Utf8(MailSubject(mail))},
         {"sender_name", Utf8(MailSenderName(mail))},
@@ -137,6 +143,14 @@ Json MailJson(std::uint32_t nid, const MailEntry* mail) {
                  [&](const AttachmentRow* a) { return AttachmentJson(a, codePage); })},
         {"body", BodyJson(mail)},
     };
+}
+
+}  // namespace
+
+Json MailJson(std::uint32_t nid, const MailEntry* mail) {
+    Json json{{"nid", nid}};
+    json.update(MessageFieldsJson(mail));
+    return json;
 }
 
 }  // namespace velmora::cli

@@ -77,7 +77,10 @@ Commands AddCommands(CLI::App& app, Arguments& args) {
         "--folder", args.folder,
         std::string("Folder NID to export, default the root 0x122; ") + kNidHelp);
     c.attachment =
-        AddStoreCommand(app, "attachment", "Write the data of one attachment of a message", args);
+        AddStoreCommand(app, "attachment",
+                        "Write the data of one attachment of a message; an attached message is "
+                        "written whole, in Internet message form (.eml)",
+                        args);
     c.attachment->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)
         ->required();
     c.attachment->add_option("--index", args.index, "Attachment position in the message, from 0")

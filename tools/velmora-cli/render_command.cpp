@@ -12,6 +12,11 @@ int RunRender(const std::filesystem::path& store, std::uint32_t messageNid,
     StoreSession session;
     const MailEntry* mail = OpenMessageOrReport(session, store, messageNid);
     if (mail == nullptr) return 1;
+    return SaveRendered(session, mail, output);
+}
+
+int SaveRendered(StoreSession& session, const MailEntry* mail,
+                 const std::filesystem::path& output) {
     const std::filesystem::path target = std::filesystem::absolute(output);
     // The rebuild copies bodies and attachments into the working folder and
     // keeps them there for the viewer; this run's copies go into its scratch

@@ -3,6 +3,7 @@
 #include "common/path_text.h"
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/engine_message_host.h"
+#include "tools/velmora-cli/render_command.h"
 #include "viewer/data/compressed_rtf/compressed_rtf_file.h"
 #include "viewer/data/mail_access/exported_value.h"
 #include "viewer/data/mail_access/record_getters.h"
@@ -53,14 +54,19 @@ int RunAttachment(const std::filesystem::path& store, std::uint32_t messageNid, 
     const AttachmentRow* attachment = mail->attachments->items[index];
     const std::string which =
         "attachment " + std::to_string(index) + " of message " + NidText(messageNid);
-    // The data property of an embedded message (or OLE object) only points
-    // at a subnode; its bytes are no file.
+    // An attached message is written as the message it is, in Internet
+    // message form, rendered as the viewer renders any message.
+    if (const MailEntry* inner = AttachmentMessage(attachment))
+        return SaveRendered(session, inner, output);
+    // The data property of an OLE object, or of an embedded message the
+    // engine could not read, only points into the store; its bytes are no file.
     if (AttachmentHoldsObject(attachment)) {
         const bool message = PropInt(attachment->object, common::prop::kAttachMethod) ==
                              static_cast<std::int32_t>(common::kAttachEmbeddedMessage);
-        return ReportFailure(
-            which + (message ? " is an embedded message" : " is a stored object, not file data") +
-            "; saving it is not supported yet");
+        return ReportFailure(which +
+                             (message ? " is an embedded message that cannot be read from the store"
+                                      : " is a stored object, not file data") +
+                             "; nothing written");
     }
     if (AttachmentData(attachment) == nullptr)
         return ReportFailure(which + " holds no data (a link or an empty attachment)");

@@ -7,14 +7,22 @@ namespace corvex {
 
 template <typename V>
 MailEntry* MessageWalk<V>::BuildEntry(const NbtEntry& message) const {
-    const LoadedMessage loaded = LoadMessage(context_.Contexts(), message);
+    return BuildEntry(LoadMessage(context_.Contexts(), message));
+}
+
+// An embedded message becomes a record of the same kind below its
+// attachment; the loader has already bounded how deep they go.
+template <typename V>
+MailEntry* MessageWalk<V>::BuildEntry(const LoadedMessage& loaded) const {
     MailEntry* entry = NewMailEntry(context_.ExportWithValueFiles(loaded.properties));
     // Table cells cross as held; only the attachment object's out-of-line
     // values (its content among them) become value files.
     for (const AttachmentRecord& attachment : loaded.attachments) {
-        AppendToList(*entry->attachments,
-                     new AttachmentRow{ExportProperties(attachment.row, nullptr),
-                                       context_.ExportWithValueFiles(attachment.object)});
+        AppendToList(
+            *entry->attachments,
+            new AttachmentRow{ExportProperties(attachment.row, nullptr),
+                              context_.ExportWithValueFiles(attachment.object),
+                              attachment.embedded ? BuildEntry(*attachment.embedded) : nullptr});
     }
     for (const TableRow& recipient : loaded.recipients) {
         AppendToList(*entry->recipients,

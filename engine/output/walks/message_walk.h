@@ -23,6 +23,7 @@ class MessageWalk {
 
   private:
     MailEntry* BuildEntry(const NbtEntry& message) const;
+    MailEntry* BuildEntry(const LoadedMessage& loaded) const;
 
     const WalkContext<V>& context_;
 };

@@ -63,10 +63,14 @@ void FreeRecordMap(ExportedPropMap* map, ValueFileLedger* valueFiles) {
     FreePropMap(map);
 }
 
+void FreeMailEntry(MailEntry* entry, ValueFileLedger* valueFiles);
+
+// An attachment's embedded message goes with it.
 void FreeAttachmentRow(AttachmentRow* row, ValueFileLedger* valueFiles) {
     if (row == nullptr) return;
     FreeRecordMap(row->tableRow, valueFiles);
     FreeRecordMap(row->object, valueFiles);
+    FreeMailEntry(row->embedded, valueFiles);
     delete row;
 }
 

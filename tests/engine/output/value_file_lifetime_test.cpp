@@ -12,6 +12,7 @@
 #include "common/property_ids.h"
 #include "common/uuid_text.h"
 #include "tests/engine/output/walk_support.h"
+#include "tests/engine/output/written_variants.h"
 #include "tools/storewriter/store_builder.h"
 
 namespace velmora::test {
@@ -84,16 +85,6 @@ void Rename(ExportedProp& prop, const fs::path& path) {
     std::memcpy(prop.bytes, text.c_str(), (text.size() + 1) * 2);
 }
 
-struct WrittenVariant {
-    const char* name;
-    sw::Variant writer;
-    StoreVariant engine;
-};
-
-void PrintTo(const WrittenVariant& v, std::ostream* os) {
-    *os << v.name;
-}
-
 class ValueFileLifetime : public ::testing::TestWithParam<WrittenVariant> {
   protected:
     void SetUp() override { store_ = WriteInboxStore(GetParam().writer, scratch_.Path()); }
@@ -163,13 +154,8 @@ TEST_P(ValueFileLifetime, DeletingAHandleRemovesItsFilesAndNoneOfAnotherSessionO
     EXPECT_TRUE(fs::is_regular_file(outside));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Variants, ValueFileLifetime,
-    ::testing::Values(WrittenVariant{"Ansi", sw::Variant::kAnsi, StoreVariant::kAnsi},
-                      WrittenVariant{"Unicode", sw::Variant::kUnicode, StoreVariant::kUnicode},
-                      WrittenVariant{"Unicode4K", sw::Variant::kUnicode4K,
-                                     StoreVariant::kUnicode4K}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Variants, ValueFileLifetime, ::testing::ValuesIn(kWrittenVariants),
+                         WrittenVariantName);
 
 }  // namespace
 }  // namespace velmora::test

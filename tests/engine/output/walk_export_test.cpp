@@ -15,6 +15,7 @@
 #include "tests/engine/output/corpus_expectations.h"
 #include "tests/engine/output/export_reader.h"
 #include "tests/engine/output/walk_support.h"
+#include "tests/engine/output/written_variants.h"
 #include "tests/engine/storage/store_fixtures.h"
 #include "tools/storewriter/store_builder.h"
 
@@ -313,16 +314,6 @@ const SiblingCase kSiblingCases[] = {
      {"Inbox", "Inbox (2)", "Inbox (2)/Inbox", "Inbox (2)/Inbox (2)", "Inbox (3)"}},
 };
 
-struct WrittenVariant {
-    const char* name;
-    storewriter::Variant writer;
-    StoreVariant engine;
-};
-
-void PrintTo(const WrittenVariant& v, std::ostream* os) {
-    *os << v.name;
-}
-
 fs::path WriteSiblingStore(const SiblingCase& c, storewriter::Variant variant,
                            const fs::path& scratch) {
     storewriter::StoreBuilder builder({.variant = variant, .spoolDirectory = scratch});
@@ -371,13 +362,8 @@ TEST_P(SameNamedSiblings, EachFolderKeepsADirectoryOfItsOwn) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Variants, SameNamedSiblings,
-    ::testing::Values(
-        WrittenVariant{"Ansi", storewriter::Variant::kAnsi, StoreVariant::kAnsi},
-        WrittenVariant{"Unicode", storewriter::Variant::kUnicode, StoreVariant::kUnicode},
-        WrittenVariant{"Unicode4K", storewriter::Variant::kUnicode4K, StoreVariant::kUnicode4K}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Variants, SameNamedSiblings, ::testing::ValuesIn(kWrittenVariants),
+                         WrittenVariantName);
 
 INSTANTIATE_TEST_SUITE_P(Stores, FolderExportReread, ::testing::ValuesIn(kExportCases),
                          [](const auto& info) { return TestNameOf(info.param.store); });

@@ -225,13 +225,19 @@ std::vector<const MailEntry*> MailsOf(const FolderEntry& folder) {
     return {entries.items, entries.items + entries.count};
 }
 
+// An attached message's value files belong to the record of the message it is attached to.
+void AddMailValueFiles(const MailEntry& mail, std::vector<std::filesystem::path>& out) {
+    AddValueFiles(mail.props, out);
+    for (std::uint32_t i = 0; i < mail.attachments->count; ++i) {
+        AddValueFiles(mail.attachments->items[i]->object, out);
+        if (const MailEntry* inner = mail.attachments->items[i]->embedded)
+            AddMailValueFiles(*inner, out);
+    }
+}
+
 std::vector<std::filesystem::path> ValueFilesOf(const FolderEntry& folder) {
     std::vector<std::filesystem::path> out;
-    for (const MailEntry* mail : MailsOf(folder)) {
-        AddValueFiles(mail->props, out);
-        for (std::uint32_t i = 0; i < mail->attachments->count; ++i)
-            AddValueFiles(mail->attachments->items[i]->object, out);
-    }
+    for (const MailEntry* mail : MailsOf(folder)) AddMailValueFiles(*mail, out);
     return out;
 }
 

@@ -10,6 +10,7 @@
 #include "tests/tools/velmora-cli/cli_fixture.h"
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/info_command.h"
+#include "tools/velmora-cli/render_command.h"
 #include "tools/velmora-cli/save_commands.h"
 #include "tools/velmora-cli/tree_command.h"
 
@@ -81,8 +82,6 @@ TEST_F(CliTest, FailuresAreOneLineAndExitNonZero) {
     ScratchDir dir;
     std::ofstream(dir / "short.pst") << "PST";
     const auto toCc = CorpusFile("unicode-to-cc.pst");
-    const auto submessage = CorpusFile("unicode-submessage.pst");
-    constexpr std::uint32_t kSubmessageMessage = 0x200024;
     const struct {
         const char* name;
         std::function<int()> run;
@@ -110,10 +109,6 @@ TEST_F(CliTest, FailuresAreOneLineAndExitNonZero) {
          "velmora-cli: " + toCc.string() + ": no message with NID 0x12345"},
         {"attachment index", [&] { return cli::RunAttachment(toCc, 0x200224, 0, dir / "x"); },
          "velmora-cli: message 0x200224 has no attachment 0"},
-        {"embedded message",
-         [&] { return cli::RunAttachment(submessage, kSubmessageMessage, 0, dir / "x"); },
-         "velmora-cli: attachment 0 of message " + cli::NidText(kSubmessageMessage) +
-             " is an embedded message; saving it is not supported yet"},
         {"no rtf body", [&] { return cli::RunRtf(toCc, 0x200224, dir / "x"); },
          "velmora-cli: message 0x200224 has no RTF body"},
         {"unknown folder", [&] { return cli::RunExport(toCc, dir / "out", 0x200224); },
@@ -125,6 +120,41 @@ TEST_F(CliTest, FailuresAreOneLineAndExitNonZero) {
         EXPECT_EQ(OnlyMessage(), c.message) << c.name;
         EXPECT_FALSE(std::filesystem::exists(dir / "x")) << c.name << ": nothing is written";
     }
+}
+
+// The file's text with quoted-printable soft line breaks taken out, so that
+// a body's words read as they were written.
+std::string FileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(in), {});
+    for (std::size_t at = 0; (at = text.find("=\r\n", at)) != std::string::npos;) text.erase(at, 3);
+    return text;
+}
+
+// A message attached to another is written as a message of its own by
+// `attachment`, and travels inside the rendered page as a message/rfc822 part:
+// never as the reference bytes its attachment stores.
+TEST_F(CliTest, AttachedMessageIsWrittenAndRenderedAsAMessage) {
+    VELMORA_REQUIRE_CORPUS();
+    ScratchDir dir;
+    const auto submessage = CorpusFile("unicode-submessage.pst");
+    constexpr std::uint32_t kSubmessageMessage = 0x200024;
+    const std::string innerSubject = "Subject: This is an embedded message\r\n";
+    const std::string innerBody = "This is the body of an embedded message";
+
+    ASSERT_EQ(cli::RunAttachment(submessage, kSubmessageMessage, 0, dir / "inner.eml"), 0);
+    const std::string eml = FileText(dir / "inner.eml");
+    EXPECT_NE(eml.find(innerSubject), std::string::npos);
+    EXPECT_NE(eml.find("To: Terry Mahaffey <terrymah@microsoft.com>"), std::string::npos);
+    EXPECT_NE(eml.find(innerBody), std::string::npos);
+
+    ASSERT_EQ(cli::RunRender(submessage, kSubmessageMessage, dir / "outer.mht"), 0);
+    const std::string page = FileText(dir / "outer.mht");
+    const std::size_t part = page.find("Content-Type: message/rfc822\r\n");
+    ASSERT_NE(part, std::string::npos);
+    EXPECT_NE(page.find("filename=\"This is an embedded message.eml\"", part), std::string::npos);
+    EXPECT_NE(page.find(innerSubject, part), std::string::npos);
+    EXPECT_NE(page.find(innerBody, part), std::string::npos);
 }
 
 }  // namespace

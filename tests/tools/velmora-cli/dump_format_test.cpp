@@ -32,8 +32,16 @@ bool IsHashOrNull(const Json& value) {
     return value.is_null() || IsHash(value);
 }
 
+void ExpectMessageShape(const Json& message, bool attached = false);
+
+// An attached message is listed whole below its attachment, without a NID.
 void ExpectAttachmentShape(const Json& attachment) {
-    EXPECT_EQ(KeysOf(attachment), (Keys{"name", "extension", "method", "size", "sha256"}));
+    Keys keys{"name", "extension", "method", "size", "sha256"};
+    if (attachment["method"] == 5) {
+        keys.insert(keys.end(), "message");
+        ExpectMessageShape(attachment["message"], true);
+    }
+    EXPECT_EQ(KeysOf(attachment), keys);
     EXPECT_TRUE(attachment["name"].is_string() && attachment["extension"].is_string());
     EXPECT_TRUE(attachment["method"].is_number_integer() &&
                 attachment["size"].is_number_unsigned());
@@ -50,14 +58,17 @@ void ExpectRecipientShape(const Json& recipient) {
     EXPECT_TRUE(recipient["type"].is_number_integer());
 }
 
-void ExpectMessageShape(const Json& message) {
-    EXPECT_EQ(KeysOf(message),
-              (Keys{"nid", "class", "subject", "sender_name", "sender_email", "sender_address",
-                    "submit_time", "flags", "importance", "recipients", "attachments", "body"}));
+void ExpectMessageShape(const Json& message, bool attached) {
+    Keys keys{"class",          "subject",     "sender_name", "sender_email",
+              "sender_address", "submit_time", "flags",       "importance",
+              "recipients",     "attachments", "body"};
+    if (!attached) keys.insert(keys.begin(), "nid");
+    EXPECT_EQ(KeysOf(message), keys);
     for (const char* text : {"class", "subject", "sender_name", "sender_email", "sender_address"}) {
         EXPECT_TRUE(message[text].is_string()) << text;
     }
-    EXPECT_TRUE(message["nid"].is_number_unsigned() && message["flags"].is_number_unsigned());
+    EXPECT_TRUE(attached || message["nid"].is_number_unsigned());
+    EXPECT_TRUE(message["flags"].is_number_unsigned());
     EXPECT_TRUE(message["importance"].is_number_integer());
     static const std::regex utc("\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}Z");
     const Json& time = message["submit_time"];

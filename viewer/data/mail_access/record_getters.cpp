@@ -141,6 +141,10 @@ bool AttachmentHoldsObject(const AttachmentRow* attachment) {
     return data != nullptr && data->type == common::ptype::kObject;
 }
 
+const MailEntry* AttachmentMessage(const AttachmentRow* attachment) {
+    return attachment != nullptr ? attachment->embedded : nullptr;
+}
+
 bool SaveAttachmentData(const AttachmentRow* attachment, const std::u16string& target) {
     const ExportedProp* data = AttachmentData(attachment);
     return data != nullptr && WriteDataFile(*data, target);

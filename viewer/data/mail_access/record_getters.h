@@ -60,6 +60,9 @@ bool AttachmentExtension(const AttachmentRow* attachment, std::u16string& extens
 const ExportedProp* AttachmentData(const AttachmentRow* attachment);
 // True when the attachment's data property is such an object reference.
 bool AttachmentHoldsObject(const AttachmentRow* attachment);
+// The message an embedded-message attachment holds, read by the engine like
+// any message; null for every other attachment.
+const MailEntry* AttachmentMessage(const AttachmentRow* attachment);
 // Writes the attachment's data (see AttachmentData) to `target`; false when
 // there is none or it cannot be written.
 bool SaveAttachmentData(const AttachmentRow* attachment, const std::u16string& target);

@@ -49,6 +49,8 @@ inline constexpr std::int32_t kSaveAsWebArchive = 1028;  // one MHTML file
 inline constexpr std::int32_t kImportRtf = 1;
 inline constexpr std::int32_t kImportHtml = 5;
 inline constexpr std::int32_t kAttachByValue = 1;
+inline constexpr std::int32_t kAttachEmbeddedItem = 5;
+inline constexpr char16_t kMessageFileExtension[] = u".eml";
 inline constexpr char16_t kAddressTypeSmtp[] = u"SMTP";
 inline constexpr char16_t kMessageFileName[] = u"TempMail.msg";
 

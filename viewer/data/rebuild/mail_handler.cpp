@@ -102,6 +102,21 @@ class ScratchFile {
     std::u16string path_;
 };
 
+// Messages attached to messages are rebuilt this deep, as deep as the engine reads them.
+constexpr int kMaxAttachedMessageDepth = 16;
+
+// The subject of an attached message as the name of its file: ".eml" is
+// added unless the name already ends in it.
+std::u16string MessageFileName(std::u16string name) {
+    if (name.empty()) name = kUnnamedAttachment;
+    std::u16string lower = name;
+    for (char16_t& c : lower) {
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    if (!lower.ends_with(mailcode::kMessageFileExtension)) name += mailcode::kMessageFileExtension;
+    return name;
+}
+
 void ForEachProp(const ExportedPropMap* map, const auto& action) {
     for (std::uint32_t i = 0; map != nullptr && i < map->count; ++i) {
         if (map->items[i] != nullptr) action(*map->items[i]);
@@ -111,12 +126,14 @@ void ForEachProp(const ExportedPropMap* map, const auto& action) {
 }  // namespace
 
 void CMailHandler::FillMessage(const CMailDataFileInterface& data) {
-    const MailEntry* mail = data.Mail();
-    if (mail == nullptr || message_ == nullptr) return;
-    const std::uint32_t codePage = MessageCodePage(mail);
-    CopyProperties(*mail, codePage);
-    RunCopyStep([&] { CopyRecipients(*mail, codePage); });
-    RunCopyStep([&] { CopyAttachments(*mail, codePage); });
+    if (data.Mail() != nullptr && message_ != nullptr) Fill(*data.Mail());
+}
+
+void CMailHandler::Fill(const MailEntry& mail) {
+    const std::uint32_t codePage = MessageCodePage(&mail);
+    CopyProperties(mail, codePage);
+    RunCopyStep([&] { CopyRecipients(mail, codePage); });
+    RunCopyStep([&] { CopyAttachments(mail, codePage); });
 }
 
 void CMailHandler::CopyProperties(const MailEntry& mail, std::uint32_t codePage) {
@@ -184,21 +201,44 @@ void CMailHandler::CopyAttachments(const MailEntry& mail, std::uint32_t codePage
 void CMailHandler::CopyAttachment(CDispatchDriver& attachments, const AttachmentRow& row,
                                   const std::u16string& folder, AttachmentFileNames& names,
                                   std::uint32_t codePage) {
-    // An embedded message's data property only points at the subnode that
-    // holds the message; until that message is read, the attachment is left
-    // out rather than handed over as a part of reference bytes.
+    if (const MailEntry* inner = AttachmentMessage(&row))
+        return CopyAttachedMessage(attachments, row, *inner, folder, names, codePage);
+    // The data property of an OLE object, or of an embedded message the
+    // engine could not read, only points into the store: such an attachment
+    // is left out rather than handed over as a part of reference bytes.
     if (AttachmentHoldsObject(&row)) return;
     const std::u16string path =
         folder + common::kPathSeparator + names.Take(AttachmentName(&row, codePage));
     if (AttachmentData(&row) != nullptr && !SaveAttachmentData(&row, path)) {
         throw DispatchException(u"Cannot write the attachment file");
     }
+    AddAttachment(attachments, row, path, mailcode::kAttachByValue,
+                  PropText(row.object, common::prop::kAttachLongFilename, codePage), codePage);
+}
+
+void CMailHandler::CopyAttachedMessage(CDispatchDriver& attachments, const AttachmentRow& row,
+                                       const MailEntry& inner, const std::u16string& folder,
+                                       AttachmentFileNames& names, std::uint32_t codePage) {
+    // The engine bounds how deep attached messages go; records from
+    // elsewhere are held to the same bound here.
+    if (session_ == nullptr || depth_ + 1 >= kMaxAttachedMessageDepth) return;
+    const std::u16string fileName = names.Take(MessageFileName(AttachmentName(&row, codePage)));
+    const std::u16string path = folder + common::kPathSeparator + fileName;
+    CDispatchDriver message(session_->InvokeForObject(dispid::kCreateMessageFromFile,
+                                                      InvokeKind::Method,
+                                                      {path, std::int32_t{0}, std::int32_t{0}}));
+    CMailHandler(&message, session_, depth_ + 1).Fill(inner);
+    message.InvokeHelper(dispid::kSaveAs, InvokeKind::Method, {path, mailcode::kSaveAsWebArchive});
+    message.ReleaseDispatch();
+    AddAttachment(attachments, row, path, mailcode::kAttachEmbeddedItem, fileName, codePage);
+}
+
+void CMailHandler::AddAttachment(CDispatchDriver& attachments, const AttachmentRow& row,
+                                 const std::u16string& path, std::int32_t type,
+                                 const std::u16string& displayName, std::uint32_t codePage) {
     const std::int32_t position = PropInt(row.object, common::prop::kRenderingPosition);
-    const std::u16string displayName =
-        PropText(row.object, common::prop::kAttachLongFilename, codePage);
-    CDispatchDriver attachment(
-        attachments.InvokeForObject(dispid::kAddAttachment, InvokeKind::Method,
-                                    {path, mailcode::kAttachByValue, position, displayName}));
+    CDispatchDriver attachment(attachments.InvokeForObject(
+        dispid::kAddAttachment, InvokeKind::Method, {path, type, position, displayName}));
     ForEachProp(row.object, [&](const ExportedProp& prop) {
         const PropertyCopy* copy = FindCopy(kAttachmentCopies, prop.id);
         if (copy == nullptr) return;

@@ -44,7 +44,7 @@ bool CMailSaveAsInterface::RenderMessage(const std::u16string& target) {
         CDispatchDriver message(
             session_->InvokeForObject(dispid::kCreateMessageFromFile, InvokeKind::Method,
                                       {messageFile, std::int32_t{0}, std::int32_t{0}}));
-        CMailHandler handler(&message);
+        CMailHandler handler(&message, session_.get());
         handler.FillMessage(data_);
         message.InvokeHelper(dispid::kSaveAs, InvokeKind::Method,
                              {target, mailcode::kSaveAsWebArchive});

@@ -70,7 +70,7 @@ class RecordBuilder {
     }
 
     AttachmentRow* Attachment(const std::vector<PropInput>& inputs) {
-        return &attachments_.emplace_back(AttachmentRow{Map({}), Map(inputs)});
+        return &attachments_.emplace_back(AttachmentRow{Map({}), Map(inputs), nullptr});
     }
 
     MailEntry* Mail(ExportedPropMap* props, std::vector<RecipientRow*> recipients = {},

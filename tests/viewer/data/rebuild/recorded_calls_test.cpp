@@ -57,22 +57,20 @@ bool IsZero(const std::vector<std::uint8_t>& bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
 }
 
-// Walks the recorded calls in order, checking each against what the message's records say.
+// Walks the recorded calls in order, checking each against what the message's
+// records say. An attached message is rebuilt in a message object of its own,
+// saved as a file and attached, before the attachments after it.
 class CallChecker {
   public:
-    CallChecker(const std::vector<RecordedCall>& calls, const MailEntry& mail)
-        : calls_(calls), mail_(mail) {}
+    explicit CallChecker(const std::vector<RecordedCall>& calls) : calls_(calls) {}
 
-    void Check(const std::u16string& target) {
+    void Check(const MailEntry& mail, const std::u16string& target) {
         Expect("session", 0x6002001E, InvokeKind::Method);
         EXPECT_EQ(Last().args,
                   (std::vector<std::string>{"BSTR:" + Text(GetWorkFolder()) + "/TempMail.msg",
                                             "I4:0", "I4:0"}));
-        CheckProperties();
-        CheckRecipients();
-        CheckAttachments();
-        Expect("message", 0x48, InvokeKind::Method);
-        EXPECT_EQ(Last().args, (std::vector<std::string>{"BSTR:" + Text(target), "I4:1028"}));
+        CheckContent(mail);
+        ExpectSavedAs(Text(target));
         EXPECT_EQ(next_, calls_.size());
     }
 
@@ -87,9 +85,20 @@ class CallChecker {
         EXPECT_EQ(call.kind, kind) << "call 0x" << std::hex << id;
     }
 
-    void CheckProperties() {
-        for (std::uint32_t i = 0; mail_.props != nullptr && i < mail_.props->count; ++i) {
-            const ExportedProp& prop = *mail_.props->items[i];
+    void ExpectSavedAs(const std::string& target) {
+        Expect("message", 0x48, InvokeKind::Method);
+        EXPECT_EQ(Last().args, (std::vector<std::string>{"BSTR:" + target, "I4:1028"}));
+    }
+
+    void CheckContent(const MailEntry& mail) {
+        CheckProperties(mail);
+        CheckRecipients(mail);
+        CheckAttachments(mail);
+    }
+
+    void CheckProperties(const MailEntry& mail) {
+        for (std::uint32_t i = 0; mail.props != nullptr && i < mail.props->count; ++i) {
+            const ExportedProp& prop = *mail.props->items[i];
             const auto found = kMessageTable.find(prop.id);
             if (found == kMessageTable.end()) continue;
             if ((prop.id == 0x0039 || prop.id == 0x0E06) && IsZero(ValueBytes(prop))) continue;
@@ -107,21 +116,21 @@ class CallChecker {
                 EXPECT_TRUE(args[0].starts_with(found->second.typePrefix)) << args[0];
             }
             if (prop.id == 0x0037) {
-                EXPECT_EQ(args[0], "BSTR:" + Text(MailSubject(&mail_)));
+                EXPECT_EQ(args[0], "BSTR:" + Text(MailSubject(&mail)));
             }
             if (prop.id == 0x0017) {
-                EXPECT_EQ(args[0], "I4:" + std::to_string(MailImportance(&mail_)));
+                EXPECT_EQ(args[0], "I4:" + std::to_string(MailImportance(&mail)));
             }
         }
     }
 
     static std::u16string Text16(const std::string& text) { return common::Utf8ToUtf16(text); }
 
-    void CheckRecipients() {
+    void CheckRecipients(const MailEntry& mail) {
         Expect("message", 0x4D, InvokeKind::PropertyGet);
-        const std::uint32_t codePage = MessageCodePage(&mail_);
-        for (std::uint32_t i = 0; mail_.recipients != nullptr && i < mail_.recipients->count; ++i) {
-            const RecipientRow* row = mail_.recipients->items[i];
+        const std::uint32_t codePage = MessageCodePage(&mail);
+        for (std::uint32_t i = 0; mail.recipients != nullptr && i < mail.recipients->count; ++i) {
+            const RecipientRow* row = mail.recipients->items[i];
             Expect("recipients", 0x03, InvokeKind::Method);
             EXPECT_EQ(Last().args, (std::vector<std::string>{
                                        "BSTR:" + Text(FolderName(row, codePage)),
@@ -130,22 +139,38 @@ class CallChecker {
         }
     }
 
-    void CheckAttachments() {
+    // The attached message's file: created, filled and saved before it is attached.
+    std::string CheckAttachedMessage(const MailEntry& inner) {
+        Expect("session", 0x6002001E, InvokeKind::Method);
+        const std::string path = Last().args.at(0).substr(5);
+        EXPECT_TRUE(path.ends_with(".eml")) << path;
+        CheckContent(inner);
+        ExpectSavedAs(path);
+        return path;
+    }
+
+    void CheckAttachments(const MailEntry& mail) {
         Expect("message", 0x49, InvokeKind::PropertyGet);
-        const std::uint32_t codePage = MessageCodePage(&mail_);
-        for (std::uint32_t i = 0; mail_.attachments != nullptr && i < mail_.attachments->count;
-             ++i) {
-            const AttachmentRow* row = mail_.attachments->items[i];
-            // An embedded message is not handed over: its data is a reference.
-            if (AttachmentHoldsObject(row)) continue;
+        const std::uint32_t codePage = MessageCodePage(&mail);
+        for (std::uint32_t i = 0; mail.attachments != nullptr && i < mail.attachments->count; ++i) {
+            const AttachmentRow* row = mail.attachments->items[i];
+            const MailEntry* inner = AttachmentMessage(row);
+            // An object the engine could not read as a message is not handed over.
+            if (inner == nullptr && AttachmentHoldsObject(row)) continue;
+            const std::string messageFile = inner != nullptr ? CheckAttachedMessage(*inner) : "";
             Expect("attachments", 0x65, InvokeKind::Method);
             const auto& args = Last().args;
             ASSERT_EQ(args.size(), 4u);
-            EXPECT_EQ(args[1], "I4:1");
+            EXPECT_EQ(args[1], inner != nullptr ? "I4:5" : "I4:1");
             EXPECT_EQ(args[2], "I4:" + std::to_string(PropInt(row->object, 0x370B)));
-            EXPECT_EQ(args[3], "BSTR:" + Text(PropText(row->object, 0x3707, codePage)));
-            EXPECT_EQ(Last().fileExisted, AttachmentData(row) != nullptr) << args[0];
             const auto path = common::PathFromUtf16(Text16(args[0].substr(5)));
+            if (inner != nullptr) {
+                EXPECT_EQ(args[0].substr(5), messageFile);
+                EXPECT_EQ(args[3], "BSTR:" + path.filename().string());
+            } else {
+                EXPECT_EQ(args[3], "BSTR:" + Text(PropText(row->object, 0x3707, codePage)));
+                EXPECT_EQ(Last().fileExisted, AttachmentData(row) != nullptr) << args[0];
+            }
             EXPECT_EQ(path.parent_path().parent_path(),
                       common::PathFromUtf16(GetWorkFolder()) / "MSG_BODY");
             for (std::uint32_t k = 0; k < row->object->count; ++k) {
@@ -158,9 +183,21 @@ class CallChecker {
     }
 
     const std::vector<RecordedCall>& calls_;
-    const MailEntry& mail_;
     std::size_t next_ = 0;
 };
+
+// Attachment folders a rebuild keeps: one per message, attached ones
+// included, with an attachment whose data was written.
+std::size_t FoldersWritten(const MailEntry& mail) {
+    std::size_t folders = 0;
+    bool wroteData = false;
+    for (std::uint32_t i = 0; mail.attachments != nullptr && i < mail.attachments->count; ++i) {
+        const AttachmentRow* row = mail.attachments->items[i];
+        wroteData |= AttachmentData(row) != nullptr;
+        if (const MailEntry* inner = AttachmentMessage(row)) folders += FoldersWritten(*inner);
+    }
+    return folders + (wroteData ? 1 : 0);
+}
 
 std::size_t AttachmentFolderCount() {
     const auto base = common::PathFromUtf16(GetWorkFolder()) / "MSG_BODY";
@@ -182,13 +219,8 @@ TEST_P(RecordedCallsTest, EveryMessageMakesTheDescribedCalls) {
         const std::size_t foldersBefore = AttachmentFolderCount();
         const std::u16string target = NewScratchPath() + u".mht";
         ASSERT_TRUE(RenderSelectedMessage(mail, target));
-        CallChecker(component.Log().calls, *mail).Check(target);
-        bool wroteData = false;
-        for (std::uint32_t i = 0; mail->attachments != nullptr && i < mail->attachments->count;
-             ++i) {
-            wroteData |= AttachmentData(mail->attachments->items[i]) != nullptr;
-        }
-        EXPECT_EQ(AttachmentFolderCount(), foldersBefore + (wroteData ? 1 : 0))
+        CallChecker(component.Log().calls).Check(*mail, target);
+        EXPECT_EQ(AttachmentFolderCount(), foldersBefore + FoldersWritten(*mail))
             << "an empty folder is removed";
         if (HasFailure()) break;
     }
