@@ -84,27 +84,64 @@ ByteBuffer BlockReader<V>::ReadEntry(const BbtEntry<V>* entry, int depth) const 
     return data;
 }
 
+namespace {
+
+// Appends `count` zeros, never past `limit` bytes in all.
+void AppendZeros(ByteBuffer& buffer, std::uint64_t count, std::uint64_t limit) {
+    const std::uint64_t room = limit > buffer.size() ? limit - buffer.size() : 0;
+    buffer.resize(buffer.size() + static_cast<std::size_t>(std::min(count, room)));
+}
+
+}  // namespace
+
+// Every child of a data tree but the last holds the same number of bytes (a
+// full block, or a full subtree of them), so a missing child in the middle
+// stands for zeros of its siblings' size: the children after it stay at their
+// offsets. Children missing before any sibling was read wait for the first
+// one that tells the size; a missing last child leaves the rest of the
+// declared total as trailing zeros.
 template <typename V>
 ByteBuffer BlockReader<V>::AssembleDataTree(const DataTreeBlock& tree, int depth) const {
     if (depth >= kMaxDataTreeDepth) return {};
     const std::uint64_t lcbTotal = std::min<std::uint64_t>(tree.lcbTotal, MaxValueSize());
 
     ByteBuffer result;
-    std::uint64_t missingAllowance = 0;
-    for (const std::uint64_t bid : tree.children) {
-        if (result.size() >= lcbTotal) break;
-        const ByteBuffer child = ReadEntry(Lookup(bid), depth + 1);
-        if (child.empty()) missingAllowance += kMissingChildPadding;
-        const std::size_t take = static_cast<std::size_t>(
-            std::min<std::uint64_t>(child.size(), lcbTotal - result.size()));
+    std::uint64_t siblingSize = 0;
+    std::uint64_t missingBeforeFirst = 0;  // not yet placed: their size is not known yet
+    bool lastMissing = false;
+    for (std::size_t i = 0; i < tree.children.size() && result.size() < lcbTotal; ++i) {
+        const bool last = i + 1 == tree.children.size();
+        const ByteBuffer child = ReadEntry(Lookup(tree.children[i]), depth + 1);
+        if (child.empty()) {
+            if (last)
+                lastMissing = true;
+            else if (siblingSize != 0)
+                AppendZeros(result, siblingSize, lcbTotal);
+            else
+                ++missingBeforeFirst;
+            continue;
+        }
+        if (siblingSize == 0 && missingBeforeFirst != 0) {
+            // Ahead of the last child, the missing ones share what it leaves of
+            // the total, each no more than a block can hold.
+            const std::uint64_t before =
+                last ? std::min(lcbTotal - std::min<std::uint64_t>(lcbTotal, child.size()),
+                                missingBeforeFirst * kMissingChildPadding)
+                     : missingBeforeFirst * child.size();
+            AppendZeros(result, before, lcbTotal);
+            missingBeforeFirst = 0;
+        }
+        if (siblingSize == 0 && !last) siblingSize = child.size();
+        const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(
+            child.size(), lcbTotal - std::min<std::uint64_t>(lcbTotal, result.size())));
         result.insert(result.end(), child.begin(),
                       child.begin() + static_cast<std::ptrdiff_t>(take));
     }
-    // Missing children leave their share of the declared size as trailing zeros,
-    // but a declared size far beyond what the tree could hold is not honoured.
-    const std::uint64_t padded =
-        std::min<std::uint64_t>(lcbTotal, result.size() + missingAllowance);
-    result.resize(static_cast<std::size_t>(std::max<std::uint64_t>(padded, result.size())));
+    // Children whose zeros have no place yet leave their share of the declared
+    // size as trailing zeros, but a declared size far beyond what the tree
+    // could hold is not honoured.
+    const std::uint64_t unplaced = missingBeforeFirst + (lastMissing ? 1 : 0);
+    AppendZeros(result, unplaced * kMissingChildPadding, lcbTotal);
     return result;
 }
 

@@ -237,6 +237,60 @@ TEST(DataTreeClaims, ValueStaysInProportionToTheFile) {
               static_cast<std::ptrdiff_t>(value.size() - 16));
 }
 
+// A data tree whose children are partly missing reads with zeros where they
+// were, each child's bytes at its own offset, so that a damaged attachment
+// keeps every byte that could be read in its place.
+TEST(DataTreeClaims, MissingChildrenLeaveZerosInTheirPlace) {
+    using V = UnicodeTraits;
+    constexpr std::size_t kBlock = 16;  // every child but the last is full
+    constexpr std::size_t kLast = 6;
+    const struct {
+        const char* label;
+        std::string present;  // per child: 'x' present, '-' missing
+    } cases[] = {
+        {"all present", "xxxx"},      {"one in the middle", "x-xx"}, {"two in the middle", "x--x"},
+        {"the first", "-xxx"},        {"the first two", "--xx"},     {"the last", "xxx-"},
+        {"all but the last", "---x"}, {"every other", "-x-x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::size_t children = c.present.size();
+        const std::size_t total = (children - 1) * kBlock + kLast;
+        const std::size_t dataAt = 8 + children * V::kIdWidth;
+        Image image(dataAt + total, 0);
+        image[0] = kBtypeDataTree;
+        image[1] = 1;
+        common::StoreLE16(&image[2], static_cast<std::uint16_t>(children));
+        common::StoreLE32(&image[4], static_cast<std::uint32_t>(total));
+        std::vector<BbtEntry<V>> entries;
+        entries.reserve(children + 1);
+        entries.push_back({0x2, 0, static_cast<std::uint16_t>(dataAt), 1, {}});
+        std::string expected;
+        for (std::size_t i = 0; i < children; ++i) {
+            const std::size_t size = i + 1 == children ? kLast : kBlock;
+            const std::uint64_t bid = 0x1000 + 4 * i;
+            common::StoreLE64(&image[8 + i * 8], bid);
+            const std::size_t at = dataAt + i * kBlock;
+            std::fill(image.begin() + at, image.begin() + at + size, 'a' + i);
+            expected += c.present[i] == 'x' ? std::string(size, 'a' + i) : std::string(size, '\0');
+            if (c.present[i] == 'x')
+                entries.push_back({bid, at, static_cast<std::uint16_t>(size), 1, {}});
+        }
+        const velmora::test::ScratchDir scratch;
+        velmora::test::WriteFileBytes(scratch / "tree.pst", image);
+        StoreFile file;
+        std::string error;
+        ASSERT_TRUE(file.Open((scratch / "tree.pst").string(), error)) << error;
+        BlockMap<V> blocks;
+        for (const BbtEntry<V>& entry : entries) blocks.Add(entry.bid, &entry);
+        blocks.Seal();
+        const BlockReader<V> reader(file, blocks, 0);
+
+        const ByteBuffer value = reader.ReadBlock(0x2);
+        EXPECT_EQ(std::string(value.begin(), value.end()), expected);
+    }
+}
+
 struct DamageCase {
     const char* store;
     int variant;  // 0 ANSI, 1 Unicode, 2 4K
