@@ -9,6 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     pff-tools pst-utils
     libgmime-3.0-dev libgumbo-dev
+    qt6-base-dev
     libssl-dev
 )
 
