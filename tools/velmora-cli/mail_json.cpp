@@ -31,14 +31,7 @@ Json HashOrNull(const std::optional<std::string>& hash) {
 }
 
 Json SubmitTime(const MailEntry* mail) {
-    const ExportedProp* time = FindProp(mail->props, common::prop::kClientSubmitTime);
-    if (time == nullptr) return nullptr;
-    const Bytes bytes = ValueBytes(*time);
-    // A PT_SYSTIME is 8 bytes; anything shorter holds no time.
-    if (bytes.size() < 8) return nullptr;
-    std::uint64_t ticks = 0;
-    for (int i = 7; i >= 0; --i) ticks = ticks << 8 | bytes[static_cast<std::size_t>(i)];
-    const std::string text = IsoUtcTime(ticks);
+    const std::string text = SubmitTimeUtc(mail);
     return text.empty() ? Json(nullptr) : Json(text);
 }
 
@@ -110,6 +103,17 @@ Json ArrayOf(const List* list, Fn toJson) {
 }
 
 }  // namespace
+
+std::string SubmitTimeUtc(const MailEntry* mail) {
+    const ExportedProp* time = FindProp(mail->props, common::prop::kClientSubmitTime);
+    if (time == nullptr) return {};
+    const Bytes bytes = ValueBytes(*time);
+    // A PT_SYSTIME is 8 bytes; anything shorter holds no time.
+    if (bytes.size() < 8) return {};
+    std::uint64_t ticks = 0;
+    for (int i = 7; i >= 0; --i) ticks = ticks << 8 | bytes[static_cast<std::size_t>(i)];
+    return IsoUtcTime(ticks);
+}
 
 std::string IsoUtcTime(std::uint64_t fileTime) {
     constexpr std::uint64_t kTicksPerSecond = 10'000'000;

@@ -19,4 +19,7 @@ Json MailJson(std::uint32_t nid, const MailEntry* mail);
 // fraction of the second dropped; empty when the C library cannot convert it.
 std::string IsoUtcTime(std::uint64_t fileTime);
 
+// The message's submit time as IsoUtcTime gives it; empty when it has none.
+std::string SubmitTimeUtc(const MailEntry* mail);
+
 }  // namespace velmora::cli

@@ -8,6 +8,7 @@
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/dump_command.h"
 #include "tools/velmora-cli/info_command.h"
+#include "tools/velmora-cli/list_command.h"
 #include "tools/velmora-cli/render_command.h"
 #include "tools/velmora-cli/save_commands.h"
 #include "tools/velmora-cli/stderr_message_box.h"
@@ -44,6 +45,7 @@ std::optional<std::uint32_t> NidArgument(const std::string& text) {
 struct Commands {
     CLI::App* info;
     CLI::App* tree;
+    CLI::App* list;
     CLI::App* dump;
     CLI::App* exportFolder;
     CLI::App* attachment;
@@ -59,6 +61,12 @@ Commands AddCommands(CLI::App& app, Arguments& args) {
                              args);
     c.tree = AddStoreCommand(
         app, "tree", "The folder tree, indented, each folder as NAME (MESSAGES) [NID]", args);
+    c.list = AddStoreCommand(app, "list",
+                             "Every message, one line each: FOLDER PATH, submit time (UTC), "
+                             "sender and subject, separated by tabs",
+                             args);
+    c.list->add_option("--folder", args.folder,
+                       std::string("Only this folder and those below it; ") + kNidHelp);
     c.dump =
         AddStoreCommand(app, "dump",
                         "Every folder with its messages: header fields, recipients, attachments "
@@ -103,6 +111,13 @@ int RunCommand(const Commands& c, const Arguments& args) {
     if (*c.info) return cli::RunInfo(args.store, std::cout);
     if (*c.tree) return cli::RunTree(args.store, std::cout);
     if (*c.dump) return cli::RunDump(args.store, std::cout);
+    if (*c.list) {
+        // The root folder holds the whole store, as when no folder is given.
+        const auto folder = NidArgument(args.folder);
+        if (!folder) return 2;
+        return cli::RunList(args.store, *folder == cli::kRootFolderNid ? std::nullopt : folder,
+                            std::cout);
+    }
     if (*c.exportFolder) {
         const auto folder = NidArgument(args.folder);
         return folder ? cli::RunExport(args.store, args.outDir, *folder) : 2;

@@ -1,0 +1,61 @@
+#include "tools/velmora-cli/list_command.h"
+
+#include <ostream>
+#include <string>
+
+#include "common/utf16_text.h"
+#include "tools/velmora-cli/command_support.h"
+#include "tools/velmora-cli/folder_visit.h"
+#include "tools/velmora-cli/mail_json.h"
+#include "viewer/data/mail_access/record_getters.h"
+
+namespace velmora::cli {
+namespace {
+
+// A field of a line: control characters (tabs and line breaks among them)
+// would split the line, so they become spaces.
+std::string Field(const std::u16string& text) {
+    std::string field = common::Utf16ToUtf8(text);
+    for (char& c : field) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return field;
+}
+
+// The visits of the folder with `nid` and of those below it: in depth-first
+// order they follow it until the walk comes back to its depth.
+std::vector<FolderVisit> Subtree(std::vector<FolderVisit> visits, std::uint32_t nid) {
+    std::size_t first = 0;
+    while (first < visits.size() && visits[first].folder->nidLow != nid) ++first;
+    std::size_t end = first + 1;
+    while (end < visits.size() && visits[end].depth > visits[first].depth) ++end;
+    if (first == visits.size()) return {};
+    return {visits.begin() + static_cast<std::ptrdiff_t>(first),
+            visits.begin() + static_cast<std::ptrdiff_t>(end)};
+}
+
+}  // namespace
+
+int RunList(const std::filesystem::path& store, std::optional<std::uint32_t> folderNid,
+            std::ostream& out) {
+    StoreSession session;
+    if (!OpenOrReport(session, store)) return 1;
+    std::vector<FolderVisit> visits = FlattenFolders(session.Roots());
+    if (folderNid) {
+        visits = Subtree(std::move(visits), *folderNid);
+        if (visits.empty())
+            return ReportFailure(store.string() + ": no folder with NID " + NidText(*folderNid));
+    }
+    for (const FolderVisit& visit : visits) {
+        const std::string path = Field(visit.path);
+        const MailEntryList& mails = session.EnumMails(visit.folder);
+        for (std::uint32_t i = 0; i < mails.count; ++i) {
+            const MailEntry* mail = mails.items[i];
+            out << path << '\t' << SubmitTimeUtc(mail) << '\t' << Field(MailSenderName(mail))
+                << '\t' << Field(MailSubject(mail)) << '\n';
+        }
+    }
+    return 0;
+}
+
+}  // namespace velmora::cli
