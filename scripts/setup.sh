@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    zlib1g-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
+    zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     pff-tools pst-utils
     libgmime-3.0-dev libgumbo-dev

@@ -1,4 +1,5 @@
-// zlib inflation of compressed 4K-variant blocks. Only the 4K library links it.
+// Inflation of compressed 4K-variant blocks: libdeflate for whole streams,
+// zlib to salvage damaged ones. Only the 4K library links either.
 #pragma once
 
 #include <cstddef>
@@ -8,8 +9,8 @@ namespace corvex {
 
 // Inflates the zlib stream in `source` into `destination`, never writing more
 // than `destinationSize` bytes. Stops quietly at the end of the stream or at the
-// first error: whatever was produced stays, the rest of `destination` is left
-// as the caller prepared it. Returns the number of bytes produced.
+// first error: whatever was produced stays, the rest of `destination` is
+// zeros. Returns the number of bytes produced.
 std::size_t InflateBlock(const std::uint8_t* source, std::size_t sourceSize,
                          std::uint8_t* destination, std::size_t destinationSize);
 

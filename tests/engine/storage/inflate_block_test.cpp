@@ -1,6 +1,6 @@
 // Inflating a 4K block: the stored stream may be whole, cut short, corrupt or
-// claim a size it does not have. The output never passes its buffer, and what
-// inflates before a break is kept.
+// claim a size it does not have. The output never passes its buffer, what
+// inflates before a break is kept, and the rest of the buffer is zeros.
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -37,6 +37,13 @@ TEST(InflateBlock, WholeStreamsOfEverySizeComeBackExactly) {
     }
 }
 
+// A block whose trailer claims nothing inflated gets no buffer at all.
+TEST(InflateBlock, NoRoomMeansNothingWritten) {
+    const Bytes stored = Deflated(Sample(100));
+    EXPECT_EQ(InflateBlock(stored.data(), stored.size(), nullptr, 0), 0u);
+    EXPECT_EQ(InflateBlock(nullptr, 0, nullptr, 0), 0u);
+}
+
 TEST(InflateBlock, DamagedStreamsStayInsideTheirBuffer) {
     const Bytes plain = Sample(65535);
     // Sample(n) is a prefix of every longer sample, so any output must be one of plain.
@@ -60,6 +67,11 @@ TEST(InflateBlock, DamagedStreamsStayInsideTheirBuffer) {
         EXPECT_TRUE(std::equal(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(produced),
                                plain.begin()) ||
                     produced == 0)
+            << c.name;
+        // What did not inflate reads as zeros, whatever the buffer held before.
+        EXPECT_EQ(std::count(out.begin() + static_cast<std::ptrdiff_t>(produced),
+                             out.begin() + static_cast<std::ptrdiff_t>(c.room), 0),
+                  static_cast<std::ptrdiff_t>(c.room - produced))
             << c.name;
         EXPECT_EQ(std::count(out.begin() + static_cast<std::ptrdiff_t>(c.room), out.end(), 0xEE),
                   16)
