@@ -16,6 +16,10 @@ struct HelpCase {
     const char* problemPart;  // empty: no problem
 };
 
+void PrintTo(const HelpCase& help, std::ostream* out) {
+    *out << help.name;
+}
+
 class HelpCommandTest : public ::testing::TestWithParam<HelpCase> {};
 
 TEST_P(HelpCommandTest, OpensThePresentGuideOrSaysWhy) {

@@ -39,6 +39,10 @@ struct LookCase {
     int expectedAtStart;
 };
 
+void PrintTo(const LookCase& start, std::ostream* out) {
+    *out << start.name;
+}
+
 class ApplicationLookTest : public ::testing::TestWithParam<LookCase> {};
 
 TEST_P(ApplicationLookTest, StartsWithTheStoredLookAndKeepsTheChosenOneAcrossARestart) {

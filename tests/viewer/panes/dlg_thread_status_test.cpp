@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -55,6 +56,10 @@ struct CancelWay {
     const char* name;
     std::function<void(CDlgThreadStatus&)> cancel;
 };
+
+void PrintTo(const CancelWay& way, std::ostream* out) {
+    *out << way.name;
+}
 
 class ProgressCancelTest : public ::testing::TestWithParam<CancelWay> {};
 
@@ -126,6 +131,27 @@ TEST(ProgressDialogTest, TearingDownWhileTheWorkerRunsStopsItAndWaitsForIt) {
     dialog.reset();
     EXPECT_TRUE(workerDone.load());
     EXPECT_EQ(status.Stop(), CORVEX_DONE_STATE);
+}
+
+TEST(ProgressDialogTest, QuittingTheProgramStopsTheWorkerAndWaitsForIt) {
+    FakeStatus status;
+    std::atomic<std::int32_t> stopSeenByWorker{0};
+    CDlgThreadStatus dialog(&status.block, [&](const StatusTextSink&) {
+        WaitFor([&] { return status.Stop() == CORVEX_STOP_STATE; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        stopSeenByWorker = status.Stop();
+    });
+    // Quitting ends every event loop, the dialog's included, while the worker runs.
+    QTimer::singleShot(50, [] { QCoreApplication::exit(0); });
+    dialog.RunModal();
+    EXPECT_TRUE(dialog.WorkerEnded());
+    EXPECT_EQ(stopSeenByWorker.load(), CORVEX_STOP_STATE);
+    EXPECT_EQ(status.Stop(), CORVEX_DONE_STATE);
+
+    // A quit stays in force until the main loop runs again; run it once so that
+    // later tests in this program start from a running application.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
 
 TEST(ProgressDialogTest, AWorkerWithoutStatusMessageStillEnds) {

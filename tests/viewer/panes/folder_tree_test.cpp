@@ -63,6 +63,10 @@ struct CorpusStore {
     const char* expected;  // expected/<name>.json
 };
 
+void PrintTo(const CorpusStore& store, std::ostream* out) {
+    *out << store.file;
+}
+
 class CorpusTreeTest : public ::testing::TestWithParam<CorpusStore> {};
 
 TEST_P(CorpusTreeTest, OpeningShowsOneRootWithTheTopFolderFullyExpandedAndSorted) {

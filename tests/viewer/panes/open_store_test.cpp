@@ -76,6 +76,10 @@ struct BadChoice {
     const char* messagePart;
 };
 
+void PrintTo(const BadChoice& choice, std::ostream* out) {
+    *out << choice.name;
+}
+
 class OpenRefusalTest : public ::testing::TestWithParam<BadChoice> {};
 
 TEST_P(OpenRefusalTest, TellsTheUserOnceAndAddsNoStore) {
