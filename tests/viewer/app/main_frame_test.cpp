@@ -1,0 +1,120 @@
+// The main frame: the look survives a restart (an unknown stored look falls
+// back to the default), the panes can neither float nor close, and the open
+// command adds what the file chooser picked.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStyle>
+#include <QToolBar>
+#include <optional>
+
+#include "tests/support/qt_test_environment.h"
+#include "tests/support/test_paths.h"
+#include "tests/viewer/panes/test_open_context.h"
+#include "viewer/app/app_looks.h"
+#include "viewer/app/app_settings.h"
+#include "viewer/app/main_frame.h"
+#include "viewer/data/binding/store_version.h"
+#include "viewer/data/work_folder/work_folder.h"
+#include "viewer/panes/class_view.h"
+
+namespace velmora::app {
+namespace {
+
+QSettings Profile() {
+    return QSettings(kSettingsOrganization, kSettingsApplication);
+}
+
+QString NoFile(QWidget*) {
+    return {};
+}
+
+struct LookCase {
+    const char* name;
+    std::optional<int> stored;
+    int expectedAtStart;
+};
+
+void PrintTo(const LookCase& start, std::ostream* out) {
+    *out << start.name;
+}
+
+class ApplicationLookTest : public ::testing::TestWithParam<LookCase> {};
+
+TEST_P(ApplicationLookTest, StartsWithTheStoredLookAndKeepsTheChosenOneAcrossARestart) {
+    if (GetParam().stored) Profile().setValue(kApplicationLookKey, *GetParam().stored);
+    {
+        CMainFrame frame(NoFile);
+        EXPECT_EQ(frame.AppLook(), GetParam().expectedAtStart);
+        ASSERT_NE(frame.LookAction(GetParam().expectedAtStart), nullptr);
+        EXPECT_TRUE(frame.LookAction(GetParam().expectedAtStart)->isChecked());
+        EXPECT_EQ(Profile().value(kApplicationLookKey).toInt(), GetParam().expectedAtStart);
+        frame.LookAction(209)->trigger();
+        EXPECT_EQ(frame.AppLook(), 209);
+        EXPECT_EQ(QApplication::style()->name(), EffectiveStyleName(LookForId(209)));
+    }
+    CMainFrame restarted(NoFile);
+    EXPECT_EQ(restarted.AppLook(), 209);
+    EXPECT_TRUE(restarted.LookAction(209)->isChecked());
+    EXPECT_FALSE(restarted.LookAction(GetParam().expectedAtStart)->isChecked());
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, ApplicationLookTest,
+                         ::testing::Values(LookCase{"FirstStart", std::nullopt, 215},
+                                           LookCase{"StoredBlack", 216, 216},
+                                           LookCase{"StoredUnknown", 999, 215},
+                                           LookCase{"StoredWindows7", 219, 215}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MainFrameTest, ShowsTheTitleMenusToolbarAndTwoFixedPanes) {
+    CMainFrame frame(NoFile);
+    EXPECT_EQ(frame.windowTitle(), QString("Tessmora PST Viewer"));
+    QStringList menus;
+    for (QAction* action : frame.menuBar()->actions()) menus << action->text();
+    EXPECT_EQ(menus, (QStringList{"&File", "&View", "&Help"}));
+
+    auto* toolBar = frame.findChild<QToolBar*>("Standard");
+    ASSERT_NE(toolBar, nullptr);
+    QStringList buttons;
+    for (QAction* action : toolBar->actions())
+        buttons << (action->isSeparator() ? QString("|") : action->text());
+    EXPECT_EQ(buttons, (QStringList{"Select &File...", "|", "Help"}));
+    EXPECT_EQ(toolBar->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+
+    struct PaneCase {
+        QDockWidget* pane;
+        const char* title;
+        Qt::DockWidgetArea area;
+    };
+    for (const PaneCase& expected :
+         {PaneCase{&frame.FolderTreePane(), "Folder Tree", Qt::LeftDockWidgetArea},
+          PaneCase{&frame.MailListPane(), "Mail List", Qt::RightDockWidgetArea}}) {
+        EXPECT_EQ(expected.pane->windowTitle(), QString(expected.title));
+        EXPECT_EQ(expected.pane->features(), QDockWidget::DockWidgetMovable) << expected.title;
+        EXPECT_EQ(frame.dockWidgetArea(expected.pane), expected.area) << expected.title;
+        EXPECT_FALSE(expected.pane->accessibleName().isEmpty());
+    }
+}
+
+TEST(MainFrameTest, OpenCommandAddsTheChosenStoreAndACancelledChoiceChangesNothing) {
+    VELMORA_REQUIRE_CORPUS();
+    QString chosen;
+    CMainFrame frame([&](QWidget*) { return chosen; });
+    frame.FolderTree().SetOpenContext(test::TestOpenContext(&frame));
+    const auto& stores = frame.FolderTree().Tree().Stores();
+    frame.OnSelectFile();
+    EXPECT_EQ(stores.rowCount(), 0);
+    chosen = QString::fromStdString(test::CorpusFile("ansi-basic.pst").string());
+    frame.OnSelectFile();
+    frame.OnSelectFile();
+    EXPECT_EQ(stores.rowCount(), 2);
+    frame.close();
+    EXPECT_EQ(stores.rowCount(), 0);
+}
+
+}  // namespace
+}  // namespace velmora::app

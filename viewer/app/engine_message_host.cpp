@@ -1,0 +1,16 @@
+#include "viewer/app/engine_message_host.h"
+
+#include "common/utf16_text.h"
+#include "viewer/data/rebuild/message_box.h"
+
+namespace {
+
+// The declaration the engine's lookup relies on: same name, same type.
+[[maybe_unused]] constexpr CorvexHostShowMessageFn kMessageService = &CorvexHostShowMessage;
+
+}  // namespace
+
+extern "C" void CorvexHostShowMessage(const char* textUtf8, const char* captionUtf8) {
+    velmora::ShowMessageBox(common::Utf8ToUtf16(captionUtf8 != nullptr ? captionUtf8 : ""),
+                            common::Utf8ToUtf16(textUtf8 != nullptr ? textUtf8 : ""));
+}

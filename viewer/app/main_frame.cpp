@@ -1,0 +1,225 @@
+#include "viewer/app/main_frame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "viewer/app/about_dialog.h"
+#include "viewer/app/app_looks.h"
+#include "viewer/app/app_settings.h"
+#include "viewer/data/rebuild/message_box.h"
+#include "viewer/panes/class_view.h"
+
+namespace velmora::app {
+namespace {
+
+int StoredLookId() {
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    return LookForId(settings.value(kApplicationLookKey, kDefaultLookId).toInt()).id;
+}
+
+QAction* NewAction(const QString& text, const char* name, QObject* parent) {
+    auto* action = new QAction(text, parent);
+    action->setObjectName(name);
+    return action;
+}
+
+// Docked panes move and resize but neither float nor close.
+QDockWidget* NewPane(const QString& title, const char* name, QWidget* content, QWidget* parent) {
+    auto* pane = new QDockWidget(title, parent);
+    pane->setObjectName(name);
+    pane->setAccessibleName(title);
+    pane->setFeatures(QDockWidget::DockWidgetMovable);
+    pane->setWidget(content);
+    return pane;
+}
+
+}  // namespace
+
+QString ChooseStoreFile(QWidget* parent) {
+    return QFileDialog::getOpenFileName(
+        parent, QObject::tr("Select the PST File to View"), QString(),
+        QObject::tr("Outlook data files(*.pst *.ost);;All Files (*)"));
+}
+
+CMainFrame::CMainFrame(FileChooser chooseFile, UrlOpener openUrl, QWidget* parent)
+    : QMainWindow(parent),
+      chooseFile_(std::move(chooseFile)),
+      openUrl_(openUrl ? std::move(openUrl) : UrlOpener(&QDesktopServices::openUrl)),
+      appLook_(StoredLookId()) {
+    setObjectName("MainFrame");
+    setWindowTitle(QString::fromLatin1(kApplicationName));
+    setAccessibleName(windowTitle());
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    statusBar()->setObjectName("StatusBar");
+    statusBar()->setAccessibleName(tr("Status bar"));
+    CreatePanes();
+    OnApplicationLook(appLook_);
+    RestoreLayout();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreateActions() {
+    selectFile_ = NewAction(tr("Select &File..."), "SelectFile", this);
+    selectFile_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    selectFile_->setStatusTip(tr("Select the PST File to View"));
+    selectFile_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    connect(selectFile_, &QAction::triggered, this, &CMainFrame::OnSelectFile);
+
+    exit_ = NewAction(tr("E&xit"), "Exit", this);
+    connect(exit_, &QAction::triggered, this, &QWidget::close);
+
+    statusBarToggle_ = NewAction(tr("&Status Bar"), "StatusBarToggle", this);
+    statusBarToggle_->setCheckable(true);
+    statusBarToggle_->setChecked(true);
+    connect(statusBarToggle_, &QAction::toggled, this,
+            [this](bool shown) { statusBar()->setVisible(shown); });
+
+    help_ = NewAction(tr("&Help"), "Help", this);
+    help_->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    connect(help_, &QAction::triggered, this, &CMainFrame::OnHelp);
+
+    about_ = NewAction(tr("&About"), "About", this);
+    connect(about_, &QAction::triggered, this, &CMainFrame::OnAbout);
+}
+
+void CMainFrame::CreateMenus() {
+    menuBar()->setObjectName("MenuBar");
+    menuBar()->setAccessibleName(tr("Menu bar"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName("FileMenu");
+    file->addAction(selectFile_);
+    file->addSeparator();
+    file->addAction(exit_);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName("ViewMenu");
+    view->addAction(statusBarToggle_);
+    QMenu* looks = view->addMenu(tr("&Application Look"));
+    looks->setObjectName("ApplicationLookMenu");
+    CreateLookMenu(looks);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->setObjectName("HelpMenu");
+    help->addAction(help_);
+    help->addAction(about_);
+}
+
+void CMainFrame::CreateLookMenu(QMenu* menu) {
+    looks_ = new QActionGroup(this);
+    looks_->setExclusive(true);
+    QMenu* office2007 = nullptr;
+    for (const ApplicationLook& look : ApplicationLooks()) {
+        if (look.inOffice2007Menu && office2007 == nullptr) {
+            office2007 = menu->addMenu(tr("Office 200&7"));
+            office2007->setObjectName("Office2007Menu");
+        }
+        QAction* action = NewAction(tr(look.menuText), "", looks_);
+        action->setObjectName(QStringLiteral("Look%1").arg(look.id));
+        action->setCheckable(true);
+        action->setData(look.id);
+        (look.inOffice2007Menu ? office2007 : menu)->addAction(action);
+        const int id = look.id;
+        connect(action, &QAction::triggered, this, [this, id] { OnApplicationLook(id); });
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    QToolBar* toolBar = addToolBar(tr("Standard"));
+    toolBar->setObjectName("Standard");
+    toolBar->setAccessibleName(tr("Standard"));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolBar->addAction(selectFile_);
+    toolBar->addSeparator();
+    QAction* helpButton = toolBar->addAction(help_->icon(), tr("Help"));
+    helpButton->setObjectName("HelpButton");
+    connect(helpButton, &QAction::triggered, this, &CMainFrame::OnHelp);
+}
+
+void CMainFrame::CreatePanes() {
+    classView_ = new panes::CClassView(this);
+    folderTreePane_ = NewPane(tr("Folder Tree"), "FolderTree", classView_, this);
+    folderTreePane_->setAllowedAreas(Qt::LeftDockWidgetArea);
+    addDockWidget(Qt::LeftDockWidgetArea, folderTreePane_);
+
+    // The mail list comes later; the pane holds its place.
+    mailList_ = new QListWidget(this);
+    mailList_->setObjectName("MailListControl");
+    mailList_->setAccessibleName(tr("Mail list"));
+    mailListPane_ = NewPane(tr("Mail List"), "MailList", mailList_, this);
+    mailListPane_->setAllowedAreas(Qt::RightDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, mailListPane_);
+
+    connect(classView_, &panes::CClassView::FolderMessagesCounted, this,
+            [this](const QString& folder, int count) {
+                statusBar()->showMessage(tr("%1: %n message(s)", "", count).arg(folder));
+            });
+}
+
+QAction* CMainFrame::LookAction(int lookId) const {
+    for (QAction* action : looks_->actions()) {
+        if (action->data().toInt() == lookId) return action;
+    }
+    return nullptr;
+}
+
+void CMainFrame::OnSelectFile() {
+    const QString path = chooseFile_(this);
+    if (path.isEmpty()) return;
+    classView_->OpenStore(path);
+}
+
+void CMainFrame::OnApplicationLook(int lookId) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ApplicationLook& look = LookForId(lookId);
+    appLook_ = look.id;
+    ApplyLook(look);
+    if (QAction* action = LookAction(appLook_)) action->setChecked(true);
+    QSettings(kSettingsOrganization, kSettingsApplication).setValue(kApplicationLookKey, appLook_);
+    QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::OnHelp() {
+    const QString problem = OpenUserGuide(UserGuidePath(), openUrl_);
+    if (!problem.isEmpty())
+        ShowMessageBox(windowTitle().toStdU16String(), problem.toStdU16String());
+}
+
+void CMainFrame::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CMainFrame::RestoreLayout() {
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    restoreGeometry(settings.value(kGeometryKey).toByteArray());
+    restoreState(settings.value(kDockStateKey).toByteArray());
+}
+
+void CMainFrame::SaveLayout() const {
+    QSettings settings(kSettingsOrganization, kSettingsApplication);
+    settings.setValue(kGeometryKey, saveGeometry());
+    settings.setValue(kDockStateKey, saveState());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    SaveLayout();
+    // The stores go while the window still stands: their items point into them.
+    classView_->CloseStores();
+    event->accept();
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,75 @@
+// The main window: menus, the "Standard" toolbar, the status bar and the two
+// docked panes, "Folder Tree" and "Mail List"; the open, look, help and
+// about commands.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+
+#include "viewer/app/help_command.h"
+
+class QAction;
+class QActionGroup;
+class QDockWidget;
+class QListWidget;
+
+namespace velmora::panes {
+class CClassView;
+}
+
+namespace velmora::app {
+
+// Asks the user for a store file; empty when the user cancels.
+using FileChooser = std::function<QString(QWidget* parent)>;
+
+// The file dialog of the open command.
+QString ChooseStoreFile(QWidget* parent);
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit CMainFrame(FileChooser chooseFile = ChooseStoreFile, UrlOpener openUrl = {},
+                        QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    int AppLook() const { return appLook_; }
+    panes::CClassView& FolderTree() { return *classView_; }
+    QDockWidget& FolderTreePane() { return *folderTreePane_; }
+    QDockWidget& MailListPane() { return *mailListPane_; }
+    QAction* LookAction(int lookId) const;
+
+    void OnSelectFile();
+    void OnApplicationLook(int lookId);
+    void OnHelp();
+    void OnAbout();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreatePanes();
+    void CreateLookMenu(QMenu* menu);
+    void RestoreLayout();
+    void SaveLayout() const;
+
+    FileChooser chooseFile_;
+    UrlOpener openUrl_;
+    int appLook_;
+    QAction* selectFile_ = nullptr;
+    QAction* exit_ = nullptr;
+    QAction* statusBarToggle_ = nullptr;
+    QAction* help_ = nullptr;
+    QAction* about_ = nullptr;
+    QActionGroup* looks_ = nullptr;
+    panes::CClassView* classView_ = nullptr;
+    QDockWidget* folderTreePane_ = nullptr;
+    QDockWidget* mailListPane_ = nullptr;
+    QListWidget* mailList_ = nullptr;
+};
+
+}  // namespace velmora::app

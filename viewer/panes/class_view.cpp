@@ -1,0 +1,59 @@
+#include "viewer/panes/class_view.h"
+
+#include <QVBoxLayout>
+
+#include "viewer/data/work_folder/work_folder.h"
+#include "viewer/panes/fresh_status.h"
+#include "viewer/panes/worker_procs.h"
+
+namespace velmora::panes {
+namespace {
+
+int MessageCount(const FolderEntry* folder) {
+    return folder->mails != nullptr ? static_cast<int>(folder->mails->entries.count) : 0;
+}
+
+}  // namespace
+
+CClassView::CClassView(QWidget* parent) : QWidget(parent), tree_(new CTreeCtrlFolder(this)) {
+    setObjectName("FolderTreePane");
+    setAccessibleName(tr("Folder Tree"));
+    context_ = {LibraryBindingFactory(), DialogRunner(this), GetWorkFolder()};
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(tree_);
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { OnCurrentChanged(current); });
+}
+
+CClassView::~CClassView() {
+    CloseStores();
+}
+
+bool CClassView::OpenStore(const QString& storePath) {
+    auto binding = OpenStoreFile(storePath.toStdU16String(), context_);
+    if (!binding) return false;
+    tree_->AddStore(std::move(binding));
+    return true;
+}
+
+void CClassView::CloseStores() {
+    tree_->Stores().CloseAll();
+}
+
+void CClassView::OnCurrentChanged(const QModelIndex& current) {
+    TreeItemData* item = StoreList::ItemAt(current);
+    StoreView* store = StoreList::OwningStore(item);
+    if (store == nullptr || item->kind != TreeItemKind::FolderItem) return;
+    EngineHandle* handle = store->Binding().Handle();
+    if (handle == nullptr || handle->status == nullptr) return;
+
+    OpenStatus status = FreshOpenStatus();
+    FolderEntry* folder = item->folder;
+    context_.runWorker(handle->status, [&](const StatusTextSink& showText) {
+        FolderMailsThreadProc(store->Binding(), folder, &status, showText);
+    });
+    emit FolderMessagesCounted(item->text, MessageCount(folder));
+}
+
+}  // namespace velmora::panes
