@@ -46,7 +46,9 @@ bool StoreSession::Open(const std::filesystem::path& store, std::string& error) 
     store_ = store;
     if (GetWorkFolder().empty() && !InitWorkFolder(&error)) return false;
     if (!CreateBinding(store, error)) return false;
-    if (!scratch_.Create(ScratchBase(), error)) return false;
+    // Runs that ended without removing theirs (a crash, a kill) are cleared first.
+    RemoveEndedRunFolders(ScratchBase());
+    if (!scratch_.Create(ScratchBase(), kRunFolderPrefix, error)) return false;
     const std::u16string path = common::PathToUtf16(store);
     const std::u16string tempRoot = common::PathToUtf16(scratch_.Path());
     OpenStatus status = FreshStatus();

@@ -15,6 +15,7 @@
 #include "tools/velmora-cli/scratch_root.h"
 #include "tools/velmora-cli/store_index.h"
 #include "viewer/data/binding/pff_data_parser.h"
+#include "viewer/data/work_folder/run_folder.h"
 
 namespace velmora::cli {
 
@@ -48,7 +49,7 @@ class StoreSession {
     std::filesystem::path libraryFolder_;
     // Declared before the binding so that it goes after it: the engine's
     // delete export runs while the value files are still in place.
-    ScratchRoot scratch_;
+    RunFolder scratch_;
     std::unique_ptr<CPFFDataParserInterFace> binding_;
     std::uint16_t version_ = 0;
     std::filesystem::path store_;

@@ -4,12 +4,34 @@
 #include <QApplication>
 #include <QStringList>
 
+#include <filesystem>
+#include <memory>
+
+#include "common/path_text.h"
 #include "viewer/app/app_settings.h"
 #include "viewer/app/main_frame.h"
 #include "viewer/data/rebuild/message_box.h"
+#include "viewer/data/work_folder/run_folder.h"
 #include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/gui_message_host.h"
+
+namespace {
+
+// This run's value files, scratch files and attachment copies go into a
+// folder of its own below the working folder, which goes when the program
+// ends; folders of earlier runs that ended without removing theirs go now.
+std::unique_ptr<velmora::WorkFolderScope> EnterRunFolder(velmora::RunFolder& run) {
+    const std::u16string workFolder = velmora::GetWorkFolder();
+    if (workFolder.empty()) return nullptr;
+    const std::filesystem::path base = common::PathFromUtf16(workFolder);
+    velmora::RemoveEndedRunFolders(base);
+    std::string error;
+    if (!run.Create(base, "velmora-run-", error)) return nullptr;
+    return std::make_unique<velmora::WorkFolderScope>(common::PathToUtf16(run.Path()));
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -18,6 +40,8 @@ int main(int argc, char* argv[]) {
 
     // Without a working folder the viewer still runs; the engine then gets an empty root.
     velmora::InitWorkFolder();
+    velmora::RunFolder run;
+    const std::unique_ptr<velmora::WorkFolderScope> runScope = EnterRunFolder(run);
     velmora::panes::GuiMessageBoxHost messageHost;
     velmora::SetMessageBoxHost(&messageHost);
 

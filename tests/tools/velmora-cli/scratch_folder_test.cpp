@@ -104,30 +104,5 @@ TEST(ScratchBaseTest, WorkingFolderElseTheSystemsTemporaryFolder) {
     WorkFolder = saved;
 }
 
-TEST(ScratchRootTest, GoesWithEverythingInIt) {
-    ScratchDir base;
-    std::filesystem::path made;
-    {
-        cli::ScratchRoot root;
-        std::string error;
-        ASSERT_TRUE(root.Create(base.Path(), error)) << error;
-        made = root.Path();
-        std::filesystem::create_directories(made / "Bin File" / "deep");
-        std::ofstream(made / "Bin File" / "deep" / "value") << "bytes";
-    }
-    EXPECT_FALSE(std::filesystem::exists(made));
-    EXPECT_TRUE(std::filesystem::is_empty(base.Path()));
-}
-
-TEST(ScratchRootTest, ReportsAFolderThatCannotBeMade) {
-    ScratchDir base;
-    cli::ScratchRoot root;
-    std::string error;
-    EXPECT_FALSE(root.Create(base / "missing", error));
-    EXPECT_EQ(error, "cannot create a scratch folder below " + (base / "missing").string() +
-                         ": No such file or directory");
-    EXPECT_TRUE(root.Path().empty());
-}
-
 }  // namespace
 }  // namespace velmora::test

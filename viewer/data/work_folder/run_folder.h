@@ -1,0 +1,42 @@
+// A folder of one run of a program below the working folder: the engine's
+// value files and the viewer's scratch files of that run go there, and only
+// there. It is made private (mode 0700) and held locked while the run lives,
+// and goes with everything in it when the run ends. A run that ended without
+// removing its folder (a crash, a kill) leaves it unlocked; the next run
+// removes it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace velmora {
+
+class RunFolder {
+  public:
+    RunFolder() = default;
+    ~RunFolder();
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
+
+    // Makes a fresh folder named `prefix` + six random characters below
+    // `base` and locks it; false with the reason in `error` when it cannot.
+    // Replaces (and removes) the folder an earlier call made.
+    bool Create(const std::filesystem::path& base, const std::string& prefix, std::string& error);
+
+    // Empty before Create succeeds.
+    const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    void Remove();
+
+    std::filesystem::path path_;
+    int lock_ = -1;
+};
+
+// Removes the run folders below `base` whose run has ended: folders of ours
+// (real folders, owned by this user, named "velmora-…") whose lock file
+// nobody holds. A folder still being set up, without its lock file yet, is
+// left alone. Returns how many went.
+std::size_t RemoveEndedRunFolders(const std::filesystem::path& base);
+
+}  // namespace velmora
