@@ -1,0 +1,71 @@
+// The window as a person first sees it: the sample store opened, its folder
+// tree filled. The picture is what the README shows; with VELMORA_SCREENSHOT
+// set to a file name, the test writes it there (run under xvfb-run, with
+// QT_QPA_PLATFORM=xcb, for the desktop's own fonts).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QTreeView>
+
+#include <cstdlib>
+
+#include "tests/support/test_paths.h"
+#include "tests/viewer/panes/test_open_context.h"
+#include "tools/storewriter/sample_mail_store.h"
+#include "viewer/app/main_frame.h"
+#include "viewer/panes/class_view.h"
+
+namespace velmora::app {
+namespace {
+
+namespace sw = velmora::storewriter;
+
+std::filesystem::path WriteSampleStore(const std::filesystem::path& folder) {
+    sw::StoreBuilder builder({.variant = sw::Variant::kUnicode, .spoolDirectory = folder});
+    sw::SyntheticStoreShape shape;
+    shape.folders = 6;
+    shape.messagesPerFolder = 12;
+    EXPECT_TRUE(sw::BuildSampleMailStore(builder, shape));
+    std::string error;
+    EXPECT_TRUE(builder.WriteTo(folder / "sample.pst", &error)) << error;
+    return folder / "sample.pst";
+}
+
+TEST(WindowPictureTest, SampleStoreShowsItsFolderTree) {
+    test::ScratchDir scratch;
+    const std::filesystem::path store = WriteSampleStore(scratch.Path());
+    CMainFrame frame([](QWidget*) { return QString(); });
+    frame.FolderTree().SetOpenContext(test::TestOpenContext(&frame));
+    frame.resize(1100, 640);
+    frame.show();
+    ASSERT_TRUE(frame.FolderTree().OpenStore(QString::fromStdString(store.string())));
+    QApplication::processEvents();
+
+    const auto& stores = frame.FolderTree().Tree().Stores();
+    ASSERT_EQ(stores.rowCount(), 1);
+    const QModelIndex root = stores.index(0, 0);
+    EXPECT_EQ(stores.data(root).toString(), QString::fromStdString(store.string()));
+    ASSERT_EQ(stores.rowCount(root), 1);
+    const QModelIndex top = stores.index(0, 0, root);
+    QStringList folders;
+    for (int i = 0; i < stores.rowCount(top); ++i)
+        folders << stores.index(i, 0, top).data().toString();
+    folders.sort();
+    QStringList expected;
+    for (std::uint32_t i = 0; i < 6; ++i)
+        expected << QString::fromStdString(sw::SampleFolderName(i));
+    expected.sort();
+    EXPECT_EQ(folders, expected);
+
+    const QImage picture = frame.grab().toImage();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), frame.size());
+    if (const char* target = std::getenv("VELMORA_SCREENSHOT")) {
+        EXPECT_TRUE(picture.save(QString::fromLocal8Bit(target))) << target;
+    }
+}
+
+}  // namespace
+}  // namespace velmora::app
