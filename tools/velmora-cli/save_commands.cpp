@@ -2,11 +2,11 @@
 
 #include "common/path_text.h"
 #include "tools/velmora-cli/command_support.h"
-#include "tools/velmora-cli/engine_message_host.h"
 #include "tools/velmora-cli/render_command.h"
 #include "viewer/data/compressed_rtf/compressed_rtf_file.h"
 #include "viewer/data/mail_access/exported_value.h"
 #include "viewer/data/mail_access/record_getters.h"
+#include "viewer/data/rebuild/engine_message_service.h"
 
 namespace velmora::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/velmora-cli/engine_message_host.h"
+#include "viewer/data/rebuild/engine_message_service.h"
 
 #include <atomic>
 
@@ -20,10 +20,10 @@ extern "C" void CorvexHostShowMessage(const char* textUtf8, const char* captionU
                             common::Utf8ToUtf16(textUtf8 != nullptr ? textUtf8 : ""));
 }
 
-namespace velmora::cli {
+namespace velmora {
 
 std::size_t EngineMessagesShown() {
     return shownMessages.load();
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/qt_test_environment.h"
-#include "viewer/app/engine_message_host.h"
+#include "viewer/data/rebuild/engine_message_service.h"
 
 namespace velmora::app {
 namespace {
