@@ -8,7 +8,7 @@ packages=(
     zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     pff-tools pst-utils
-    libgmime-3.0-dev libgumbo-dev
+    libgmime-3.0-dev libgumbo-dev cmark
     qt6-base-dev
     libssl-dev
 )
