@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the normal build, then the engine tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, with the messaging tests.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, with the messaging and
+# viewer tests (the data side's getters, the tool, damaged stores through it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -13,7 +14,7 @@ werror=OFF
 
 "$root/scripts/build.sh" "$root/build-asan" -DVELMORA_WERROR=$werror -DVELMORA_SANITIZE=ON
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    ctest --output-on-failure --timeout 900 -j "$(nproc)" -L "engine|messaging")
+    ctest --output-on-failure --timeout 900 -j "$(nproc)" -L "engine|messaging|viewer")
 
 # A short fuzz run, about two minutes in all: every libFuzzer target, built with
 # clang, on its seed corpus alone. A crash, sanitizer report, timeout or
