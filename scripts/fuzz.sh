@@ -57,6 +57,7 @@ store_variant_of() {
         store_ansi_fuzz) echo ansi ;;
         store_unicode_fuzz) echo unicode ;;
         store_4k_fuzz) echo 4k ;;
+        viewer_path_fuzz) echo ansi unicode 4k ;;
         *) echo "" ;;
     esac
 }
@@ -85,23 +86,27 @@ writer_seeds() {
 }
 
 # Fills BUILD/fuzz-seeds/TARGET: the files under fuzz/corpus/NAME (NAME being the
-# target without its _fuzz), and for the store targets the writer's stores, a few
-# corpus stores and every regression input.
+# target without its _fuzz), and for the store targets (the viewer-path target
+# reads stores of every variant) the writer's stores, a few corpus stores and
+# every regression input.
 make_seeds() {
-    local target=$1 dir=$build/fuzz-seeds/$1 variant name
+    local target=$1 dir=$build/fuzz-seeds/$1 variants variant name regressions
     local checked_in=$root/fuzz/corpus/${target%_fuzz}
     rm -rf "$dir"
     mkdir -p "$dir"
     if [ -d "$checked_in" ]; then find "$checked_in" -type f -exec cp {} "$dir"/ \;; fi
-    variant=$(store_variant_of "$target")
-    [ -n "$variant" ] || return 0
-    writer_seeds "$variant" "$dir"
-    for name in $(corpus_seeds_of "$variant"); do
-        [ -f "$corpus_source/$name" ] && cp "$corpus_source/$name" "$dir/corpus-$(basename "$name")"
+    variants=$(store_variant_of "$target")
+    [ -n "$variants" ] || return 0
+    for variant in $variants; do
+        writer_seeds "$variant" "$dir"
+        for name in $(corpus_seeds_of "$variant"); do
+            [ -f "$corpus_source/$name" ] && cp "$corpus_source/$name" "$dir/corpus-$(basename "$name")"
+        done
     done
-    if [ -d "$root/tests/engine/fuzz_regressions" ]; then
-        find "$root/tests/engine/fuzz_regressions" -type f ! -name '*.md' -exec cp {} "$dir"/ \;
-    fi
+    for regressions in "$root/tests/engine/fuzz_regressions" "$root/tests/tools/velmora-cli/fuzz_regressions"; do
+        [ -d "$regressions" ] && find "$regressions" -type f ! -name '*.md' -exec cp {} "$dir"/ \;
+    done
+    return 0
 }
 
 run_target() {

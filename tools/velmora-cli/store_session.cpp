@@ -22,7 +22,12 @@ std::string StatusText(const OpenStatus& status) {
 }  // namespace
 
 StoreSession::StoreSession(std::filesystem::path libraryFolder)
-    : libraryFolder_(std::move(libraryFolder)) {}
+    : libraryFolder_(std::move(libraryFolder)),
+      factory_([folder = libraryFolder_](std::uint16_t version) {
+          return CreateParserForVersion(version, folder);
+      }) {}
+
+StoreSession::StoreSession(BindingFactory factory) : factory_(std::move(factory)) {}
 
 StoreSession::~StoreSession() {
     if (Handle() == nullptr) return;
@@ -36,7 +41,7 @@ bool StoreSession::CreateBinding(const std::filesystem::path& store, std::string
         error = "cannot open " + store.string() + ": " + StatusText(status);
         return false;
     }
-    if (IsVersionInRange(version_)) binding_ = CreateParserForVersion(version_, libraryFolder_);
+    if (IsVersionInRange(version_)) binding_ = factory_(version_);
     if (!binding_)
         error = store.string() + ": unsupported store version " + std::to_string(version_);
     return binding_ != nullptr;

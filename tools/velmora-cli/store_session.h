@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,7 +22,14 @@ namespace velmora::cli {
 
 class StoreSession {
   public:
+    // Makes the binding for a store's format version; null when none reads it.
+    using BindingFactory =
+        std::function<std::unique_ptr<CPFFDataParserInterFace>(std::uint16_t version)>;
+
     explicit StoreSession(std::filesystem::path libraryFolder = common::ProgramLibraryFolder());
+    // A session whose bindings come from `factory` rather than from the
+    // libraries of a folder: how the fuzz target drives an engine compiled in.
+    explicit StoreSession(BindingFactory factory);
     ~StoreSession();
     StoreSession(const StoreSession&) = delete;
     StoreSession& operator=(const StoreSession&) = delete;
@@ -47,6 +55,7 @@ class StoreSession {
     bool CreateBinding(const std::filesystem::path& store, std::string& error);
 
     std::filesystem::path libraryFolder_;
+    BindingFactory factory_;
     // Declared before the binding so that it goes after it: the engine's
     // delete export runs while the value files are still in place.
     RunFolder scratch_;

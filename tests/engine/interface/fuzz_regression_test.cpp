@@ -4,15 +4,13 @@
 // it. Each walk must end, and within a few seconds per megabyte of file.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <ctime>
 #include <filesystem>
-#include <vector>
 
 #include "common/utf16_text.h"
 #include "engine/storage/variant_traits.h"
 #include "fuzz/store_walk.h"
 #include "tests/engine/interface/sanitizer_build.h"
+#include "tests/support/kept_inputs.h"
 #include "tests/support/test_paths.h"
 
 namespace velmora::test {
@@ -25,28 +23,10 @@ constexpr double kBaseSeconds = 0.25;
 constexpr double kSecondsPerMegabyte = 3.0;
 constexpr double kSanitizerSlowdown = 5.0;
 
-std::vector<fs::path> RegressionInputs() {
-    std::vector<fs::path> inputs;
-    for (const auto& entry : fs::directory_iterator(VELMORA_FUZZ_REGRESSION_DIR)) {
-        if (entry.is_regular_file() && entry.path().extension() != ".md")
-            inputs.push_back(entry.path());
-    }
-    std::sort(inputs.begin(), inputs.end());
-    return inputs;
-}
-
 double AllowedSeconds(const fs::path& input) {
     const double megabytes = static_cast<double>(fs::file_size(input)) / (1 << 20);
     const double seconds = kBaseSeconds + kSecondsPerMegabyte * megabytes;
     return kUnderAsan ? seconds * kSanitizerSlowdown : seconds;
-}
-
-// Processor time rather than wall time: the tests run in parallel with other
-// work, and what must stay bounded is the work the input causes.
-double ProcessSeconds() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 template <typename V>
@@ -68,7 +48,8 @@ TEST_P(FuzzRegressionTest, EveryVariantWalksItWithinTheTimeBound) {
     EXPECT_LE(SecondsToWalk<corvex::Unicode4KTraits>(input), allowed) << "Unicode 4K";
 }
 
-INSTANTIATE_TEST_SUITE_P(KeptInputs, FuzzRegressionTest, ::testing::ValuesIn(RegressionInputs()),
+INSTANTIATE_TEST_SUITE_P(KeptInputs, FuzzRegressionTest,
+                         ::testing::ValuesIn(KeptInputs(VELMORA_FUZZ_REGRESSION_DIR)),
                          [](const auto& info) {
                              return TestNameOf(info.param.filename().string());
                          });

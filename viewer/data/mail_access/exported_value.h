@@ -2,6 +2,8 @@
 // value file its bytes name.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +21,17 @@ std::u16string ValueFilePath(const ExportedProp& prop);
 
 // The value's bytes. A value file that is missing or unreadable reads as an empty value.
 std::vector<std::uint8_t> ValueBytes(const ExportedProp& prop);
+
+// The first N bytes of a value, zeros after a shorter one: how a number or a
+// GUID is read from a value of any length. An empty value (a zero-length
+// property, or a value file that is gone) has no bytes to copy from at all,
+// and reads as zero.
+template <std::size_t N>
+std::array<std::uint8_t, N> LeadingBytes(const std::vector<std::uint8_t>& bytes) {
+    std::array<std::uint8_t, N> field{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), N), field.begin());
+    return field;
+}
 
 // The value's length in bytes, without reading a value file.
 std::uint64_t ValueSize(const ExportedProp& prop);

@@ -1,8 +1,5 @@
 #include "viewer/data/mail_access/record_getters.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "viewer/data/mail_access/exported_value.h"
 #include "viewer/data/mail_access/value_text.h"
 
@@ -44,9 +41,7 @@ std::u16string PropText(const ExportedPropMap* map, std::uint16_t id, std::uint3
 std::int32_t PropInt(const ExportedPropMap* map, std::uint16_t id) {
     const ExportedProp* found = FindProp(map, id);
     if (found == nullptr) return 0;
-    const std::vector<std::uint8_t> bytes = ValueBytes(*found);
-    std::uint8_t field[4] = {};
-    std::memcpy(field, bytes.data(), std::min<std::size_t>(bytes.size(), 4));
+    const std::array<std::uint8_t, 4> field = LeadingBytes<4>(ValueBytes(*found));
     return static_cast<std::int32_t>(field[0] | (field[1] << 8) | (field[2] << 16) |
                                      (static_cast<std::uint32_t>(field[3]) << 24));
 }

@@ -18,8 +18,9 @@ namespace ptype = common::ptype;
 // The first bytes of the value in a zeroed field of the full width.
 template <typename T>
 T ZeroExtended(const std::vector<std::uint8_t>& bytes) {
+    const auto field = LeadingBytes<sizeof(T)>(bytes);
     T value{};
-    std::memcpy(&value, bytes.data(), std::min(bytes.size(), sizeof(T)));
+    std::memcpy(&value, field.data(), sizeof(T));
     return value;
 }
 
@@ -40,15 +41,14 @@ std::u16string HexBytes(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::u16string ClsidText(const std::vector<std::uint8_t>& bytes) {
-    std::uint8_t field[16] = {};
-    std::memcpy(field, bytes.data(), std::min<std::size_t>(bytes.size(), 16));
+    const std::array<std::uint8_t, 16> field = LeadingBytes<16>(bytes);
     std::uint32_t first = 0;
     std::uint16_t second = 0, third = 0;
     std::uint64_t last = 0;
-    std::memcpy(&first, field, 4);
-    std::memcpy(&second, field + 4, 2);
-    std::memcpy(&third, field + 6, 2);
-    std::memcpy(&last, field + 8, 8);
+    std::memcpy(&first, field.data(), 4);
+    std::memcpy(&second, field.data() + 4, 2);
+    std::memcpy(&third, field.data() + 6, 2);
+    std::memcpy(&last, field.data() + 8, 8);
     return Formatted("%08x-%04x-%04x,,%" PRIx64, first, unsigned{second}, unsigned{third}, last);
 }
 

@@ -40,24 +40,35 @@ TEST(RecordGettersTest, AbsentPropertiesGiveEmptyTextZeroAndFalse) {
     EXPECT_FALSE(SaveAttachmentData(records.Attachment({}), u"/tmp/never-written"));
 }
 
+// The flags and importance as stored, short and empty values included: a
+// damaged store may hold an integer property of any length, zero bytes too.
 TEST(RecordGettersTest, MessageFlagsAndImportanceReadTheirBits) {
     RecordBuilder records;
     const struct {
-        std::int32_t flags;
+        Bytes flags;
+        Bytes importance;
         bool read;
         bool attachments;
-    } cases[] = {{0x00, false, false},
-                 {0x01, true, false},
-                 {0x10, false, true},
-                 {0x11, true, true},
-                 {0x100, false, false}};
+        std::int32_t importanceValue;
+    } cases[] = {{LongBytes(0x00), {0x02}, false, false, 2},
+                 {LongBytes(0x01), {0x02}, true, false, 2},
+                 {LongBytes(0x10), {0x02}, false, true, 2},
+                 {LongBytes(0x11), {0x02}, true, true, 2},
+                 {LongBytes(0x100), {0x02}, false, false, 2},
+                 {{0x11}, LongBytes(-1), true, true, -1},
+                 {{}, {}, false, false, 0}};
     for (const auto& c : cases) {
         const MailEntry* mail =
-            records.Mail(records.Map({Long(0x0E07, c.flags), {0x0017, kLong, {0x02}}}));
-        EXPECT_EQ(MailIsRead(mail), c.read) << c.flags;
-        EXPECT_EQ(MailHasAttachments(mail), c.attachments) << c.flags;
-        EXPECT_EQ(MailImportance(mail), 2);
+            records.Mail(records.Map({{0x0E07, kLong, c.flags}, {0x0017, kLong, c.importance}}));
+        const std::string name = "flags of " + std::to_string(c.flags.size()) + " bytes";
+        EXPECT_EQ(MailIsRead(mail), c.read) << name;
+        EXPECT_EQ(MailHasAttachments(mail), c.attachments) << name;
+        EXPECT_EQ(MailImportance(mail), c.importanceValue) << name;
     }
+    // An attachment row's integer of zero bytes, as a damaged store gave it.
+    RecipientRow* recipient = records.Recipient({{0x0C15, kLong, {}}});
+    EXPECT_EQ(RecipientType(recipient), 0);
+    EXPECT_EQ(PropInt(records.Attachment({{0x3705, kLong, {}}})->object, 0x3705), 0);
 }
 
 TEST(RecordGettersTest, SenderAddressTakesTheFirstPresentTextProperty) {

@@ -46,6 +46,7 @@ TEST(ValueToTextTest, EachTypeHasItsFormat) {
         {0x001E, {'c', 'a', 'f', 0xE9, 0, 'x'}, u"caf\u00e9"},
         {0x0048, Hex("000102030405060708090a0b0c0d0e0f"), u"03020100-0504-0706,,f0e0d0c0b0a0908"},
         {0x0048, {0x01}, u"00000001-0000-0000,,0"},
+        {0x0048, {}, u"00000000-0000-0000,,0"},
         {0x0102, {0x01, 0xAB}, u"0x01AB"},
         {0x0102, {}, u"0x"},
         {0x101F, {0x41, 0x00}, u"0x4100"},  // multi-valued: shown as bytes
