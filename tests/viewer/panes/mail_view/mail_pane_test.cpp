@@ -18,6 +18,7 @@
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
 #include "viewer/panes/mail_list/mail_images.h"
 #include "viewer/panes/mail_view/body_display.h"
+#include "viewer/panes/mail_view/page_request_filter.h"
 #include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
 
@@ -206,6 +207,33 @@ TEST(MailViewLayoutTest, HeaderStripAndBodyFollowTheViewsSize) {
     }
     // No message was shown: the browser was never started.
     EXPECT_EQ(view.Body().View(), nullptr);
+}
+
+struct RequestCase {
+    const char* url;
+    bool allowed;
+};
+
+// The body view's last line of defence when the page itself is hostile.
+TEST(PageRequestFilterTest, AllowsOnlyThePageFileItsPartsAndInlineImages) {
+    const RequestCase cases[] = {
+        {"file:///run/velmora/MSG_1.mht", true},
+        {"file:///run/velmora/MSG_1.mht#part", true},
+        {"file:///run/velmora/MSG_0.mht", false},
+        {"file:///etc/passwd", false},
+        {"file:///run/velmora/MSG_1.mht/../secret", false},
+        {"cid:image001.png@01D0", true},
+        {"data:image/png;base64,iVBORw0KGgo=", true},
+        {"http://127.0.0.1/pixel.png", false},
+        {"https://example.org/track?id=1", false},
+        {"ftp://example.org/x", false},
+        {"about:blank", false},
+    };
+    PageRequestFilter filter;
+    filter.AllowPage(QUrl::fromLocalFile("/run/velmora/MSG_1.mht"));
+    for (const RequestCase& c : cases) EXPECT_EQ(filter.Allows(QUrl(c.url)), c.allowed) << c.url;
+    filter.AllowPage({});
+    EXPECT_FALSE(filter.Allows(QUrl::fromLocalFile("/run/velmora/MSG_1.mht")));
 }
 
 }  // namespace
