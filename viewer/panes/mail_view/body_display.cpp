@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStackedLayout>
 #include <QTextEdit>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
@@ -42,7 +43,7 @@ void BodyDisplay::EnsureView() {
     view_->setAccessibleName(tr("Message body"));
     view_->setContextMenuPolicy(Qt::NoContextMenu);
     view_->setPage(page_);
-    connect(page_, &QWebEnginePage::loadFinished, this, &BodyDisplay::OnLoadFinished);
+    connect(page_, &QWebEnginePage::loadingChanged, this, &BodyDisplay::OnLoadingChanged);
     connect(page_, &LockedPage::LinkRefused, this, &BodyDisplay::LinkRefused);
     stack_->addWidget(view_);
     stack_->setCurrentWidget(view_);
@@ -71,9 +72,18 @@ void BodyDisplay::ShowBlank() {
     page_->ShowBlank();
 }
 
-void BodyDisplay::OnLoadFinished(bool ok) {
-    if (!loading_) return;
+bool BodyDisplay::IsPending(const QUrl& url) const {
+    // A blank page is loaded as a data: address.
+    if (pendingFile_.isEmpty()) return url.scheme() == QLatin1String("data");
+    return url == QUrl::fromLocalFile(pendingFile_);
+}
+
+void BodyDisplay::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+    // A load cut short by the next one ends too; only the newest one counts.
+    if (!loading_ || info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
+    if (!IsPending(info.url())) return;
     loading_ = false;
+    const bool ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
     if (!shownFile_.isEmpty() && shownFile_ != pendingFile_) QFile::remove(shownFile_);
     shownFile_ = pendingFile_;
     emit PageShown(ok);

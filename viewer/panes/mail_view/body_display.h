@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QStackedLayout;
+class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -39,7 +40,8 @@ class BodyDisplay final : public QWidget {
 
   private:
     void EnsureView();
-    void OnLoadFinished(bool ok);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+    bool IsPending(const QUrl& url) const;
     void Expect(const QString& file);
 
     QStackedLayout* stack_;

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDirIterator>
+#include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -26,6 +27,7 @@
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
 #include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/locked_page.h"
+#include "viewer/panes/mail_view/mail_presenter.h"
 #include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
 
@@ -170,6 +172,57 @@ TEST(MailBodyTest, AHostilePageRunsNoScriptConnectsNowhereAndFollowsNoLink) {
         EXPECT_NE(view.Body().View()->title(), "ran");
         EXPECT_EQ(view.Body().View()->url(), QUrl::fromLocalFile(path));
     }
+}
+
+const MailEntry* PlainMail(RecordBuilder& records, const std::u16string& body) {
+    return records.Mail(records.Map({{prop::kBody, 0x1F, Utf16BytesTerminated(body)}}));
+}
+
+TEST(MailBodyTest, PagesReplacedQuicklyLeaveOnlyTheLastOnScreenAndOnDisk) {
+    RecordBuilder records;
+    QStringList paths;
+    for (const std::u16string body :
+         {u"First quick page", u"Second quick page", u"Third quick page"})
+        paths << Rendered(PlainMail(records, body));
+    CVelmoraView view;
+    view.resize(800, 600);
+    view.show();
+    QSignalSpy shown(&view.Body(), &BodyDisplay::PageShown);
+    for (const QString& path : paths) view.Body().ShowFile(path);
+    ASSERT_TRUE(shown.wait(15000));
+    QTest::qWait(300);
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_TRUE(PlainText(view.Body()).contains("Third quick page"));
+    EXPECT_FALSE(QFile::exists(paths[0]));
+    EXPECT_FALSE(QFile::exists(paths[1]));
+    EXPECT_TRUE(QFile::exists(paths[2]));
+
+    view.Body().ShowBlank();
+    ASSERT_TRUE(shown.wait(15000));
+    EXPECT_TRUE(PlainText(view.Body()).trimmed().isEmpty());
+    EXPECT_FALSE(QFile::exists(paths[2]));
+}
+
+TEST(MailBodyTest, NoBodyIsRenderedWhileAWorkerUsesTheEngine) {
+    RecordBuilder records;
+    std::vector<MailEntry*> mails = {
+        const_cast<MailEntry*>(PlainMail(records, u"Waited for the worker"))};
+    MailList list{MailEntryList{mails.data(), 1, 1}, 0, 0, 0, nullptr};
+    CListCtrlMails mailList;
+    CVelmoraView view;
+    view.resize(800, 600);
+    view.show();
+    bool workerRunning = true;
+    MailPresenter presenter(mailList, view, [&] { return workerRunning; });
+    presenter.Fill(&list);
+    EXPECT_EQ(mailList.SelectedMail(), mails[0]);
+    QTest::qWait(3 * MailPresenter::kSettleMs);
+    EXPECT_EQ(view.Body().View(), nullptr) << "rendered while the worker ran";
+
+    QSignalSpy shown(&view.Body(), &BodyDisplay::PageShown);
+    workerRunning = false;
+    ASSERT_TRUE(shown.wait(15000));
+    EXPECT_TRUE(PlainText(view.Body()).contains("Waited for the worker"));
 }
 
 int PageFiles() {
