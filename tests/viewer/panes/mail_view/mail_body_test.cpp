@@ -225,6 +225,33 @@ TEST(MailBodyTest, NoBodyIsRenderedWhileAWorkerUsesTheEngine) {
     EXPECT_TRUE(PlainText(view.Body()).contains("Waited for the worker"));
 }
 
+TEST(MailBodyTest, AMessageThatCannotBeRenderedLeavesABlankBodyAndSaysSo) {
+    RecordingMessageHost messages;
+    RecordBuilder records;
+    std::vector<MailEntry*> mails = {const_cast<MailEntry*>(PlainMail(records, u"Shown first")),
+                                     const_cast<MailEntry*>(PlainMail(records, u"Never shown"))};
+    MailList list{MailEntryList{mails.data(), 2, 2}, 0, 0, 0, nullptr};
+    CListCtrlMails mailList;
+    CVelmoraView view;
+    view.resize(800, 600);
+    view.show();
+    MailPresenter presenter(mailList, view, [] { return false; });
+    QSignalSpy shown(&view.Body(), &BodyDisplay::PageShown);
+    presenter.Fill(&list);
+    ASSERT_TRUE(shown.wait(15000));
+    ASSERT_TRUE(PlainText(view.Body()).contains("Shown first"));
+
+    // No working folder: there is nowhere to write the page.
+    WorkFolderScope nowhere(u"/proc/velmora-no-such-folder");
+    ASSERT_FALSE(nowhere.Ready());
+    QSignalSpy notShown(&presenter, &MailPresenter::MessageNotShown);
+    mailList.SelectRow(1);
+    ASSERT_TRUE(notShown.wait(5000));
+    ASSERT_TRUE(shown.wait(15000));
+    EXPECT_TRUE(PlainText(view.Body()).trimmed().isEmpty());
+    EXPECT_FALSE(messages.texts.empty()) << "the user was not told";
+}
+
 int PageFiles() {
     int count = 0;
     QDirIterator files(QString::fromStdU16String(GetWorkFolder()), {"*.mht"}, QDir::Files,
