@@ -203,52 +203,58 @@ TEST(MailBodyTest, PagesReplacedQuicklyLeaveOnlyTheLastOnScreenAndOnDisk) {
     EXPECT_FALSE(QFile::exists(paths[2]));
 }
 
-TEST(MailBodyTest, NoBodyIsRenderedWhileAWorkerUsesTheEngine) {
+// Plain-text messages in a mail list tied to a view, as the window ties them.
+struct PresentedMails {
+    PresentedMails(const std::vector<std::u16string>& bodies, std::function<bool()> workerRunning)
+        : presenter(mailList, view, std::move(workerRunning)) {
+        for (const std::u16string& body : bodies)
+            mails.push_back(const_cast<MailEntry*>(PlainMail(records, body)));
+        const auto count = static_cast<std::uint32_t>(mails.size());
+        list = MailList{MailEntryList{mails.data(), count, count}, 0, 0, 0, nullptr};
+        view.resize(800, 600);
+        view.show();
+    }
+
     RecordBuilder records;
-    std::vector<MailEntry*> mails = {
-        const_cast<MailEntry*>(PlainMail(records, u"Waited for the worker"))};
-    MailList list{MailEntryList{mails.data(), 1, 1}, 0, 0, 0, nullptr};
+    std::vector<MailEntry*> mails;
+    MailList list{};
     CListCtrlMails mailList;
     CVelmoraView view;
-    view.resize(800, 600);
-    view.show();
-    bool workerRunning = true;
-    MailPresenter presenter(mailList, view, [&] { return workerRunning; });
-    presenter.Fill(&list);
-    EXPECT_EQ(mailList.SelectedMail(), mails[0]);
-    QTest::qWait(3 * MailPresenter::kSettleMs);
-    EXPECT_EQ(view.Body().View(), nullptr) << "rendered while the worker ran";
+    MailPresenter presenter;
+};
 
-    QSignalSpy shown(&view.Body(), &BodyDisplay::PageShown);
+TEST(MailBodyTest, NoBodyIsRenderedWhileAWorkerUsesTheEngine) {
+    bool workerRunning = true;
+    PresentedMails shownMails({u"Waited for the worker"}, [&] { return workerRunning; });
+    BodyDisplay& body = shownMails.view.Body();
+    shownMails.presenter.Fill(&shownMails.list);
+    EXPECT_EQ(shownMails.mailList.SelectedMail(), shownMails.mails[0]);
+    QTest::qWait(3 * MailPresenter::kSettleMs);
+    EXPECT_EQ(body.View(), nullptr) << "rendered while the worker ran";
+
+    QSignalSpy shown(&body, &BodyDisplay::PageShown);
     workerRunning = false;
     ASSERT_TRUE(shown.wait(15000));
-    EXPECT_TRUE(PlainText(view.Body()).contains("Waited for the worker"));
+    EXPECT_TRUE(PlainText(body).contains("Waited for the worker"));
 }
 
 TEST(MailBodyTest, AMessageThatCannotBeRenderedLeavesABlankBodyAndSaysSo) {
     RecordingMessageHost messages;
-    RecordBuilder records;
-    std::vector<MailEntry*> mails = {const_cast<MailEntry*>(PlainMail(records, u"Shown first")),
-                                     const_cast<MailEntry*>(PlainMail(records, u"Never shown"))};
-    MailList list{MailEntryList{mails.data(), 2, 2}, 0, 0, 0, nullptr};
-    CListCtrlMails mailList;
-    CVelmoraView view;
-    view.resize(800, 600);
-    view.show();
-    MailPresenter presenter(mailList, view, [] { return false; });
-    QSignalSpy shown(&view.Body(), &BodyDisplay::PageShown);
-    presenter.Fill(&list);
+    PresentedMails shownMails({u"Shown first", u"Never shown"}, [] { return false; });
+    BodyDisplay& body = shownMails.view.Body();
+    QSignalSpy shown(&body, &BodyDisplay::PageShown);
+    shownMails.presenter.Fill(&shownMails.list);
     ASSERT_TRUE(shown.wait(15000));
-    ASSERT_TRUE(PlainText(view.Body()).contains("Shown first"));
+    ASSERT_TRUE(PlainText(body).contains("Shown first"));
 
     // No working folder: there is nowhere to write the page.
     WorkFolderScope nowhere(u"/proc/velmora-no-such-folder");
     ASSERT_FALSE(nowhere.Ready());
-    QSignalSpy notShown(&presenter, &MailPresenter::MessageNotShown);
-    mailList.SelectRow(1);
+    QSignalSpy notShown(&shownMails.presenter, &MailPresenter::MessageNotShown);
+    shownMails.mailList.SelectRow(1);
     ASSERT_TRUE(notShown.wait(5000));
     ASSERT_TRUE(shown.wait(15000));
-    EXPECT_TRUE(PlainText(view.Body()).trimmed().isEmpty());
+    EXPECT_TRUE(PlainText(body).trimmed().isEmpty());
     EXPECT_FALSE(messages.texts.empty()) << "the user was not told";
 }
 
