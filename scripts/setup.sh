@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     pff-tools pst-utils
     libgmime-3.0-dev libgumbo-dev cmark
-    qt6-base-dev
+    qt6-base-dev qt6-webengine-dev xvfb xauth
     libssl-dev
 )
 

@@ -34,6 +34,8 @@ std::unique_ptr<velmora::WorkFolderScope> EnterRunFolder(velmora::RunFolder& run
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The message body's web view shares the window's graphics contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(velmora::app::kSettingsOrganization);
     QApplication::setApplicationName(velmora::app::kSettingsApplication);

@@ -3,11 +3,11 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileDialog>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -19,6 +19,11 @@
 #include "viewer/app/app_settings.h"
 #include "viewer/data/rebuild/message_box.h"
 #include "viewer/panes/class_view.h"
+#include "viewer/panes/mail_list/file_view.h"
+#include "viewer/panes/mail_list/list_ctrl_mails.h"
+#include "viewer/panes/mail_view/body_display.h"
+#include "viewer/panes/mail_view/mail_presenter.h"
+#include "viewer/panes/mail_view/velmora_view.h"
 
 namespace velmora::app {
 namespace {
@@ -155,11 +160,8 @@ void CMainFrame::CreatePanes() {
     folderTreePane_->setAllowedAreas(Qt::LeftDockWidgetArea);
     addDockWidget(Qt::LeftDockWidgetArea, folderTreePane_);
 
-    // The mail list comes later; the pane holds its place.
-    mailList_ = new QListWidget(this);
-    mailList_->setObjectName("MailListControl");
-    mailList_->setAccessibleName(tr("Mail list"));
-    mailListPane_ = NewPane(tr("Mail List"), "MailList", mailList_, this);
+    fileView_ = new CFileView(this);
+    mailListPane_ = NewPane(tr("Mail List"), "MailList", fileView_, this);
     mailListPane_->setAllowedAreas(Qt::RightDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, mailListPane_);
 
@@ -167,6 +169,25 @@ void CMainFrame::CreatePanes() {
             [this](const QString& folder, int count) {
                 statusBar()->showMessage(tr("%1: %n message(s)", "", count).arg(folder));
             });
+    CreateMailView();
+}
+
+void CMainFrame::CreateMailView() {
+    mailView_ = new CVelmoraView(this);
+    setCentralWidget(mailView_);
+    presenter_ = new MailPresenter(
+        fileView_->List(), *mailView_, [this] { return classView_->WorkerRunning(); }, this);
+    connect(classView_, &panes::CClassView::MailRecordsReleasing, presenter_,
+            &MailPresenter::Clear);
+    connect(classView_, &panes::CClassView::FolderMailsListed, presenter_, &MailPresenter::Fill);
+    connect(presenter_, &MailPresenter::MessageNotShown, this,
+            [this] { statusBar()->showMessage(tr("The message could not be shown")); });
+    // A link in a message is never followed; the user may paste it where they choose.
+    connect(&mailView_->Body(), &BodyDisplay::LinkRefused, this, [this](const QUrl& url) {
+        QGuiApplication::clipboard()->setText(url.toString());
+        statusBar()->showMessage(
+            tr("Link not opened; its address is on the clipboard: %1").arg(url.toString()));
+    });
 }
 
 QAction* CMainFrame::LookAction(int lookId) const {

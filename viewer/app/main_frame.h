@@ -12,7 +12,12 @@
 class QAction;
 class QActionGroup;
 class QDockWidget;
-class QListWidget;
+
+namespace velmora {
+class CFileView;
+class CVelmoraView;
+class MailPresenter;
+}  // namespace velmora
 
 namespace velmora::panes {
 class CClassView;
@@ -38,6 +43,8 @@ class CMainFrame : public QMainWindow {
     panes::CClassView& FolderTree() { return *classView_; }
     QDockWidget& FolderTreePane() { return *folderTreePane_; }
     QDockWidget& MailListPane() { return *mailListPane_; }
+    CFileView& MailList() { return *fileView_; }
+    CVelmoraView& MailView() { return *mailView_; }
     QAction* LookAction(int lookId) const;
 
     void OnSelectFile();
@@ -53,6 +60,7 @@ class CMainFrame : public QMainWindow {
     void CreateMenus();
     void CreateToolBar();
     void CreatePanes();
+    void CreateMailView();
     void CreateLookMenu(QMenu* menu);
     void RestoreLayout();
     void SaveLayout() const;
@@ -69,7 +77,9 @@ class CMainFrame : public QMainWindow {
     panes::CClassView* classView_ = nullptr;
     QDockWidget* folderTreePane_ = nullptr;
     QDockWidget* mailListPane_ = nullptr;
-    QListWidget* mailList_ = nullptr;
+    CFileView* fileView_ = nullptr;
+    CVelmoraView* mailView_ = nullptr;
+    MailPresenter* presenter_ = nullptr;
 };
 
 }  // namespace velmora::app

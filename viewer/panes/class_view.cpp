@@ -30,14 +30,25 @@ CClassView::~CClassView() {
     CloseStores();
 }
 
+OpenStoreContext CClassView::TrackedContext() {
+    OpenStoreContext tracked = context_;
+    tracked.runWorker = [this](StatusBlock* status, ThreadProc proc) {
+        workerRunning_ = true;
+        context_.runWorker(status, std::move(proc));
+        workerRunning_ = false;
+    };
+    return tracked;
+}
+
 bool CClassView::OpenStore(const QString& storePath) {
-    auto binding = OpenStoreFile(storePath.toStdU16String(), context_);
+    auto binding = OpenStoreFile(storePath.toStdU16String(), TrackedContext());
     if (!binding) return false;
     tree_->AddStore(std::move(binding));
     return true;
 }
 
 void CClassView::CloseStores() {
+    emit MailRecordsReleasing();
     tree_->Stores().CloseAll();
 }
 
@@ -50,9 +61,12 @@ void CClassView::OnCurrentChanged(const QModelIndex& current) {
 
     OpenStatus status = FreshOpenStatus();
     FolderEntry* folder = item->folder;
-    context_.runWorker(handle->status, [&](const StatusTextSink& showText) {
+    // The worker rebuilds the folder's records; no view may read the old ones.
+    emit MailRecordsReleasing();
+    TrackedContext().runWorker(handle->status, [&](const StatusTextSink& showText) {
         FolderMailsThreadProc(store->Binding(), folder, &status, showText);
     });
+    emit FolderMailsListed(folder->mails);
     emit FolderMessagesCounted(item->text, MessageCount(folder));
 }
 

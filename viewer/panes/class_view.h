@@ -24,16 +24,26 @@ class CClassView : public QWidget {
     bool OpenStore(const QString& storePath);
     // Closes every store; the pane is empty afterwards.
     void CloseStores();
+    // Whether a worker thread is using the engine now (its dialog is up).
+    bool WorkerRunning() const { return workerRunning_; }
 
   signals:
+    // The message records shown so far are about to be freed (a folder is
+    // enumerated again, or the stores close): views must let go of them now.
+    void MailRecordsReleasing();
+    // The selected folder's messages are listed in `mails` (null: none).
+    void FolderMailsListed(const MailList* mails);
     // The selected folder's messages have been listed.
     void FolderMessagesCounted(const QString& folderName, int messageCount);
 
   private:
     void OnCurrentChanged(const QModelIndex& current);
+    // `context_` with a runner that marks the time its worker runs.
+    OpenStoreContext TrackedContext();
 
     CTreeCtrlFolder* tree_;
     OpenStoreContext context_;
+    bool workerRunning_ = false;
 };
 
 }  // namespace velmora::panes

@@ -1,12 +1,18 @@
 // The window as a person first sees it: the sample store opened, its folder
-// tree filled. The picture is what the README shows; with VELMORA_SCREENSHOT
-// set to a file name, the test writes it there (run under xvfb-run, with
-// QT_QPA_PLATFORM=xcb, for the desktop's own fonts).
+// tree filled, the first folder's messages listed. The picture is what the
+// README shows; with VELMORA_SCREENSHOT set to a file name, the test also
+// waits for the first message's body and writes the picture there (run under
+// xvfb-run, with QT_QPA_PLATFORM=xcb, for the desktop's own fonts and the
+// browser's display).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTreeView>
 
 #include <cstdlib>
@@ -16,6 +22,16 @@
 #include "tools/storewriter/sample_mail_store.h"
 #include "viewer/app/main_frame.h"
 #include "viewer/panes/class_view.h"
+#include "viewer/panes/mail_list/file_view.h"
+#include "viewer/panes/mail_list/list_ctrl_mails.h"
+#include "viewer/panes/mail_view/body_display.h"
+#include "viewer/panes/mail_view/velmora_view.h"
+#include "viewer/panes/mail_view/wnd_mail_header.h"
+
+// The message body's browser shares the window's graphics contexts; this must
+// be said before the test environment makes the application.
+[[maybe_unused]] static const bool kSharedContexts =
+    (QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts), true);
 
 namespace velmora::app {
 namespace {
@@ -59,12 +75,27 @@ TEST(WindowPictureTest, SampleStoreShowsItsFolderTree) {
     expected.sort();
     EXPECT_EQ(folders, expected);
 
-    const QImage picture = frame.grab().toImage();
-    ASSERT_FALSE(picture.isNull());
-    EXPECT_EQ(picture.size(), frame.size());
-    if (const char* target = std::getenv("VELMORA_SCREENSHOT")) {
-        EXPECT_TRUE(picture.save(QString::fromLocal8Bit(target))) << target;
+    // The first folder's messages, the first one selected and its header shown.
+    const QModelIndex first = stores.index(0, 0, top);
+    frame.FolderTree().Tree().setCurrentIndex(first);
+    CListCtrlMails& list = frame.MailList().List();
+    EXPECT_EQ(list.model()->rowCount(), 12);
+    ASSERT_NE(list.SelectedMail(), nullptr);
+    EXPECT_FALSE(frame.MailView().Header().Subject().text().isEmpty());
+
+    const char* target = std::getenv("VELMORA_SCREENSHOT");
+    if (target == nullptr) {
+        const QImage picture = frame.grab().toImage();
+        EXPECT_EQ(picture.size(), frame.size());
+        return;
     }
+    // The body is drawn by the browser: the picture comes from the screen.
+    QSignalSpy shown(&frame.MailView().Body(), &BodyDisplay::PageShown);
+    ASSERT_TRUE(shown.wait(20000));
+    QTest::qWait(500);
+    const QImage picture = frame.screen()->grabWindow(frame.winId()).toImage();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_TRUE(picture.save(QString::fromLocal8Bit(target))) << target;
 }
 
 }  // namespace

@@ -1,0 +1,323 @@
+// The message body in a real browser view (it needs a display): what each
+// kind of body shows, that a hostile page runs nothing and reaches nothing,
+// and the mail list driving the view as the folder tree enumerates folders.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <QWebEngineView>
+#include <fstream>
+
+#include "common/path_text.h"
+#include "common/property_ids.h"
+#include "tests/support/qt_test_environment.h"
+#include "tests/support/test_paths.h"
+#include "tests/viewer/data/mail_access/record_builder.h"
+#include "tests/viewer/panes/test_open_context.h"
+#include "viewer/app/main_frame.h"
+#include "viewer/data/rebuild/mail_save_as_interface.h"
+#include "viewer/data/work_folder/work_folder.h"
+#include "viewer/panes/class_view.h"
+#include "viewer/panes/mail_list/file_view.h"
+#include "viewer/panes/mail_list/list_ctrl_mails.h"
+#include "viewer/panes/mail_view/body_display.h"
+#include "viewer/panes/mail_view/locked_page.h"
+#include "viewer/panes/mail_view/mail_presenter.h"
+#include "viewer/panes/mail_view/velmora_view.h"
+#include "viewer/panes/mail_view/wnd_mail_header.h"
+
+// The browser shares the window's graphics contexts; this must be said before
+// the test environment makes the application.
+[[maybe_unused]] static const bool kSharedContexts =
+    (QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts), true);
+
+namespace velmora::test {
+namespace {
+
+namespace prop = common::prop;
+
+Bytes Latin1(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+// An RTF body stored without compression (the "MELA" form).
+Bytes UncompressedRtf(const std::string& rtf) {
+    Bytes bytes = LongBytes(static_cast<std::int32_t>(rtf.size() + 12));
+    for (std::uint8_t b : LongBytes(static_cast<std::int32_t>(rtf.size()))) bytes.push_back(b);
+    for (char c : std::string("MELA")) bytes.push_back(static_cast<std::uint8_t>(c));
+    for (int i = 0; i < 4; ++i) bytes.push_back(0);
+    for (char c : rtf) bytes.push_back(static_cast<std::uint8_t>(c));
+    return bytes;
+}
+
+QString PlainText(BodyDisplay& body) {
+    QString text;
+    bool done = false;
+    body.Page()->toPlainText([&](const QString& result) {
+        text = result;
+        done = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
+    return text;
+}
+
+// Shows the page file and waits until it has loaded.
+void ShowAndWait(BodyDisplay& body, const QString& path) {
+    QSignalSpy shown(&body, &BodyDisplay::PageShown);
+    body.ShowFile(path);
+    ASSERT_TRUE(shown.wait(15000)) << path.toStdString();
+}
+
+QString Rendered(const MailEntry* mail) {
+    const std::u16string page = NewScratchPath() + u".mht";
+    EXPECT_TRUE(RenderSelectedMessage(mail, page));
+    return QString::fromStdU16String(page);
+}
+
+struct BodyCase {
+    const char* label;
+    PropInput body;
+    const char* words;
+};
+
+TEST(MailBodyTest, EachKindOfBodyShowsItsText) {
+    const BodyCase cases[] = {
+        {"HTML only",
+         {prop::kBodyHtml, 0x0102,
+          Latin1("<html><body><p>Harbour lights tonight</p></body></html>")},
+         "Harbour lights tonight"},
+        {"RTF only",
+         {prop::kRtfCompressed, 0x0102,
+          UncompressedRtf("{\\rtf1\\ansi Granite quarry report\\par}")},
+         "Granite quarry report"},
+        {"plain text only",
+         {prop::kBody, 0x1F, Utf16BytesTerminated(u"Lantern festival schedule")},
+         "Lantern festival schedule"},
+    };
+    RecordBuilder records;
+    CVelmoraView view;
+    view.resize(800, 600);
+    view.show();
+    for (const BodyCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        const MailEntry* mail = records.Mail(
+            records.Map({{prop::kSubject, 0x1F, Utf16BytesTerminated(u"Body kinds")}, c.body}));
+        ShowAndWait(view.Body(), Rendered(mail));
+        const QString text = PlainText(view.Body());
+        EXPECT_TRUE(text.contains(c.words)) << text.toStdString();
+    }
+}
+
+// A page that tries everything a message must not do, against a local server.
+// Its link covers the top of the page, where the test clicks.
+std::string HostilePage(quint16 port) {
+    const std::string server = "http://127.0.0.1:" + std::to_string(port);
+    return "<html><head><meta http-equiv=\"refresh\" content=\"1; url=" + server +
+           "/refresh\"><link rel=\"stylesheet\" href=\"" + server +
+           "/style.css\"><title>Quiet</title></head><body>"
+           "<a href=\"" +
+           server +
+           "/link\" style=\"display:block;height:200px\">a link</a>"
+           "<p>Quiet text</p><script>document.title='ran';"
+           "document.body.innerHTML='SCRIPT RAN';</script>"
+           "<img src=\"" +
+           server + "/pixel.png\"><iframe src=\"" + server +
+           "/frame\"></iframe><div style=\"background:url(" + server +
+           "/bg.png)\">x</div></body></html>";
+}
+
+struct HostileCase {
+    const char* label;
+    bool throughRendering;  // else the raw page goes straight to the view
+};
+
+TEST(MailBodyTest, AHostilePageRunsNoScriptConnectsNowhereAndFollowsNoLink) {
+    const HostileCase cases[] = {{"a message's HTML body", true},
+                                 {"a raw page file, past every cleaning", false}};
+    for (const HostileCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+        const std::string page = HostilePage(server.serverPort());
+        QString path;
+        RecordBuilder records;
+        if (c.throughRendering) {
+            path = Rendered(records.Mail(records.Map({{prop::kBodyHtml, 0x0102, Latin1(page)}})));
+        } else {
+            path = QString::fromStdU16String(NewScratchPath() + u".html");
+            std::ofstream(common::PathFromUtf16(path.toStdU16String())) << page;
+        }
+        CVelmoraView view;
+        view.resize(800, 600);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        ShowAndWait(view.Body(), path);
+        QWidget* surface = view.Body().View()->focusProxy();
+        ASSERT_NE(surface, nullptr);
+        QTest::qWait(300);  // the page's first paint
+        const QPoint onLink(60, 40);
+        QTest::mouseMove(surface, onLink);
+        QTest::mousePress(surface, Qt::LeftButton, {}, onLink, 20);
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, onLink, 20);
+        // Long enough for the refresh, the link and every fetch to have been tried.
+        EXPECT_FALSE(server.waitForNewConnection(2500)) << "the page reached the server";
+        const QString text = PlainText(view.Body());
+        EXPECT_TRUE(text.contains("Quiet text")) << text.toStdString();
+        EXPECT_FALSE(text.contains("SCRIPT RAN"));
+        EXPECT_NE(view.Body().View()->title(), "ran");
+        EXPECT_EQ(view.Body().View()->url(), QUrl::fromLocalFile(path));
+    }
+}
+
+const MailEntry* PlainMail(RecordBuilder& records, const std::u16string& body) {
+    return records.Mail(records.Map({{prop::kBody, 0x1F, Utf16BytesTerminated(body)}}));
+}
+
+TEST(MailBodyTest, PagesReplacedQuicklyLeaveOnlyTheLastOnScreenAndOnDisk) {
+    RecordBuilder records;
+    QStringList paths;
+    for (const std::u16string body :
+         {u"First quick page", u"Second quick page", u"Third quick page"})
+        paths << Rendered(PlainMail(records, body));
+    CVelmoraView view;
+    view.resize(800, 600);
+    view.show();
+    QSignalSpy shown(&view.Body(), &BodyDisplay::PageShown);
+    for (const QString& path : paths) view.Body().ShowFile(path);
+    ASSERT_TRUE(shown.wait(15000));
+    QTest::qWait(300);
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_TRUE(PlainText(view.Body()).contains("Third quick page"));
+    EXPECT_FALSE(QFile::exists(paths[0]));
+    EXPECT_FALSE(QFile::exists(paths[1]));
+    EXPECT_TRUE(QFile::exists(paths[2]));
+
+    view.Body().ShowBlank();
+    ASSERT_TRUE(shown.wait(15000));
+    EXPECT_TRUE(PlainText(view.Body()).trimmed().isEmpty());
+    EXPECT_FALSE(QFile::exists(paths[2]));
+}
+
+// Plain-text messages in a mail list tied to a view, as the window ties them.
+struct PresentedMails {
+    PresentedMails(const std::vector<std::u16string>& bodies, std::function<bool()> workerRunning)
+        : presenter(mailList, view, std::move(workerRunning)) {
+        for (const std::u16string& body : bodies)
+            mails.push_back(const_cast<MailEntry*>(PlainMail(records, body)));
+        const auto count = static_cast<std::uint32_t>(mails.size());
+        list = MailList{MailEntryList{mails.data(), count, count}, 0, 0, 0, nullptr};
+        view.resize(800, 600);
+        view.show();
+    }
+
+    RecordBuilder records;
+    std::vector<MailEntry*> mails;
+    MailList list{};
+    CListCtrlMails mailList;
+    CVelmoraView view;
+    MailPresenter presenter;
+};
+
+TEST(MailBodyTest, NoBodyIsRenderedWhileAWorkerUsesTheEngine) {
+    bool workerRunning = true;
+    PresentedMails shownMails({u"Waited for the worker"}, [&] { return workerRunning; });
+    BodyDisplay& body = shownMails.view.Body();
+    shownMails.presenter.Fill(&shownMails.list);
+    EXPECT_EQ(shownMails.mailList.SelectedMail(), shownMails.mails[0]);
+    QTest::qWait(3 * MailPresenter::kSettleMs);
+    EXPECT_EQ(body.View(), nullptr) << "rendered while the worker ran";
+
+    QSignalSpy shown(&body, &BodyDisplay::PageShown);
+    workerRunning = false;
+    ASSERT_TRUE(shown.wait(15000));
+    EXPECT_TRUE(PlainText(body).contains("Waited for the worker"));
+}
+
+TEST(MailBodyTest, AMessageThatCannotBeRenderedLeavesABlankBodyAndSaysSo) {
+    RecordingMessageHost messages;
+    PresentedMails shownMails({u"Shown first", u"Never shown"}, [] { return false; });
+    BodyDisplay& body = shownMails.view.Body();
+    QSignalSpy shown(&body, &BodyDisplay::PageShown);
+    shownMails.presenter.Fill(&shownMails.list);
+    ASSERT_TRUE(shown.wait(15000));
+    ASSERT_TRUE(PlainText(body).contains("Shown first"));
+
+    // No working folder: there is nowhere to write the page.
+    WorkFolderScope nowhere(u"/proc/velmora-no-such-folder");
+    ASSERT_FALSE(nowhere.Ready());
+    QSignalSpy notShown(&shownMails.presenter, &MailPresenter::MessageNotShown);
+    shownMails.mailList.SelectRow(1);
+    ASSERT_TRUE(notShown.wait(5000));
+    ASSERT_TRUE(shown.wait(15000));
+    EXPECT_TRUE(PlainText(body).trimmed().isEmpty());
+    EXPECT_FALSE(messages.texts.empty()) << "the user was not told";
+}
+
+int PageFiles() {
+    int count = 0;
+    QDirIterator files(QString::fromStdU16String(GetWorkFolder()), {"*.mht"}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    for (; files.hasNext(); files.next()) ++count;
+    return count;
+}
+
+TEST(MailViewFrameTest, TheListFollowsTheFolderTreeAndTheBodyTheSelection) {
+    VELMORA_REQUIRE_CORPUS();
+    app::CMainFrame frame([](QWidget*) { return QString(); });
+    frame.resize(1200, 800);
+    frame.show();
+    CListCtrlMails& list = frame.MailList().List();
+    // What every view still showed when a worker began to rebuild the records.
+    std::vector<int> rowsAtWorkerStart;
+    std::vector<QString> subjectsAtWorkerStart;
+    panes::OpenStoreContext context = TestOpenContext(&frame);
+    context.runWorker = [&, run = context.runWorker](StatusBlock* status, panes::ThreadProc proc) {
+        rowsAtWorkerStart.push_back(list.model()->rowCount());
+        subjectsAtWorkerStart.push_back(frame.MailView().Header().Subject().text());
+        run(status, std::move(proc));
+    };
+    frame.FolderTree().SetOpenContext(context);
+    ASSERT_TRUE(frame.FolderTree().OpenStore(
+        QString::fromStdString(CorpusFile("unicode-permute.pst").string())));
+
+    const auto& model = frame.FolderTree().Tree().Stores();
+    const QModelIndex top = model.index(0, 0, model.index(0, 0));
+    int busiest = -1;
+    for (int row = 0; row < model.rowCount(top); ++row) {
+        frame.FolderTree().Tree().setCurrentIndex(model.index(row, 0, top));
+        if (list.model()->rowCount() > 2) busiest = row;
+        if (list.model()->rowCount() > 0) {
+            EXPECT_EQ(list.SelectedMail(), list.Mails().MailAt(0));
+            EXPECT_FALSE(frame.MailView().Header().Subject().text().isEmpty() &&
+                         frame.MailView().Header().Sender().text().isEmpty());
+        }
+    }
+    ASSERT_GE(busiest, 0) << "no folder with three messages";
+    for (std::size_t i = 1; i < rowsAtWorkerStart.size(); ++i) {
+        EXPECT_EQ(rowsAtWorkerStart[i], 0) << "worker " << i;
+        EXPECT_TRUE(subjectsAtWorkerStart[i].isEmpty()) << "worker " << i;
+    }
+
+    // Holding the arrow key renders only where the selection rests, and the
+    // page of an earlier message goes once the next one is on screen.
+    frame.FolderTree().Tree().setCurrentIndex(model.index(busiest, 0, top));
+    BodyDisplay& body = frame.MailView().Body();
+    QSignalSpy shown(&body, &BodyDisplay::PageShown);
+    list.setFocus();
+    for (int i = 0; i < 2; ++i) QTest::keyClick(&list, Qt::Key_Down);
+    ASSERT_TRUE(shown.wait(15000));
+    QTest::qWait(500);
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_EQ(list.SelectedMail(), list.Mails().MailAt(2));
+    list.SelectRow(1);
+    ASSERT_TRUE(shown.wait(15000));
+    EXPECT_EQ(PageFiles(), 1);
+}
+
+}  // namespace
+}  // namespace velmora::test

@@ -1,0 +1,38 @@
+// The mail list: one row per message of the folder last enumerated, three
+// icon columns and three text columns, one row selected at a time. It reads
+// the engine's records in place, so it must be cleared before they go.
+#pragma once
+
+#include <QTreeView>
+
+#include "viewer/panes/mail_list/mail_list_model.h"
+
+namespace velmora {
+
+class MailImageProxy;
+
+class CListCtrlMails final : public QTreeView {
+    Q_OBJECT
+
+  public:
+    explicit CListCtrlMails(QWidget* parent = nullptr);
+
+    // Shows `mails` (null: none) with no row selected.
+    void Fill(const MailList* mails);
+    void Clear() { Fill(nullptr); }
+    // Selects `row` when there is one.
+    void SelectRow(int row);
+    // The message of the selected row; null when none is selected.
+    const MailEntry* SelectedMail() const;
+    const MailListModel& Mails() const { return *mails_; }
+
+  signals:
+    // The selected row changed; `mail` is null when no row is selected.
+    void MailSelected(const MailEntry* mail);
+
+  private:
+    MailListModel* mails_;
+    MailImageProxy* images_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,57 @@
+// The message body: a locked-down web view that shows the page file written
+// for the selected message, or nothing. Until the first message it shows an
+// empty box, so a window that never shows a message never starts the browser.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+class QStackedLayout;
+class QWebEngineLoadingInfo;
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace velmora {
+
+class LockedPage;
+class PageRequestFilter;
+
+class BodyDisplay final : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit BodyDisplay(QWidget* parent = nullptr);
+    ~BodyDisplay() override;
+
+    // Shows the page file at `path`; the file shown before is removed once it has loaded.
+    void ShowFile(const QString& path);
+    // Shows an empty body.
+    void ShowBlank();
+    // The browser view, once a message has been shown; null before.
+    QWebEngineView* View() const { return view_; }
+    LockedPage* Page() const { return page_; }
+
+  signals:
+    // The page last asked for has finished loading.
+    void PageShown(bool ok);
+    // The user clicked a link in the message; it was not followed.
+    void LinkRefused(const QUrl& url);
+
+  private:
+    void EnsureView();
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+    bool IsPending(const QUrl& url) const;
+    void Expect(const QString& file);
+
+    QStackedLayout* stack_;
+    QWebEngineProfile* profile_ = nullptr;
+    PageRequestFilter* filter_ = nullptr;
+    LockedPage* page_ = nullptr;
+    QWebEngineView* view_ = nullptr;
+    QString shownFile_;    // the page file on screen, removed when replaced
+    QString pendingFile_;  // the page file loading now; empty for a blank page
+    bool loading_ = false;
+};
+
+}  // namespace velmora

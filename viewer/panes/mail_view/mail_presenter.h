@@ -1,0 +1,47 @@
+// Ties the mail list to the view: the list follows the folder tree's
+// enumerations, and the view shows the message the selection rests on.
+// Rendering a body is slow, so it waits until the selection has stood still
+// for a moment, and never runs while a worker thread holds the engine.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+#include "engine/interface/corvex_engine.h"
+
+namespace velmora {
+
+class CListCtrlMails;
+class CVelmoraView;
+
+class MailPresenter final : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr int kSettleMs = 100;
+
+    // `workerRunning` tells whether a worker thread is using the engine now.
+    MailPresenter(CListCtrlMails& list, CVelmoraView& view, std::function<bool()> workerRunning,
+                  QObject* parent = nullptr);
+
+    // Shows `mails` and selects the first message, if any.
+    void Fill(const MailList* mails);
+    // Forgets every record: the list, the header and the body go blank.
+    void Clear();
+
+  signals:
+    // The selected message's body could not be rendered; the body is blank.
+    void MessageNotShown();
+
+  private:
+    void OnMailSelected(const MailEntry* mail);
+    void RenderSelected();
+
+    CListCtrlMails& list_;
+    CVelmoraView& view_;
+    std::function<bool()> workerRunning_;
+    QTimer settle_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,55 @@
+#include "viewer/panes/mail_view/velmora_view.h"
+
+#include <QLabel>
+#include <QListWidget>
+
+#include "viewer/panes/mail_view/body_display.h"
+#include "viewer/panes/mail_view/wnd_mail_header.h"
+
+namespace velmora {
+namespace {
+
+constexpr int kEdge = 5;
+constexpr int kStripTop = kEdge + CWndMailHeader::kHeight;  // 69
+constexpr int kStripLabelWidth = 90;
+constexpr int kStripHeight = 37;
+
+}  // namespace
+
+CVelmoraView::CVelmoraView(QWidget* parent)
+    : QWidget(parent),
+      header_(new CWndMailHeader(this)),
+      attachmentsLabel_(new QLabel(tr("Attachments: "), this)),
+      attachments_(new QListWidget(this)),
+      body_(new BodyDisplay(this)) {
+    setObjectName("MailView");
+    setAccessibleName(tr("Message"));
+    attachmentsLabel_->setObjectName("AttachmentsLabel");
+    attachmentsLabel_->setStyleSheet(QStringLiteral("color: rgb(153, 153, 165);"));
+    attachments_->setObjectName("AttachmentList");
+    attachments_->setAccessibleName(tr("Attachments"));
+    attachments_->setFlow(QListView::LeftToRight);
+    SetAttachmentsShown(false);
+}
+
+void CVelmoraView::SetAttachmentsShown(bool shown) {
+    attachments_->setVisible(shown);
+    Relayout();
+}
+
+void CVelmoraView::resizeEvent(QResizeEvent*) {
+    Relayout();
+}
+
+void CVelmoraView::Relayout() {
+    const int w = width();
+    const bool strip = !attachments_->isHidden();
+    attachmentsLabel_->setVisible(strip);
+    header_->setGeometry(kEdge, kEdge, w - 2 * kEdge, CWndMailHeader::kHeight);
+    attachmentsLabel_->setGeometry(kEdge + 1, kStripTop, kStripLabelWidth, 20);
+    attachments_->setGeometry(kEdge + 1 + kStripLabelWidth + 1, kStripTop, w - 102, kStripHeight);
+    const int top = (strip ? kStripTop + kStripHeight : kStripTop) + 1;
+    body_->setGeometry(kEdge, top, w - 2 * kEdge, height() - top - kEdge);
+}
+
+}  // namespace velmora
