@@ -104,13 +104,53 @@ TEST_P(CorpusTreeTest, OpeningShowsOneRootWithTheTopFolderFullyExpandedAndSorted
     EXPECT_GE(CheckLevels(model, top, seen), static_cast<int>(shown.size()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Stores, CorpusTreeTest,
-    ::testing::Values(CorpusStore{"ansi-many-items.pst", "ansi-many-items.json"},
-                      CorpusStore{"unicode-nested-folders.pst", "unicode-nested-folders.json"},
-                      CorpusStore{"unicode-backup.pst", "unicode-backup.json"},
-                      CorpusStore{"ost4k/unicode-contacts.ost", "unicode-contacts.json"}),
-    [](const auto& info) { return test::TestNameOf(info.param.file); });
+// Every store of the corpus, and every 4K twin of one.
+const CorpusStore kCorpusStores[] = {
+    CorpusStore{"ansi-basic.pst", "ansi-basic.json"},
+    CorpusStore{"ansi-many-items.pst", "ansi-many-items.json"},
+    CorpusStore{"ansi-small-backup.pst", "ansi-small-backup.json"},
+    CorpusStore{"unicode-archive.pst", "unicode-archive.json"},
+    CorpusStore{"unicode-backup.pst", "unicode-backup.json"},
+    CorpusStore{"unicode-basic.pst", "unicode-basic.json"},
+    CorpusStore{"unicode-contacts.pst", "unicode-contacts.json"},
+    CorpusStore{"unicode-cyclic.pst", "unicode-cyclic.json"},
+    CorpusStore{"unicode-distlist.pst", "unicode-distlist.json"},
+    CorpusStore{"unicode-empty-2007.pst", "unicode-empty-2007.json"},
+    CorpusStore{"unicode-flags.pst", "unicode-flags.json"},
+    CorpusStore{"unicode-nested-folders.pst", "unicode-nested-folders.json"},
+    CorpusStore{"unicode-outlook.pst", "unicode-outlook.json"},
+    CorpusStore{"unicode-password-embedded.pst", "unicode-password-embedded.json"},
+    CorpusStore{"unicode-password.pst", "unicode-password.json"},
+    CorpusStore{"unicode-permute.pst", "unicode-permute.json"},
+    CorpusStore{"unicode-personal.pst", "unicode-personal.json"},
+    CorpusStore{"unicode-plain.pst", "unicode-plain.json"},
+    CorpusStore{"unicode-submessage.pst", "unicode-submessage.json"},
+    CorpusStore{"unicode-to-cc.pst", "unicode-to-cc.json"},
+    CorpusStore{"unicode-user1.pst", "unicode-user1.json"},
+    CorpusStore{"ost4k/unicode-basic.ost", "unicode-basic.json"},
+    CorpusStore{"ost4k/unicode-basic.plain.ost", "unicode-basic.json"},
+    CorpusStore{"ost4k/unicode-contacts.ost", "unicode-contacts.json"},
+    CorpusStore{"ost4k/unicode-contacts.plain.ost", "unicode-contacts.json"},
+    CorpusStore{"ost4k/unicode-cyclic.ost", "unicode-cyclic.json"},
+    CorpusStore{"ost4k/unicode-cyclic.plain.ost", "unicode-cyclic.json"},
+    CorpusStore{"ost4k/unicode-distlist.ost", "unicode-distlist.json"},
+    CorpusStore{"ost4k/unicode-distlist.plain.ost", "unicode-distlist.json"},
+    CorpusStore{"ost4k/unicode-flags.ost", "unicode-flags.json"},
+    CorpusStore{"ost4k/unicode-flags.plain.ost", "unicode-flags.json"},
+    CorpusStore{"ost4k/unicode-nested-folders.ost", "unicode-nested-folders.json"},
+    CorpusStore{"ost4k/unicode-nested-folders.plain.ost", "unicode-nested-folders.json"},
+    CorpusStore{"ost4k/unicode-personal.ost", "unicode-personal.json"},
+    CorpusStore{"ost4k/unicode-personal.plain.ost", "unicode-personal.json"},
+    CorpusStore{"ost4k/unicode-plain.ost", "unicode-plain.json"},
+    CorpusStore{"ost4k/unicode-plain.plain.ost", "unicode-plain.json"},
+    CorpusStore{"ost4k/unicode-submessage.ost", "unicode-submessage.json"},
+    CorpusStore{"ost4k/unicode-submessage.plain.ost", "unicode-submessage.json"},
+    CorpusStore{"ost4k/unicode-to-cc.ost", "unicode-to-cc.json"},
+    CorpusStore{"ost4k/unicode-to-cc.plain.ost", "unicode-to-cc.json"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Stores, CorpusTreeTest, ::testing::ValuesIn(kCorpusStores),
+                         [](const auto& info) { return test::TestNameOf(info.param.file); });
 
 TEST(FolderTreeTest, FoldersShowThePictureOfTheirContainerClass) {
     VELMORA_REQUIRE_CORPUS();
