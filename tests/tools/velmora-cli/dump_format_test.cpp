@@ -136,7 +136,7 @@ TEST_F(CliTest, DumpWritesTheMessageFields) {
     message.erase("body");
     EXPECT_EQ(message,
               Json::parse(R"({"nid": 2097700, "class": "IPM.Note", "subject": "Multiple recipients",
-        "sender_name": "John Doe", "sender_email": "pst-test-1@aranetic.com", "sender_address": "",
+        "sender_name": "John Doe", "sender_email": "pst-test-1@aranetic.com", "sender_address": "pst-test-1@aranetic.com",
         "submit_time": "2010-06-27T17:44:43Z", "flags": 196608, "importance": 1,
         "recipients": [{"name": "John Doe", "email": "pst-test-1@aranetic.com", "smtp": "", "type": 1},
                        {"name": "Jane Doe", "email": "pst-test-2@aranetic.com", "smtp": "", "type": 1},

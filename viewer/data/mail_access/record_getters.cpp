@@ -87,7 +87,10 @@ std::u16string MailSenderAddress(const MailEntry* mail) {
         // address.
         if (found != nullptr && IsTextType(found->type)) return MailText(mail, id);
     }
-    return {};
+    // Stores written without the SMTP address properties keep an Internet sender's address only
+    // as PR_SENDER_EMAIL_ADDRESS of type "SMTP"; other types hold directory names, no address.
+    if (MailText(mail, common::prop::kSenderAddressType) != u"SMTP") return {};
+    return MailText(mail, common::prop::kSenderEmailAddress);
 }
 
 std::u16string MailSubmitTime(const MailEntry* mail) {

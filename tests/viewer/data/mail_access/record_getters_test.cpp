@@ -88,6 +88,15 @@ TEST(RecordGettersTest, SenderAddressTakesTheFirstPresentTextProperty) {
         // 0x801B names another named property in some stores: a number is no address.
         {"named but a number", records.Mail(records.Map({Long(0x801B, 32), Text(0x5D01, u"b@x")})),
          u"b@x"},
+        {"sender email of type SMTP",
+         records.Mail(records.Map({Text(0x0C1E, u"SMTP"), Text(0x0C1F, u"d@x")})), u"d@x"},
+        {"SMTP properties before the sender email",
+         records.Mail(
+             records.Map({Text(0x0C1E, u"SMTP"), Text(0x0C1F, u"d@x"), Text(0x5D02, u"c@x")})),
+         u"c@x"},
+        {"sender email of a directory type",
+         records.Mail(records.Map({Text(0x0C1E, u"EX"), Text(0x0C1F, u"/o=org/cn=d")})), u""},
+        {"sender email without a type", records.Mail(records.Map({Text(0x0C1F, u"d@x")})), u""},
     };
     for (const auto& c : cases) EXPECT_EQ(MailSenderAddress(c.mail), c.address) << c.name;
 }

@@ -167,9 +167,8 @@ TEST(MailHeaderTest, ARealMessageShowsItsSenderAndToRecipientsButNotItsCc) {
     CWndMailHeader header;
     header.ShowMail(listed->entries.items[0]);
     EXPECT_EQ(header.Subject().text(), "Multiple recipients");
-    // This store keeps the sender's address only in a property the sender rule
-    // does not read as an address, so the name stands alone.
-    EXPECT_EQ(header.Sender().text(), "John Doe");
+    // This store keeps the sender's address only as an SMTP-typed sender email.
+    EXPECT_EQ(header.Sender().text(), "John Doe <pst-test-1@aranetic.com>");
     EXPECT_EQ(header.To().text(),
               "John Doe <pst-test-1@aranetic.com>; Jane Doe <pst-test-2@aranetic.com>");
     EXPECT_TRUE(header.Date().text().contains("2010")) << header.Date().text().toStdString();
