@@ -49,6 +49,11 @@ class InProcessBinding final : public CPFFDataParserInterFace {
         Guarded([&] { Api::EnumChildMails(folder, handle_, 0, mailLimit_); });
         return 0;
     }
+    int EnumChildMailsRange(FolderEntry* folder, OpenStatus*, std::uint32_t first,
+                            std::uint32_t maximum) override {
+        Guarded([&] { Api::EnumChildMails(folder, handle_, first, maximum); });
+        return 0;
+    }
     int EnumChildMailsNext(FolderEntry* folder, void*) override {
         Guarded([&] { Api::EnumChildMailsNext(folder, handle_); });
         return 0;

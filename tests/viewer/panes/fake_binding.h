@@ -35,6 +35,9 @@ class FakeBinding : public CPFFDataParserInterFace {
     int EnumRootFolder(void*) override { return 0; }
     int EnumChildFolder(FolderEntry* folder, OpenStatus* status) override;
     int EnumChildMails(FolderEntry*, OpenStatus*) override { return 0; }
+    int EnumChildMailsRange(FolderEntry*, OpenStatus*, std::uint32_t, std::uint32_t) override {
+        return 0;
+    }
     int EnumChildMailsNext(FolderEntry*, void*) override { return 0; }
     int SaveMailBody(void*) override { return 0; }
     int SaveAttachment(void*) override { return 0; }

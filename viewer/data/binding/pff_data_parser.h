@@ -20,6 +20,9 @@ class CPFFDataParserInterFace {
     virtual int EnumRootFolder(void* arg) = 0;
     virtual int EnumChildFolder(FolderEntry* folder, OpenStatus* status) = 0;
     virtual int EnumChildMails(FolderEntry* folder, OpenStatus* status) = 0;
+    // The same export with its range: from message `first`, at most `maximum` (0: no maximum).
+    virtual int EnumChildMailsRange(FolderEntry* folder, OpenStatus* status, std::uint32_t first,
+                                    std::uint32_t maximum) = 0;
     virtual int EnumChildMailsNext(FolderEntry* folder, void* arg) = 0;
     virtual int SaveMailBody(void* arg) = 0;
     virtual int SaveAttachment(void* arg) = 0;

@@ -64,8 +64,13 @@ int CPFFLibraryDataParser::EnumChildFolder(FolderEntry* folder, OpenStatus* stat
 
 int CPFFLibraryDataParser::EnumChildMails(FolderEntry* folder, OpenStatus* status) {
     // First index 0 and no maximum: the folder's whole message list in one call.
+    return EnumChildMailsRange(folder, status, 0, 0);
+}
+
+int CPFFLibraryDataParser::EnumChildMailsRange(FolderEntry* folder, OpenStatus* status,
+                                               std::uint32_t first, std::uint32_t maximum) {
     Call<CorvexEnumChildMailsFn>("_ExpEnumChildMails", folder, handle_, static_cast<void*>(status),
-                                 std::uint32_t{0}, std::uint32_t{0});
+                                 first, maximum);
     return 0;
 }
 

@@ -28,6 +28,8 @@ class CPFFLibraryDataParser : public CPFFDataParserInterFace {
     int EnumRootFolder(void* arg) override;
     int EnumChildFolder(FolderEntry* folder, OpenStatus* status) override;
     int EnumChildMails(FolderEntry* folder, OpenStatus* status) override;
+    int EnumChildMailsRange(FolderEntry* folder, OpenStatus* status, std::uint32_t first,
+                            std::uint32_t maximum) override;
     int EnumChildMailsNext(FolderEntry* folder, void* arg) override;
     int SaveMailBody(void* arg) override;
     int SaveAttachment(void* arg) override;
