@@ -1,9 +1,11 @@
 #include "viewer/panes/mail_view/velmora_view.h"
 
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QListWidget>
 
 #include "viewer/panes/mail_view/body_display.h"
+#include "viewer/panes/mail_view/edit_popup.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
 
 namespace velmora {
@@ -39,6 +41,10 @@ void CVelmoraView::SetAttachmentsShown(bool shown) {
 
 void CVelmoraView::resizeEvent(QResizeEvent*) {
     Relayout();
+}
+
+void CVelmoraView::contextMenuEvent(QContextMenuEvent* event) {
+    PopUpEditMenu(this, event->globalPos());
 }
 
 void CVelmoraView::Relayout() {

@@ -26,6 +26,8 @@ class CVelmoraView final : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    // On the view's surface and the header's background.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void Relayout();

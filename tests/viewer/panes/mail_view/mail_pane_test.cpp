@@ -3,9 +3,11 @@
 // header's texts for built and real messages; the view's layout at any size.
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -206,6 +208,30 @@ TEST(MailViewLayoutTest, HeaderStripAndBodyFollowTheViewsSize) {
     }
     // No message was shown: the browser was never started.
     EXPECT_EQ(view.Body().View(), nullptr);
+}
+
+TEST(MailViewLayoutTest, RightClickOnTheViewOrTheHeadersBackgroundShowsTheDisabledEditPopup) {
+    CVelmoraView view;
+    view.resize(800, 600);
+    view.show();
+    QWidget* const targets[] = {&view, &view.Header()};
+    for (QWidget* target : targets) {
+        SCOPED_TRACE(target->objectName().toStdString());
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(0, 0),
+                                target->mapToGlobal(QPoint(0, 0)));
+        QApplication::sendEvent(target, &event);
+        auto* menu = view.findChild<QMenu*>("EditPopup");
+        ASSERT_NE(menu, nullptr);
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            texts << action->text();
+            EXPECT_FALSE(action->isEnabled());
+        }
+        EXPECT_EQ(texts, QStringList({"Cu&t", "&Copy", "&Paste"}));
+        EXPECT_EQ(menu->actions()[1]->shortcut(), QKeySequence(QKeySequence::Copy));
+        menu->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 struct RequestCase {
