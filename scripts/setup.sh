@@ -11,6 +11,7 @@ packages=(
     libgmime-3.0-dev libgumbo-dev cmark
     qt6-base-dev qt6-webengine-dev xvfb xauth
     libssl-dev
+    desktop-file-utils shared-mime-info libxml2-utils man-db
 )
 
 missing=()

@@ -1,12 +1,19 @@
 #include "viewer/app/help_command.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace velmora::app {
 
+QString UserGuidePath(const QString& programFolder) {
+    const QString beside = programFolder + QStringLiteral("/docs/user-guide.html");
+    if (QFileInfo(beside).isFile()) return beside;
+    return QDir::cleanPath(programFolder + QStringLiteral("/../share/doc/velmora/user-guide.html"));
+}
+
 QString UserGuidePath() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/docs/user-guide.html");
+    return UserGuidePath(QCoreApplication::applicationDirPath());
 }
 
 QString OpenUserGuide(const QString& guidePath, const UrlOpener& open) {

@@ -10,7 +10,9 @@ namespace velmora::app {
 
 using UrlOpener = std::function<bool(const QUrl&)>;
 
-// docs/user-guide.html in the program's folder.
+// docs/user-guide.html in the program's folder (a build tree), else the
+// installed share/doc/velmora/user-guide.html beside the program's bin/.
+QString UserGuidePath(const QString& programFolder);
 QString UserGuidePath();
 
 // Opens the guide; empty text on success, otherwise what went wrong, for the user.

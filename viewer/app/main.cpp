@@ -2,12 +2,14 @@
 // the message boxes, shows the main frame and runs the interface loop; the
 // frame closes every store before the program ends.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QStringList>
 
 #include <filesystem>
 #include <memory>
 
 #include "common/path_text.h"
+#include "viewer/app/app_icon.h"
 #include "viewer/app/app_settings.h"
 #include "viewer/app/main_frame.h"
 #include "viewer/data/rebuild/message_box.h"
@@ -39,6 +41,18 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(velmora::app::kSettingsOrganization);
     QApplication::setApplicationName(velmora::app::kSettingsApplication);
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    QApplication::setWindowIcon(velmora::app::AppIcon());
+    QApplication::setDesktopFileName(QStringLiteral("velmora"));
+    QCommandLineParser options;
+    options.setApplicationDescription(
+        QStringLiteral("Velmora: a viewer for PST and OST mail stores."));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.addPositionalArgument(QStringLiteral("STORE"),
+                                  QStringLiteral("Stores to open at start-up (.pst, .ost)."),
+                                  QStringLiteral("[STORE...]"));
+    options.process(application);
 
     // Without a working folder the viewer still runs; the engine then gets an empty root.
     velmora::InitWorkFolder();
@@ -50,7 +64,7 @@ int main(int argc, char* argv[]) {
     int result = 0;
     {
         velmora::app::CMainFrame frame;
-        const QStringList stores = QApplication::arguments().mid(1);
+        const QStringList stores = options.positionalArguments();
         frame.showMaximized();
         for (const QString& store : stores) frame.FolderTree().OpenStore(store);
         result = QApplication::exec();

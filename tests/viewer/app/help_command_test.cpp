@@ -1,6 +1,7 @@
 // The Help command opens the guide beside the program or says why it cannot.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "tests/support/test_paths.h"
@@ -44,6 +45,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, HelpCommandTest,
                                            HelpCase{"NoHandler", true, false, "No program"},
                                            HelpCase{"GuideMissing", false, true, "missing"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(UserGuidePathTest, BesideTheProgramInABuildTreeElseInTheInstalledDocFolder) {
+    test::ScratchDir scratch;
+    std::filesystem::create_directories(scratch / "build/bin/docs");
+    std::ofstream(scratch / "build/bin/docs/user-guide.html") << "<html></html>";
+    std::filesystem::create_directories(scratch / "prefix/bin");
+    const auto path = [&](const char* relative) {
+        return QString::fromStdString((scratch / relative).string());
+    };
+    EXPECT_EQ(UserGuidePath(path("build/bin")), path("build/bin/docs/user-guide.html"));
+    EXPECT_EQ(UserGuidePath(path("prefix/bin")), path("prefix/share/doc/velmora/user-guide.html"));
+}
 
 }  // namespace
 }  // namespace velmora::app
