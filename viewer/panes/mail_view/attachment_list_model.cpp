@@ -1,8 +1,11 @@
 #include "viewer/panes/mail_view/attachment_list_model.h"
 
+#include <QMimeData>
+#include <QUrl>
 #include <algorithm>
 
 #include "viewer/data/mail_access/record_getters.h"
+#include "viewer/panes/mail_view/attachment_actions.h"
 #include "viewer/panes/mail_view/attachment_icons.h"
 
 namespace velmora {
@@ -46,6 +49,24 @@ QVariant AttachmentListModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags AttachmentListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+QStringList AttachmentListModel::mimeTypes() const {
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* AttachmentListModel::mimeData(const QModelIndexList& indexes) const {
+    QList<QUrl> copies;
+    for (const QModelIndex& index : indexes) {
+        const AttachmentRow* attachment = index.isValid() ? RowAt(index.row()) : nullptr;
+        if (attachment == nullptr) continue;
+        const QString copy = WriteOpenedCopy(attachment);
+        if (!copy.isEmpty()) copies << QUrl::fromLocalFile(copy);
+    }
+    if (copies.isEmpty()) return nullptr;
+    auto* data = new QMimeData;
+    data->setUrls(copies);
+    return data;
 }
 
 }  // namespace velmora

@@ -1,6 +1,7 @@
 // The items of the attachment strip: one per attachment row of the shown
 // message, in stored order, read straight from the engine's records. The
-// records must stay alive until the next Fill or Clear.
+// records must stay alive until the next Fill or Clear. Items dragged away
+// leave as files: copies written for the drag, as for opening.
 #pragma once
 
 #include <QAbstractListModel>
@@ -29,6 +30,10 @@ class AttachmentListModel final : public QAbstractListModel {
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    // The file addresses of fresh copies of the items; null when none could be written.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 
   private:
     const MailEntry* mail_ = nullptr;

@@ -1,9 +1,7 @@
 #include "viewer/panes/mail_view/list_ctrl_attach.h"
 
 #include <QContextMenuEvent>
-#include <QDrag>
 #include <QMenu>
-#include <QMimeData>
 
 #include "viewer/data/mail_access/record_getters.h"
 #include "viewer/panes/mail_view/attachment_actions.h"
@@ -74,20 +72,6 @@ void CListCtrlAttach::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(tr("Save All Attachments…"), this, &CListCtrlAttach::SaveAll)
         ->setEnabled(rows_->rowCount() > 0);
     menu.exec(event->globalPos());
-}
-
-void CListCtrlAttach::startDrag(Qt::DropActions) {
-    QList<QUrl> copies;
-    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
-        const QString copy = WriteOpenedCopy(rows_->RowAt(index.row()));
-        if (!copy.isEmpty()) copies << QUrl::fromLocalFile(copy);
-    }
-    if (copies.isEmpty()) return;
-    auto* data = new QMimeData;
-    data->setUrls(copies);
-    auto* drag = new QDrag(this);
-    drag->setMimeData(data);
-    drag->exec(Qt::CopyAction);
 }
 
 }  // namespace velmora

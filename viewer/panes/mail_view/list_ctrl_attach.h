@@ -42,7 +42,6 @@ class CListCtrlAttach final : public QListView {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void startDrag(Qt::DropActions supportedActions) override;
 
   private:
     int FirstSelectedRow() const;

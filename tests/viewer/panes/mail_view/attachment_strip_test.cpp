@@ -6,10 +6,13 @@
 
 #include <sys/stat.h>
 
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <set>
 
 #include "common/property_ids.h"
 #include "common/utf16_text.h"
@@ -185,13 +188,18 @@ TEST(AttachmentCopyTest, OnlyPlainShortExtensionsSurvive) {
         EXPECT_EQ(SafeExtension(extension), safe) << common::Utf16ToUtf8(extension);
 }
 
-TEST_F(AttachmentStripTest, EachOpenWritesAFreshPrivateCopyThatOutlivesNothingButTheRun) {
+TEST_F(AttachmentStripTest, EachOpenAndEachDragWritesAFreshPrivateCopy) {
     OpenOnly({Text(prop::kAttachLongFilename, u"../../Q3 plan.txt"), Data("plan")});
     strip_.OpenItem(0);
     strip_.OpenItem(7);  // no such item
     ASSERT_EQ(desktop_.opened.size(), 2u);
-    EXPECT_NE(desktop_.opened[0], desktop_.opened[1]);
-    for (const QString& copy : desktop_.opened) {
+    std::unique_ptr<QMimeData> dragged(strip_.model()->mimeData({strip_.model()->index(0, 0)}));
+    ASSERT_NE(dragged, nullptr);
+    ASSERT_EQ(dragged->urls().size(), 1);
+    std::vector<QString> copies = desktop_.opened;
+    copies.push_back(dragged->urls()[0].toLocalFile());
+    EXPECT_EQ(std::set<QString>(copies.begin(), copies.end()).size(), copies.size());
+    for (const QString& copy : copies) {
         SCOPED_TRACE(copy.toStdString());
         const fs::path path = copy.toStdString();
         EXPECT_EQ(path.filename(), "Q3 plan.txt");

@@ -4,15 +4,21 @@
 // window closes when the records it reads are released.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "common/property_ids.h"
 #include "tests/support/qt_test_environment.h"
+#include "tests/support/test_paths.h"
 #include "tests/viewer/data/mail_access/record_builder.h"
 #include "tests/viewer/panes/mail_view/body_page_text.h"
+#include "tests/viewer/panes/test_open_context.h"
+#include "viewer/app/main_frame.h"
 #include "viewer/data/mail_access/record_getters.h"
+#include "viewer/panes/class_view.h"
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
 #include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/list_ctrl_attach.h"
@@ -86,6 +92,53 @@ TEST(AttachedMessageWindowTest, ShowsTheInnerMessageOpensItsOwnAndClosesWithTheR
     presenter.Clear();
     EXPECT_TRUE(windows.Windows().empty());
     EXPECT_FALSE(view.Attachments().isVisible());
+}
+
+std::vector<CMessageWindow*> OpenMessageWindows() {
+    std::vector<CMessageWindow*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<CMessageWindow*>(widget)) windows.push_back(window);
+    }
+    return windows;
+}
+
+// A store's message that holds a message, read by the engine: its window
+// shows the inner message, and goes when another folder is enumerated.
+TEST(AttachedMessageWindowTest, AStoresAttachedMessageOpensAndClosesWithItsFolder) {
+    VELMORA_REQUIRE_CORPUS();
+    app::CMainFrame frame([](QWidget*) { return QString(); });
+    frame.resize(1200, 800);
+    frame.show();
+    frame.FolderTree().SetOpenContext(TestOpenContext(&frame));
+    ASSERT_TRUE(frame.FolderTree().OpenStore(
+        QString::fromStdString(CorpusFile("unicode-submessage.pst").string())));
+    const auto& model = frame.FolderTree().Tree().Stores();
+    const QModelIndex top = model.index(0, 0, model.index(0, 0));
+    QModelIndex holding;
+    QModelIndex other;
+    for (int row = 0; row < model.rowCount(top); ++row) {
+        const QModelIndex folder = model.index(row, 0, top);
+        (folder.data().toString() == "submessage" ? holding : other) = folder;
+    }
+    ASSERT_TRUE(holding.isValid() && other.isValid());
+    frame.FolderTree().Tree().setCurrentIndex(holding);
+
+    CListCtrlAttach& strip = frame.MailView().Attachments();
+    ASSERT_TRUE(strip.isVisible());
+    ASSERT_EQ(strip.Rows().rowCount(), 1);
+    EXPECT_EQ(strip.model()->index(0, 0).data(AttachmentListModel::kMimeTypeRole),
+              "message/rfc822");
+    const MailEntry* inner = AttachmentMessage(strip.Rows().RowAt(0));
+    ASSERT_NE(inner, nullptr);
+    strip.OpenItem(0);
+    ASSERT_EQ(OpenMessageWindows().size(), 1u);
+    QPointer<CMessageWindow> window = OpenMessageWindows()[0];
+    EXPECT_FALSE(MailSubject(inner).empty());
+    EXPECT_EQ(window->View().Header().Subject().text().toStdU16String(), MailSubject(inner));
+
+    frame.FolderTree().Tree().setCurrentIndex(other);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(OpenMessageWindows().empty());
 }
 
 }  // namespace
