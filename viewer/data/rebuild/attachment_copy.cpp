@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "common/path_text.h"
 #include "common/property_ids.h"
 #include "viewer/data/mail_access/record_getters.h"
@@ -68,7 +70,11 @@ std::u16string SafeExtension(std::u16string_view extension) {
 
 std::u16string AttachmentCopyName(const AttachmentRow* attachment) {
     if (const MailEntry* inner = AttachmentMessage(attachment)) {
-        const std::u16string subject = MailSubject(inner);
+        // A subject is no path: "Q3/Q4 plan" keeps both halves.
+        std::u16string subject = MailSubject(inner);
+        std::replace_if(
+            subject.begin(), subject.end(), [](char16_t c) { return c == u'/' || c == u'\\'; },
+            u'_');
         return WithExtension(SafeAttachmentFileName(subject.empty() ? kUnnamedMessage : subject),
                              kMessageFileExtension);
     }

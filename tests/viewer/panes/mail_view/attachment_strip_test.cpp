@@ -93,6 +93,14 @@ class AttachmentStripTest : public testing::Test {
         strip_.OpenItem(0);
     }
 
+    // An attachment holding a message with `subject` and a plain `body`.
+    AttachmentRow* AttachedMessage(const std::u16string& subject, const std::u16string& body) {
+        AttachmentRow* row = records_.Attachment({Text(prop::kDisplayName, subject), Method(5)});
+        row->embedded =
+            records_.Mail(records_.Map({Text(prop::kSubject, subject), Text(prop::kBody, body)}));
+        return row;
+    }
+
     ScratchDir base_;
     RecordBuilder records_;
     RecordedDesktop desktop_;
@@ -294,6 +302,14 @@ TEST_F(AttachmentStripTest, AnAttachmentThatCannotBeOpenedIsExplained) {
         EXPECT_EQ(desktop_.opened.size(), c.openFails ? 1u : 0u);
         EXPECT_EQ(windows.count(), 0);
     }
+    // Nowhere to write the copy.
+    SetOpenedCopiesBase(base_ / "missing");
+    desktop_ = RecordedDesktop{};
+    messages_.texts.clear();
+    OpenOnly({Text(prop::kAttachLongFilename, u"a.txt"), Data("a")});
+    ASSERT_EQ(messages_.texts.size(), 1u);
+    EXPECT_NE(messages_.texts[0].find("could not be copied"), std::string::npos);
+    EXPECT_TRUE(desktop_.opened.empty());
 }
 
 TEST_F(AttachmentStripTest, SaveAllNeverReplacesAFileAndSaveAsOnlyWhenAllowed) {
@@ -304,9 +320,14 @@ TEST_F(AttachmentStripTest, SaveAllNeverReplacesAFileAndSaveAsOnlyWhenAllowed) {
         {records_.Attachment({Text(prop::kAttachLongFilename, u"a.txt"), Data("one")}),
          records_.Attachment({Text(prop::kAttachLongFilename, u"A.txt"), Data("two")}),
          records_.Attachment({Text(prop::kAttachLongFilename, u"../../etc/passwd"), Data("three")}),
-         records_.Attachment({Text(prop::kAttachLongFilename, u"link.txt")})}));
+         records_.Attachment({Text(prop::kAttachLongFilename, u"link.txt")}),
+         AttachedMessage(u"Minutes 3/4", u"Agreed on the harbour")}));
     desktop_.saveFolder = QString::fromStdString(target.Path().string());
     strip_.SaveAll();
+    // The attached message is written whole, rendered, under its subject.
+    const std::string message =
+        ReadAll(QString::fromStdString((target / "Minutes 3_4.eml").string()));
+    EXPECT_NE(message.find("Agreed on the harbour"), std::string::npos) << message;
     const std::pair<const char*, const char*> files[] = {
         {"a.txt", "kept"}, {"a (2).txt", "one"}, {"A (3).txt", "two"}, {"passwd", "three"}};
     for (const auto& [name, content] : files)
