@@ -16,6 +16,8 @@ namespace {
 
 // Enough " (n)" names for any message; a folder fuller than that is not ours to fill.
 constexpr int kMaxNameAttempts = 1000;
+// Failures listed by name in one message; a message may hold thousands.
+constexpr qsizetype kMaxListedFailures = 20;
 
 QString Text(const std::u16string& text) {
     return QString::fromStdU16String(text);
@@ -74,6 +76,15 @@ CopyResult SaveIntoFolder(const AttachmentRow* attachment, const std::filesystem
     return result;
 }
 
+QString SaveFailuresText(QStringList failures) {
+    const qsizetype unlisted = failures.size() - kMaxListedFailures;
+    if (unlisted > 0) {
+        failures.resize(kMaxListedFailures);
+        failures << QObject::tr("... and %1 more.").arg(unlisted);
+    }
+    return QObject::tr("Not every attachment was saved:\n%1").arg(failures.join(QLatin1Char('\n')));
+}
+
 }  // namespace
 
 QString WriteOpenedCopy(const AttachmentRow* attachment) {
@@ -127,9 +138,7 @@ void SaveAllAttachments(const MailEntry* mail, const AttachmentDesktop& desktop,
         const QString failure = FailureText(result, attachment, target);
         if (!failure.isEmpty()) failures << failure;
     }
-    if (!failures.isEmpty())
-        Tell(QObject::tr("Not every attachment was saved:\n%1")
-                 .arg(failures.join(QLatin1Char('\n'))));
+    if (!failures.isEmpty()) Tell(SaveFailuresText(failures));
 }
 
 }  // namespace velmora
