@@ -13,6 +13,7 @@
 #include "viewer/app/app_settings.h"
 #include "viewer/app/main_frame.h"
 #include "viewer/data/rebuild/message_box.h"
+#include "viewer/data/work_folder/opened_copies.h"
 #include "viewer/data/work_folder/run_folder.h"
 #include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/class_view.h"
@@ -20,14 +21,17 @@
 
 namespace {
 
-// This run's value files, scratch files and attachment copies go into a
-// folder of its own below the working folder, which goes when the program
-// ends; folders of earlier runs that ended without removing theirs go now.
+// This run's value files and scratch files go into a folder of its own below
+// the working folder, which goes when the program ends; folders of earlier
+// runs that ended without removing theirs go now. So do the copies of
+// attachments that earlier runs opened: they outlive their run, since the
+// programs that show them may still read them, and this run's go beside them.
 std::unique_ptr<velmora::WorkFolderScope> EnterRunFolder(velmora::RunFolder& run) {
     const std::u16string workFolder = velmora::GetWorkFolder();
     if (workFolder.empty()) return nullptr;
     const std::filesystem::path base = common::PathFromUtf16(workFolder);
     velmora::RemoveEndedRunFolders(base);
+    velmora::SetOpenedCopiesBase(base);
     std::string error;
     if (!run.Create(base, "velmora-run-", error)) return nullptr;
     return std::make_unique<velmora::WorkFolderScope>(common::PathToUtf16(run.Path()));

@@ -33,6 +33,10 @@ bool IsOurRunFolder(const std::filesystem::directory_entry& entry) {
 }  // namespace
 
 RunFolder::~RunFolder() {
+    if (atExit_ == AtExit::kKeep) {
+        Release();
+        return;
+    }
     Remove();
 }
 
@@ -60,8 +64,12 @@ void RunFolder::Remove() {
     if (path_.empty()) return;
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
-    path_.clear();
     // Unlocked only once the folder is gone, so that no other run starts on it.
+    Release();
+}
+
+void RunFolder::Release() {
+    path_.clear();
     if (lock_ >= 0) ::close(lock_);
     lock_ = -1;
 }

@@ -3,7 +3,9 @@
 // there. It is made private (mode 0700) and held locked while the run lives,
 // and goes with everything in it when the run ends. A run that ended without
 // removing its folder (a crash, a kill) leaves it unlocked; the next run
-// removes it.
+// removes it. A folder made to be kept at exit (files handed to other
+// programs, which may still read them) is only unlocked when the run ends, so
+// that a later run removes it.
 #pragma once
 
 #include <filesystem>
@@ -13,7 +15,9 @@ namespace velmora {
 
 class RunFolder {
   public:
-    RunFolder() = default;
+    enum class AtExit { kRemove, kKeep };
+
+    explicit RunFolder(AtExit atExit = AtExit::kRemove) : atExit_(atExit) {}
     ~RunFolder();
     RunFolder(const RunFolder&) = delete;
     RunFolder& operator=(const RunFolder&) = delete;
@@ -28,7 +32,9 @@ class RunFolder {
 
   private:
     void Remove();
+    void Release();
 
+    AtExit atExit_;
     std::filesystem::path path_;
     int lock_ = -1;
 };

@@ -1,11 +1,9 @@
 #include "viewer/panes/mail_view/mail_presenter.h"
 
-#include "viewer/data/rebuild/mail_save_as_interface.h"
-#include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
 #include "viewer/panes/mail_view/body_display.h"
+#include "viewer/panes/mail_view/list_ctrl_attach.h"
 #include "viewer/panes/mail_view/velmora_view.h"
-#include "viewer/panes/mail_view/wnd_mail_header.h"
 
 namespace velmora {
 
@@ -16,6 +14,8 @@ MailPresenter::MailPresenter(CListCtrlMails& list, CVelmoraView& view,
     settle_.setInterval(kSettleMs);
     connect(&settle_, &QTimer::timeout, this, &MailPresenter::RenderSelected);
     connect(&list_, &CListCtrlMails::MailSelected, this, &MailPresenter::OnMailSelected);
+    connect(&view_.Attachments(), &CListCtrlAttach::MessageOpenRequested, &windows_,
+            &MessageWindows::Open);
 }
 
 void MailPresenter::Fill(const MailList* mails) {
@@ -26,14 +26,14 @@ void MailPresenter::Fill(const MailList* mails) {
 
 void MailPresenter::Clear() {
     settle_.stop();
+    windows_.CloseAll();
     list_.Clear();
-    view_.Header().Clear();
-    view_.SetAttachmentsShown(false);
+    view_.ShowMail(nullptr);
     view_.Body().ShowBlank();
 }
 
 void MailPresenter::OnMailSelected(const MailEntry* mail) {
-    view_.Header().ShowMail(mail);
+    view_.ShowMail(mail);
     if (mail != nullptr) settle_.start();
 }
 
@@ -44,13 +44,7 @@ void MailPresenter::RenderSelected() {
     }
     const MailEntry* mail = list_.SelectedMail();
     if (mail == nullptr) return;
-    const std::u16string page = NewScratchPath() + u".mht";
-    if (!RenderSelectedMessage(mail, page)) {
-        view_.Body().ShowBlank();
-        emit MessageNotShown();
-        return;
-    }
-    view_.Body().ShowFile(QString::fromStdU16String(page));
+    if (!view_.ShowBody(mail)) emit MessageNotShown();
 }
 
 }  // namespace velmora

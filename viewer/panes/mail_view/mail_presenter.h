@@ -2,6 +2,8 @@
 // enumerations, and the view shows the message the selection rests on.
 // Rendering a body is slow, so it waits until the selection has stood still
 // for a moment, and never runs while a worker thread holds the engine.
+// Attached messages the user opens get windows of their own, which close
+// with the records they show.
 #pragma once
 
 #include <QObject>
@@ -9,6 +11,7 @@
 #include <functional>
 
 #include "engine/interface/corvex_engine.h"
+#include "viewer/panes/mail_view/message_windows.h"
 
 namespace velmora {
 
@@ -27,8 +30,10 @@ class MailPresenter final : public QObject {
 
     // Shows `mails` and selects the first message, if any.
     void Fill(const MailList* mails);
-    // Forgets every record: the list, the header and the body go blank.
+    // Forgets every record: the list, the header, the strip and the body go
+    // blank, and the windows of attached messages close.
     void Clear();
+    const MessageWindows& AttachedMessageWindows() const { return windows_; }
 
   signals:
     // The selected message's body could not be rendered; the body is blank.
@@ -42,6 +47,7 @@ class MailPresenter final : public QObject {
     CVelmoraView& view_;
     std::function<bool()> workerRunning_;
     QTimer settle_;
+    MessageWindows windows_;
 };
 
 }  // namespace velmora

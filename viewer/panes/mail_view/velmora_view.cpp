@@ -2,10 +2,12 @@
 
 #include <QContextMenuEvent>
 #include <QLabel>
-#include <QListWidget>
 
+#include "viewer/data/rebuild/mail_save_as_interface.h"
+#include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/edit_popup.h"
+#include "viewer/panes/mail_view/list_ctrl_attach.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
 
 namespace velmora {
@@ -22,7 +24,7 @@ CVelmoraView::CVelmoraView(QWidget* parent)
     : QWidget(parent),
       header_(new CWndMailHeader(this)),
       attachmentsLabel_(new QLabel(tr("Attachments: "), this)),
-      attachments_(new QListWidget(this)),
+      attachments_(new CListCtrlAttach(this)),
       body_(new BodyDisplay(this)) {
     setObjectName("MailView");
     setAccessibleName(tr("Message"));
@@ -30,13 +32,28 @@ CVelmoraView::CVelmoraView(QWidget* parent)
     attachmentsLabel_->setStyleSheet(QStringLiteral("color: rgb(153, 153, 165);"));
     attachments_->setObjectName("AttachmentList");
     attachments_->setAccessibleName(tr("Attachments"));
-    attachments_->setFlow(QListView::LeftToRight);
     SetAttachmentsShown(false);
 }
 
 void CVelmoraView::SetAttachmentsShown(bool shown) {
     attachments_->setVisible(shown);
     Relayout();
+}
+
+void CVelmoraView::ShowMail(const MailEntry* mail) {
+    header_->ShowMail(mail);
+    attachments_->Fill(mail);
+    SetAttachmentsShown(attachments_->Rows().rowCount() > 0);
+}
+
+bool CVelmoraView::ShowBody(const MailEntry* mail) {
+    const std::u16string page = NewScratchPath() + u".mht";
+    if (mail == nullptr || !RenderSelectedMessage(mail, page)) {
+        body_->ShowBlank();
+        return false;
+    }
+    body_->ShowFile(QString::fromStdU16String(page));
+    return true;
 }
 
 void CVelmoraView::resizeEvent(QResizeEvent*) {

@@ -1,15 +1,17 @@
-// The central view: the selected message's header block, the place of its
-// attachment strip, and its body.
+// The central view: the selected message's header block, its attachment
+// strip, and its body. A window of an attached message holds one as well.
 #pragma once
 
 #include <QWidget>
 
+#include "engine/interface/corvex_engine.h"
+
 class QLabel;
-class QListWidget;
 
 namespace velmora {
 
 class BodyDisplay;
+class CListCtrlAttach;
 class CWndMailHeader;
 
 class CVelmoraView final : public QWidget {
@@ -20,9 +22,15 @@ class CVelmoraView final : public QWidget {
 
     CWndMailHeader& Header() { return *header_; }
     BodyDisplay& Body() { return *body_; }
-    QListWidget& Attachments() { return *attachments_; }
+    CListCtrlAttach& Attachments() { return *attachments_; }
     // Shows or hides the attachment strip; the body moves below or above it.
     void SetAttachmentsShown(bool shown);
+
+    // Shows `mail`'s header and attachments (null: none, the strip hidden).
+    void ShowMail(const MailEntry* mail);
+    // Renders `mail`'s body into a page file and shows it; when it cannot be
+    // rendered, the body goes blank and the result is false.
+    bool ShowBody(const MailEntry* mail);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -34,7 +42,7 @@ class CVelmoraView final : public QWidget {
 
     CWndMailHeader* header_;
     QLabel* attachmentsLabel_;
-    QListWidget* attachments_;
+    CListCtrlAttach* attachments_;
     BodyDisplay* body_;
 };
 

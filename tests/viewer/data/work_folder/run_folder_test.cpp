@@ -45,6 +45,23 @@ TEST(RunFolderTest, IsPrivateAndLockedAndGoesWithEverythingInIt) {
     EXPECT_TRUE(fs::is_empty(base.Path()));
 }
 
+// Copies handed to other programs outlive the run; the next start clears them.
+TEST(RunFolderTest, AFolderKeptAtExitStaysUntilALaterStart) {
+    ScratchDir base;
+    fs::path kept;
+    {
+        RunFolder run(RunFolder::AtExit::kKeep);
+        std::string error;
+        ASSERT_TRUE(run.Create(base.Path(), "velmora-opened-", error)) << error;
+        kept = run.Path();
+        std::ofstream(kept / "report.pdf") << "still being read";
+        EXPECT_EQ(RemoveEndedRunFolders(base.Path()), 0u);
+    }
+    EXPECT_TRUE(fs::exists(kept / "report.pdf"));
+    EXPECT_EQ(RemoveEndedRunFolders(base.Path()), 1u);
+    EXPECT_FALSE(fs::exists(kept));
+}
+
 TEST(RunFolderTest, ReportsAFolderThatCannotBeMade) {
     ScratchDir base;
     RunFolder run;

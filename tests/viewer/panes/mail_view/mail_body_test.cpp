@@ -18,6 +18,7 @@
 #include "tests/support/qt_test_environment.h"
 #include "tests/support/test_paths.h"
 #include "tests/viewer/data/mail_access/record_builder.h"
+#include "tests/viewer/panes/mail_view/body_page_text.h"
 #include "tests/viewer/panes/test_open_context.h"
 #include "viewer/app/main_frame.h"
 #include "viewer/data/rebuild/mail_save_as_interface.h"
@@ -53,17 +54,6 @@ Bytes UncompressedRtf(const std::string& rtf) {
     for (int i = 0; i < 4; ++i) bytes.push_back(0);
     for (char c : rtf) bytes.push_back(static_cast<std::uint8_t>(c));
     return bytes;
-}
-
-QString PlainText(BodyDisplay& body) {
-    QString text;
-    bool done = false;
-    body.Page()->toPlainText([&](const QString& result) {
-        text = result;
-        done = true;
-    });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
-    return text;
 }
 
 // Shows the page file and waits until it has loaded.

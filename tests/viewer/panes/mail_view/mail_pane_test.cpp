@@ -6,7 +6,6 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,6 +19,7 @@
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
 #include "viewer/panes/mail_list/mail_images.h"
 #include "viewer/panes/mail_view/body_display.h"
+#include "viewer/panes/mail_view/list_ctrl_attach.h"
 #include "viewer/panes/mail_view/page_request_filter.h"
 #include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"

@@ -1,0 +1,77 @@
+#include "viewer/panes/mail_view/list_ctrl_attach.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+
+#include "viewer/data/mail_access/record_getters.h"
+#include "viewer/panes/mail_view/attachment_actions.h"
+
+namespace velmora {
+
+CListCtrlAttach::CListCtrlAttach(QWidget* parent)
+    : QListView(parent), rows_(new AttachmentListModel(this)) {
+    setModel(rows_);
+    setViewMode(QListView::ListMode);
+    setFlow(QListView::LeftToRight);
+    setWrapping(true);
+    setUniformItemSizes(true);
+    setGridSize(QSize(kColumnWidth, fontMetrics().height() + 4));
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setFocusPolicy(Qt::StrongFocus);
+    // Double-clicking the empty strip gives no index, and so opens nothing.
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { OpenItem(index.row()); });
+}
+
+void CListCtrlAttach::Fill(const MailEntry* mail) {
+    rows_->Fill(mail);
+}
+
+void CListCtrlAttach::OpenItem(int row) {
+    const AttachmentRow* attachment = rows_->RowAt(row);
+    if (attachment == nullptr) return;
+    if (const MailEntry* message = AttachmentMessage(attachment)) {
+        emit MessageOpenRequested(message);
+        return;
+    }
+    OpenAttachmentFile(attachment, desktop_, this);
+}
+
+void CListCtrlAttach::RunCommand(int command) {
+    if (command == kOpenCommand) OpenItem(FirstSelectedRow());
+}
+
+void CListCtrlAttach::SaveSelectedAs() {
+    const AttachmentRow* attachment = rows_->RowAt(FirstSelectedRow());
+    if (attachment != nullptr) SaveAttachmentAs(attachment, desktop_, this);
+}
+
+void CListCtrlAttach::SaveAll() {
+    SaveAllAttachments(rows_->Mail(), desktop_, this);
+}
+
+int CListCtrlAttach::FirstSelectedRow() const {
+    int first = -1;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        if (first < 0 || index.row() < first) first = index.row();
+    }
+    return first;
+}
+
+void CListCtrlAttach::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex under = indexAt(event->pos());
+    if (under.isValid() && !selectionModel()->isSelected(under))
+        selectionModel()->select(under, QItemSelectionModel::ClearAndSelect);
+    const bool selected = FirstSelectedRow() >= 0;
+    QMenu menu(this);
+    menu.addAction(tr("Open"), this, [this] { RunCommand(kOpenCommand); })->setEnabled(selected);
+    menu.addAction(tr("Save As…"), this, &CListCtrlAttach::SaveSelectedAs)->setEnabled(selected);
+    menu.addAction(tr("Save All Attachments…"), this, &CListCtrlAttach::SaveAll)
+        ->setEnabled(rows_->rowCount() > 0);
+    menu.exec(event->globalPos());
+}
+
+}  // namespace velmora
