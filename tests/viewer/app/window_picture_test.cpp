@@ -1,9 +1,10 @@
 // The window as a person first sees it: the sample store opened, its folder
-// tree filled, the first folder's messages listed. The picture is what the
-// README shows; with VELMORA_SCREENSHOT set to a file name, the test also
-// waits for the first message's body and writes the picture there (run under
-// xvfb-run, with QT_QPA_PLATFORM=xcb, for the desktop's own fonts and the
-// browser's display).
+// tree filled, the first folder's messages listed, a message with a file and
+// an attached message selected. The pictures are what the README shows: with
+// VELMORA_SCREENSHOTS set to a folder, the test waits for the bodies and
+// writes window.png there, and message-window.png of the attached message
+// opened from the strip (scripts/screenshots.sh runs it under xvfb-run, with
+// QT_QPA_PLATFORM=xcb, for the desktop's own fonts and the browser's display).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -25,6 +26,8 @@
 #include "viewer/panes/mail_list/file_view.h"
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
 #include "viewer/panes/mail_view/body_display.h"
+#include "viewer/panes/mail_view/list_ctrl_attach.h"
+#include "viewer/panes/mail_view/message_windows.h"
 #include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
 
@@ -43,13 +46,28 @@ std::filesystem::path WriteSampleStore(const std::filesystem::path& folder) {
     sw::SyntheticStoreShape shape;
     shape.folders = 6;
     shape.messagesPerFolder = 12;
+    shape.attachmentsPerMessage = 2;
     EXPECT_TRUE(sw::BuildSampleMailStore(builder, shape));
     std::string error;
     EXPECT_TRUE(builder.WriteTo(folder / "sample.pst", &error)) << error;
     return folder / "sample.pst";
 }
 
-TEST(WindowPictureTest, SampleStoreShowsItsFolderTree) {
+// The sample store's fifth message of each folder ends with an attached message.
+constexpr int kMessageWithAttachedMessage = 4;
+
+// Waits for the body's page and writes the window's picture as `name` in `folder`.
+void SavePicture(QWidget& window, BodyDisplay& body, const QString& folder, const char* name) {
+    QSignalSpy shown(&body, &BodyDisplay::PageShown);
+    ASSERT_TRUE(shown.wait(20000)) << name;
+    QTest::qWait(500);
+    // The body is drawn by the browser: the picture comes from the screen.
+    const QImage picture = window.screen()->grabWindow(window.winId()).toImage();
+    ASSERT_FALSE(picture.isNull()) << name;
+    EXPECT_TRUE(picture.save(folder + "/" + name)) << name;
+}
+
+TEST(WindowPictureTest, SampleStoreShowsItsTreeListMessageAndAttachments) {
     test::ScratchDir scratch;
     const std::filesystem::path store = WriteSampleStore(scratch.Path());
     CMainFrame frame([](QWidget*) { return QString(); });
@@ -75,27 +93,33 @@ TEST(WindowPictureTest, SampleStoreShowsItsFolderTree) {
     expected.sort();
     EXPECT_EQ(folders, expected);
 
-    // The first folder's messages, the first one selected and its header shown.
+    // The first folder's messages, one with two attachments selected.
     const QModelIndex first = stores.index(0, 0, top);
     frame.FolderTree().Tree().setCurrentIndex(first);
     CListCtrlMails& list = frame.MailList().List();
     EXPECT_EQ(list.model()->rowCount(), 12);
+    list.SelectRow(kMessageWithAttachedMessage);
     ASSERT_NE(list.SelectedMail(), nullptr);
     EXPECT_FALSE(frame.MailView().Header().Subject().text().isEmpty());
+    CListCtrlAttach& strip = frame.MailView().Attachments();
+    EXPECT_FALSE(strip.isHidden());
+    ASSERT_EQ(strip.Rows().rowCount(), 2);
 
-    const char* target = std::getenv("VELMORA_SCREENSHOT");
-    if (target == nullptr) {
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+    if (folder.isEmpty()) {
         const QImage picture = frame.grab().toImage();
         EXPECT_EQ(picture.size(), frame.size());
         return;
     }
-    // The body is drawn by the browser: the picture comes from the screen.
-    QSignalSpy shown(&frame.MailView().Body(), &BodyDisplay::PageShown);
-    ASSERT_TRUE(shown.wait(20000));
-    QTest::qWait(500);
-    const QImage picture = frame.screen()->grabWindow(frame.winId()).toImage();
-    ASSERT_FALSE(picture.isNull());
-    EXPECT_TRUE(picture.save(QString::fromLocal8Bit(target))) << target;
+    SavePicture(frame, frame.MailView().Body(), folder, "window.png");
+    strip.OpenItem(1);
+    CMessageWindow* attached = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* message = qobject_cast<CMessageWindow*>(window)) attached = message;
+    }
+    ASSERT_NE(attached, nullptr);
+    attached->resize(900, 560);
+    SavePicture(*attached, attached->View().Body(), folder, "message-window.png");
 }
 
 }  // namespace

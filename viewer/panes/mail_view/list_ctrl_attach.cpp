@@ -2,11 +2,29 @@
 
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "viewer/data/mail_access/record_getters.h"
 #include "viewer/panes/mail_view/attachment_actions.h"
 
 namespace velmora {
+namespace {
+
+// Items as wide as their column, so that a long name is shortened to fit
+// instead of running under the next item.
+class ColumnWideItems final : public QStyledItemDelegate {
+  public:
+    ColumnWideItems(int width, QObject* parent) : QStyledItemDelegate(parent), width_(width) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {width_, QStyledItemDelegate::sizeHint(option, index).height()};
+    }
+
+  private:
+    int width_;
+};
+
+}  // namespace
 
 CListCtrlAttach::CListCtrlAttach(QWidget* parent)
     : QListView(parent), rows_(new AttachmentListModel(this)) {
@@ -15,7 +33,11 @@ CListCtrlAttach::CListCtrlAttach(QWidget* parent)
     setFlow(QListView::LeftToRight);
     setWrapping(true);
     setUniformItemSizes(true);
-    setGridSize(QSize(kColumnWidth, fontMetrics().height() + 4));
+    // A long name loses its middle, not its extension.
+    setItemDelegate(new ColumnWideItems(kColumnWidth - 4, this));
+    setIconSize(QSize(16, 16));
+    setTextElideMode(Qt::ElideMiddle);
+    setGridSize(QSize(kColumnWidth, std::max(fontMetrics().height(), 16) + 4));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
