@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -24,6 +25,7 @@
 #include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/mail_presenter.h"
 #include "viewer/panes/mail_view/velmora_view.h"
+#include "viewer/panes/mail_view/wnd_mail_header.h"
 
 namespace velmora::app {
 namespace {
@@ -99,6 +101,30 @@ void CMainFrame::CreateActions() {
 
     about_ = NewAction(tr("&About"), "About", this);
     connect(about_, &QAction::triggered, this, &CMainFrame::OnAbout);
+
+    nextPane_ = NewAction(tr("Next Pane"), "NextPane", this);
+    nextPane_->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(nextPane_, &QAction::triggered, this, [this] { FocusNextPane(1); });
+    previousPane_ = NewAction(tr("Previous Pane"), "PreviousPane", this);
+    previousPane_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(previousPane_, &QAction::triggered, this, [this] { FocusNextPane(-1); });
+    // In no menu: the window itself takes their keys.
+    addActions({nextPane_, previousPane_});
+}
+
+void CMainFrame::FocusNextPane(int step) {
+    QWidget* const panes[] = {classView_, fileView_, mailView_};
+    // Where the keyboard lands in each: the message's first field, the subject.
+    QWidget* const targets[] = {&classView_->Tree(), &fileView_->List(),
+                                &mailView_->Header().Subject()};
+    constexpr int kPanes = 3;
+    int current = -1;
+    const QWidget* focus = QApplication::focusWidget();
+    for (int i = 0; i < kPanes && focus != nullptr; ++i) {
+        if (panes[i] == focus || panes[i]->isAncestorOf(focus)) current = i;
+    }
+    const int next = current < 0 ? (step > 0 ? 0 : kPanes - 1) : (current + step + kPanes) % kPanes;
+    targets[next]->setFocus(Qt::OtherFocusReason);
 }
 
 void CMainFrame::CreateMenus() {

@@ -51,6 +51,9 @@ class CMainFrame : public QMainWindow {
     void OnApplicationLook(int lookId);
     void OnHelp();
     void OnAbout();
+    // F6 and Shift+F6: the keyboard moves to the next or previous pane
+    // (folder tree, mail list, message), round the end.
+    void FocusNextPane(int step);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +76,8 @@ class CMainFrame : public QMainWindow {
     QAction* statusBarToggle_ = nullptr;
     QAction* help_ = nullptr;
     QAction* about_ = nullptr;
+    QAction* nextPane_ = nullptr;
+    QAction* previousPane_ = nullptr;
     QActionGroup* looks_ = nullptr;
     panes::CClassView* classView_ = nullptr;
     QDockWidget* folderTreePane_ = nullptr;

@@ -6,9 +6,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStyle>
+#include <QTest>
 #include <QToolBar>
 #include <optional>
 
@@ -21,6 +23,10 @@
 #include "viewer/data/binding/store_version.h"
 #include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/class_view.h"
+#include "viewer/panes/mail_list/file_view.h"
+#include "viewer/panes/mail_list/list_ctrl_mails.h"
+#include "viewer/panes/mail_view/velmora_view.h"
+#include "viewer/panes/mail_view/wnd_mail_header.h"
 
 namespace velmora::app {
 namespace {
@@ -97,6 +103,29 @@ TEST(MainFrameTest, ShowsTheTitleMenusToolbarAndTwoFixedPanes) {
         EXPECT_EQ(expected.pane->features(), QDockWidget::DockWidgetMovable) << expected.title;
         EXPECT_EQ(frame.dockWidgetArea(expected.pane), expected.area) << expected.title;
         EXPECT_FALSE(expected.pane->accessibleName().isEmpty());
+    }
+}
+
+TEST(MainFrameTest, F6AndShiftF6MoveTheKeyboardRoundThePanes) {
+    CMainFrame frame(NoFile);
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QWidget* const tree = &frame.FolderTree().Tree();
+    QWidget* const list = &frame.MailList().List();
+    QWidget* const message = &frame.MailView().Header().Subject();
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        QWidget* lands;
+    } steps[] = {{Qt::NoModifier, list},    {Qt::NoModifier, message},
+                 {Qt::NoModifier, tree},    {Qt::ShiftModifier, message},
+                 {Qt::ShiftModifier, list}, {Qt::ShiftModifier, tree}};
+    tree->setFocus();
+    for (const auto& step : steps) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, step.modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), step.lands)
+            << (step.modifiers == Qt::NoModifier ? "F6" : "Shift+F6") << " to "
+            << step.lands->objectName().toStdString();
     }
 }
 
