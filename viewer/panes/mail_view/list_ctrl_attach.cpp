@@ -1,6 +1,7 @@
 #include "viewer/panes/mail_view/list_ctrl_attach.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -60,6 +61,14 @@ void CListCtrlAttach::OpenItem(int row) {
         return;
     }
     OpenAttachmentFile(attachment, desktop_, this);
+}
+
+void CListCtrlAttach::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        RunCommand(kOpenCommand);
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void CListCtrlAttach::RunCommand(int command) {

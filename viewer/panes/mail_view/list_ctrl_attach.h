@@ -42,6 +42,8 @@ class CListCtrlAttach final : public QListView {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Enter opens the selected attachment, as a double-click does.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     int FirstSelectedRow() const;

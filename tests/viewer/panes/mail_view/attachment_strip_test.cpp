@@ -359,6 +359,10 @@ TEST_F(AttachmentStripTest, OpenCommandOpensTheFirstSelectedItem) {
     strip_.RunCommand(CListCtrlAttach::kOpenCommand);
     ASSERT_EQ(desktop_.opened.size(), 1u);
     EXPECT_EQ(ReadAll(desktop_.opened[0]), "2");
+    // Enter does what Open does.
+    QTest::keyClick(&strip_, Qt::Key_Return);
+    ASSERT_EQ(desktop_.opened.size(), 2u);
+    EXPECT_EQ(ReadAll(desktop_.opened[1]), "2");
 }
 
 }  // namespace
