@@ -8,6 +8,7 @@
 
 #include "viewer/data/mail_access/record_getters.h"
 #include "viewer/panes/mail_view/attachment_actions.h"
+#include "viewer/panes/mail_view/viewer_fonts.h"
 
 namespace velmora {
 namespace {
@@ -30,6 +31,7 @@ class ColumnWideItems final : public QStyledItemDelegate {
 CListCtrlAttach::CListCtrlAttach(QWidget* parent)
     : QListView(parent), rows_(new AttachmentListModel(this)) {
     setModel(rows_);
+    setFont(ViewerValueFont());
     setViewMode(QListView::ListMode);
     setFlow(QListView::LeftToRight);
     setWrapping(true);

@@ -8,6 +8,7 @@
 #include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/edit_popup.h"
 #include "viewer/panes/mail_view/list_ctrl_attach.h"
+#include "viewer/panes/mail_view/viewer_fonts.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
 
 namespace velmora {
@@ -29,6 +30,7 @@ CVelmoraView::CVelmoraView(QWidget* parent)
     setObjectName("MailView");
     setAccessibleName(tr("Message"));
     attachmentsLabel_->setObjectName("AttachmentsLabel");
+    attachmentsLabel_->setFont(ViewerLabelFont());
     attachmentsLabel_->setStyleSheet(QStringLiteral("color: rgb(153, 153, 165);"));
     attachments_->setObjectName("AttachmentList");
     attachments_->setAccessibleName(tr("Attachments"));

@@ -5,6 +5,7 @@
 
 #include "viewer/data/mail_access/recipient_lines.h"
 #include "viewer/data/mail_access/record_getters.h"
+#include "viewer/panes/mail_view/viewer_fonts.h"
 
 namespace velmora {
 namespace {
@@ -49,10 +50,7 @@ CWndMailHeader::CWndMailHeader(QWidget* parent)
 QLabel* CWndMailHeader::NewLabel(const QString& text, const char* name) {
     auto* label = new QLabel(text, this);
     label->setObjectName(name);
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(13);
-    font.setWeight(QFont::DemiBold);
-    label->setFont(font);
+    label->setFont(ViewerLabelFont());
     label->setStyleSheet(QStringLiteral("color: rgb(153, 153, 165);"));
     return label;
 }
@@ -63,7 +61,7 @@ QLineEdit* CWndMailHeader::NewField(const QString& accessibleName, const char* n
     field->setAccessibleName(accessibleName);
     field->setReadOnly(true);
     field->setFrame(false);
-    field->setFont(QFont(QStringLiteral("Verdana"), 9));
+    field->setFont(ViewerValueFont());
     return field;
 }
 
