@@ -18,6 +18,7 @@
 #include "viewer/app/about_dialog.h"
 #include "viewer/app/app_looks.h"
 #include "viewer/app/app_settings.h"
+#include "viewer/app/toolbar_customize.h"
 #include "viewer/data/rebuild/message_box.h"
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/mail_list/file_view.h"
@@ -178,6 +179,7 @@ void CMainFrame::CreateToolBar() {
     QAction* helpButton = toolBar->addAction(help_->icon(), tr("Help"));
     helpButton->setObjectName("HelpButton");
     connect(helpButton, &QAction::triggered, this, &CMainFrame::OnHelp);
+    AddCustomizeButton(toolBar);
 }
 
 void CMainFrame::CreatePanes() {

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -20,6 +22,7 @@
 #include "viewer/app/app_looks.h"
 #include "viewer/app/app_settings.h"
 #include "viewer/app/main_frame.h"
+#include "viewer/app/toolbar_customize.h"
 #include "viewer/data/binding/store_version.h"
 #include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/class_view.h"
@@ -88,7 +91,7 @@ TEST(MainFrameTest, ShowsTheTitleMenusToolbarAndTwoFixedPanes) {
     QStringList buttons;
     for (QAction* action : toolBar->actions())
         buttons << (action->isSeparator() ? QString("|") : action->text());
-    EXPECT_EQ(buttons, (QStringList{"Select &File...", "|", "Help"}));
+    EXPECT_EQ(buttons, (QStringList{"Select &File...", "|", "Help", "|", "Customize..."}));
     EXPECT_EQ(toolBar->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
 
     struct PaneCase {
@@ -104,6 +107,32 @@ TEST(MainFrameTest, ShowsTheTitleMenusToolbarAndTwoFixedPanes) {
         EXPECT_EQ(frame.dockWidgetArea(expected.pane), expected.area) << expected.title;
         EXPECT_FALSE(expected.pane->accessibleName().isEmpty());
     }
+}
+
+TEST(MainFrameTest, CustomizeHidesButtonsAndChangesLabelsUntilTheUserChangesThemBack) {
+    QSettings(kSettingsOrganization, kSettingsApplication).remove("Toolbars");
+    const auto toolBarOf = [](CMainFrame& frame) { return frame.findChild<QToolBar*>("Standard"); };
+    const auto helpOf = [&](CMainFrame& frame) {
+        return toolBarOf(frame)->findChild<QAction*>("HelpButton");
+    };
+    {
+        CMainFrame frame(NoFile);
+        CToolbarCustomizeDialog dialog(toolBarOf(frame));
+        auto* help = dialog.findChild<QCheckBox*>("HelpButton");
+        ASSERT_NE(help, nullptr);
+        // Customize itself can never be hidden: the user could not come back.
+        EXPECT_EQ(dialog.findChild<QCheckBox*>("CustomizeButton"), nullptr);
+        help->setChecked(false);
+        auto* style = dialog.findChild<QComboBox*>("ButtonStyle");
+        style->setCurrentIndex(style->findData(static_cast<int>(Qt::ToolButtonIconOnly)));
+        EXPECT_FALSE(helpOf(frame)->isVisible());
+        EXPECT_EQ(toolBarOf(frame)->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    }
+    CMainFrame restarted(NoFile);
+    EXPECT_FALSE(helpOf(restarted)->isVisible());
+    EXPECT_TRUE(restarted.findChild<QAction*>("SelectFile")->isVisible());
+    EXPECT_EQ(toolBarOf(restarted)->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    QSettings(kSettingsOrganization, kSettingsApplication).remove("Toolbars");
 }
 
 TEST(MainFrameTest, F6AndShiftF6MoveTheKeyboardRoundThePanes) {
