@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -30,19 +31,26 @@ std::vector<Record*> BuildInOrderTwoWay(std::size_t count, const Build& build,
             out.push_back(record);
         }
     };
-    const std::size_t middle = count < kTwoWayBuildMinimum ? count : count / 2;
+    std::size_t middle = count < kTwoWayBuildMinimum ? count : count / 2;
+    // Reserved up front, so that keeping a built record never throws and loses it.
     std::vector<Record*> first, second;
+    first.reserve(count);
+    second.reserve(count - middle);
     std::exception_ptr firstFailure, secondFailure;
     {
         std::jthread helper;
-        if (middle < count) {
-            helper = std::jthread([&] {
-                try {
-                    buildRun(middle, count, second);
-                } catch (...) {
-                    secondFailure = std::current_exception();
-                }
-            });
+        try {
+            if (middle < count) {
+                helper = std::jthread([&, begin = middle] {
+                    try {
+                        buildRun(begin, count, second);
+                    } catch (...) {
+                        secondFailure = std::current_exception();
+                    }
+                });
+            }
+        } catch (const std::system_error&) {
+            middle = count;  // no thread to be had: this one builds them all
         }
         try {
             buildRun(0, middle, first);
