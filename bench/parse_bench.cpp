@@ -8,11 +8,10 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <vector>
 
 #include "bench/child_run.h"
+#include "bench/page_cache.h"
 #include "common/dynamic_library.h"
 #include "common/utf16_text.h"
 #include "engine/interface/corvex_engine.h"
@@ -53,13 +52,6 @@ bool WriteStore(const BenchVariant& v, const sw::SyntheticStoreShape& shape,
         return false;
     }
     return true;
-}
-
-void WarmPageCache(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> chunk(1 << 20);
-    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-    }
 }
 
 // Runs in the child: create, parse and delete through the loaded library.
@@ -118,7 +110,7 @@ int main(int argc, char** argv) {
              std::to_string(shape.messagesPerFolder) + "-" + std::to_string(shape.bodySize) +
              (v.variant == sw::Variant::kUnicode ? ".pst" : ".ost"));
         if (!std::filesystem::exists(store) && !WriteStore(v, shape, store)) return 1;
-        WarmPageCache(store);
+        velmora::bench::WarmPageCache(store);
         Figures best;
         for (int run = 0; run < runs; ++run) {
             const Figures f = Measure(v, store, folder / "work");

@@ -16,71 +16,25 @@
 #include <vector>
 
 #include "bench/child_run.h"
+#include "bench/mail_store.h"
+#include "bench/page_cache.h"
 #include "common/utf16_text.h"
 #include "engine/interface/engine_api.h"
 #include "engine/storage/context_reader.h"
 #include "engine/storage/node_database.h"
-#include "tools/storewriter/store_builder.h"
 
 namespace {
 
 namespace sw = velmora::storewriter;
 using Clock = std::chrono::steady_clock;
 
-struct Shape {
-    std::uint32_t folders = 100;
-    std::uint32_t bigFolderMessages = 250000;
-    std::uint32_t smallFolderMessages = 20;
-    std::size_t bodySize = 4096;
-    std::size_t attachmentSize = 512;
+// The store's shape, and how often the big folder is enumerated in one session.
+struct Shape : velmora::bench::MailStoreShape {
     int enumerations = 5;  // of the big folder, one after the other
 };
 
 double Since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-sw::MessageSpec MessageOf(std::uint32_t n, const Shape& shape) {
-    sw::MessageSpec m;
-    m.subject = "Quarterly figures " + std::to_string(n);
-    m.senderName = "Ana Example";
-    m.senderEmail = "ana@example.org";
-    m.submitTime = 133000000000000000ull + n * 10000000ull;
-    m.body = std::string(shape.bodySize, 'x');
-    m.recipients = {{"Ben Example", "ben@example.org"},
-                    {"Cy Example", "cy@example.org", "SMTP", sw::RecipientType::kCc}};
-    m.attachments.push_back({"figures-" + std::to_string(n) + ".bin",
-                             std::vector<std::uint8_t>(shape.attachmentSize, 7),
-                             {}});
-    m.flags |= sw::kMessageFlagHasAttachment;
-    return m;
-}
-
-bool WriteStore(sw::Variant variant, const Shape& shape, const std::filesystem::path& path) {
-    sw::WriterOptions options;
-    options.variant = variant;
-    options.spoolDirectory = path.parent_path();
-    sw::StoreBuilder builder(options);
-    std::uint32_t n = 0;
-    for (std::uint32_t f = 0; f < shape.folders; ++f) {
-        const std::uint32_t folder =
-            builder.AddFolder(builder.TopFolder(), "Folder " + std::to_string(f));
-        const std::uint32_t count = f == 0 ? shape.bigFolderMessages : shape.smallFolderMessages;
-        for (std::uint32_t i = 0; i < count; ++i) {
-            if (builder.AddMessage(folder, MessageOf(n++, shape)) == 0) return false;
-        }
-    }
-    std::string error;
-    if (!builder.WriteTo(path, &error))
-        std::cerr << "cannot write " << path << ": " << error << "\n";
-    return std::filesystem::exists(path);
-}
-
-void WarmPageCache(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> chunk(1 << 20);
-    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-    }
 }
 
 // An opened, parsed store in the static engine core.
@@ -125,10 +79,21 @@ DiskUse ValueFileUse(const std::filesystem::path& work) {
     return use;
 }
 
+// The resident memory of this process now, from the kernel's status file.
+long ResidentKib() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    }
+    return 0;
+}
+
 template <typename V>
 int MeasureWalks(const std::filesystem::path& store, const std::filesystem::path& work,
                  int enumerations, int fd) {
     OpenStore<V> open(store, work);
+    const long openKib = ResidentKib();
     auto start = Clock::now();
     corvex::EngineApi<V>::EnumAllFolders(open.handle);
     const double allFolders = Since(start);
@@ -143,8 +108,9 @@ int MeasureWalks(const std::filesystem::path& store, const std::filesystem::path
         corvex::EngineApi<V>::EnumChildMails(big, open.handle, 0, 0);
     const double again = enumerations > 1 ? Since(start) / (enumerations - 1) : 0;
     const DiskUse last = ValueFileUse(work);
-    ::dprintf(fd, "%.3f %.3f %u %zu %.1f %zu %.1f %.3f\n", allFolders, mails,
-              big->mails->entries.count, once.files, once.mib, last.files, last.mib, again);
+    ::dprintf(fd, "%.3f %.3f %u %zu %.1f %zu %.1f %.3f %ld\n", allFolders, mails,
+              big->mails->entries.count, once.files, once.mib, last.files, last.mib, again,
+              openKib);
     return 0;
 }
 
@@ -204,7 +170,7 @@ class Scratch {
 template <typename V>
 void ReportWalks(const char* name, const std::filesystem::path& store, const Shape& shape,
                  const Scratch& scratch) {
-    WarmPageCache(store);
+    velmora::bench::WarmPageCache(store);
     const double mib = std::filesystem::file_size(store) / 1048576.0;
     const auto work = scratch.Fresh(std::string(name) + "-walks");
     std::filesystem::create_directories(work / "GUIDTempFiles");
@@ -213,12 +179,14 @@ void ReportWalks(const char* name, const std::filesystem::path& store, const Sha
     double allFolders = 0, mails = 0, onceMib = 0, lastMib = 0, again = 0;
     unsigned count = 0;
     std::size_t onceFiles = 0, lastFiles = 0;
-    std::sscanf(walks.output.c_str(), "%lf %lf %u %zu %lf %zu %lf %lf", &allFolders, &mails, &count,
-                &onceFiles, &onceMib, &lastFiles, &lastMib, &again);
+    long openKib = 0;
+    std::sscanf(walks.output.c_str(), "%lf %lf %u %zu %lf %zu %lf %lf %ld", &allFolders, &mails,
+                &count, &onceFiles, &onceMib, &lastFiles, &lastMib, &again, &openKib);
     std::printf(
         "%s: store %.0f MiB; all folders %.3f s; %u messages of the big folder in %.2f s (%.0f/s), "
-        "peak RSS %.0f MiB\n",
-        name, mib, allFolders, count, mails, count / mails, walks.peakKib / 1024.0);
+        "peak RSS %.0f MiB (%.0f MiB of it the opened store)\n",
+        name, mib, allFolders, count, mails, count / mails, walks.peakKib / 1024.0,
+        openKib / 1024.0);
     std::printf(
         "%s: value files after 1 enumeration of the big folder: %zu files, %.1f MiB on disk; "
         "after %d: %zu files, %.1f MiB (each further enumeration %.2f s)\n",
@@ -234,7 +202,7 @@ void ReportWalks(const char* name, const std::filesystem::path& store, const Sha
 
 template <typename V>
 void ReportExports(const char* name, const std::filesystem::path& store, const Scratch& scratch) {
-    WarmPageCache(store);
+    velmora::bench::WarmPageCache(store);
     const double mb = std::filesystem::file_size(store) / 1e6;
     const auto work = scratch.Fresh(std::string(name) + "-export");
     const auto exported =
@@ -272,14 +240,11 @@ int main(int argc, char** argv) {
                  "Also time the folder export of the whole store (writes a lot)");
     CLI11_PARSE(app, argc, argv);
     std::filesystem::create_directories(folder);
-    const std::string tag =
-        std::to_string(shape.folders) + "x" + std::to_string(shape.bigFolderMessages);
-    const auto unicode = folder / ("walk-unicode-" + tag + ".pst");
-    const auto fourK = folder / ("walk-4k-" + tag + ".ost");
-    if (!std::filesystem::exists(unicode) && !WriteStore(sw::Variant::kUnicode, shape, unicode))
-        return 1;
-    if (!std::filesystem::exists(fourK) && !WriteStore(sw::Variant::kUnicode4K, shape, fourK))
-        return 1;
+    for (const sw::Variant variant : {sw::Variant::kUnicode, sw::Variant::kUnicode4K}) {
+        if (!velmora::bench::EnsureMailStore(folder, variant, shape)) return 1;
+    }
+    const auto unicode = velmora::bench::MailStorePath(folder, sw::Variant::kUnicode, shape);
+    const auto fourK = velmora::bench::MailStorePath(folder, sw::Variant::kUnicode4K, shape);
     const Scratch scratch(folder / "work");
     ReportWalks<corvex::UnicodeTraits>("unicode", unicode, shape, scratch);
     ReportWalks<corvex::Unicode4KTraits>("4k", fourK, shape, scratch);

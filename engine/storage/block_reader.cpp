@@ -1,6 +1,7 @@
 #include "engine/storage/block_reader.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "common/little_endian.h"
 #include "engine/storage/block_codec.h"
@@ -18,6 +19,17 @@ constexpr std::size_t kDataTreeHeaderSize = 8;
 
 [[maybe_unused]] std::size_t RoundUp(std::size_t value, std::size_t align) {
     return (value + align - 1) / align * align;
+}
+
+// The entry keeps the trailer of its block's last read. Two threads of a
+// message enumeration may read one block at once (a damaged store can share
+// a block between messages), so the bytes are stored as atomics: both write
+// the same trailer, and neither write is a data race.
+template <typename V>
+[[maybe_unused]] void KeepTrailer(common::Bytes trailer, const BbtEntry<V>& entry) {
+    for (std::size_t i = 0; i < trailer.size(); ++i)
+        std::atomic_ref<std::uint8_t>(entry.trailer[i])
+            .store(trailer[i], std::memory_order_relaxed);
 }
 
 }  // namespace
@@ -51,9 +63,10 @@ ByteBuffer BlockReader<V>::ReadStored(const BbtEntry<V>& entry) const {
         const std::size_t onDisk =
             RoundUp(std::size_t{entry.cb} + V::kBlockTrailerSize, V::kBlockAlign);
         ByteBuffer raw = file_.ReadAt(entry.ib, onDisk);
-        std::copy(raw.end() - V::kBlockTrailerSize, raw.end(), entry.trailer.begin());
-        const auto cbInflated = common::LoadLE<std::uint16_t>(common::Bytes(entry.trailer),
-                                                              V::kTrailerCbInflatedOffset);
+        const common::Bytes trailer(raw.data() + raw.size() - V::kBlockTrailerSize,
+                                    V::kBlockTrailerSize);
+        KeepTrailer(trailer, entry);
+        const auto cbInflated = common::LoadLE<std::uint16_t>(trailer, V::kTrailerCbInflatedOffset);
         if (cbInflated == entry.cb) {
             raw.resize(entry.cb);
             return raw;

@@ -88,7 +88,7 @@ ItemCounts CountItems(StoreSession& run) {
     ItemCounts counts;
     for (const FolderVisit& visit : FlattenFolders(run.Roots())) {
         ++counts.folders;
-        counts.messages += run.EnumMails(visit.folder).count;
+        counts.messages += run.MessageCount(visit.folder);
     }
     return counts;
 }

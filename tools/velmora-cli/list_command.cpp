@@ -7,6 +7,7 @@
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/folder_visit.h"
 #include "tools/velmora-cli/mail_json.h"
+#include "tools/velmora-cli/store_index.h"
 #include "viewer/data/mail_access/record_getters.h"
 
 namespace velmora::cli {
@@ -46,14 +47,17 @@ int RunList(const std::filesystem::path& store, std::optional<std::uint32_t> fol
         if (visits.empty())
             return ReportFailure(store.string() + ": no folder with NID " + NidText(*folderNid));
     }
+    // The lines need each message's own properties only: they are read from
+    // the file directly, so listing writes no value files and reads no bodies,
+    // attachments or recipients.
+    const StoreIndex* index = session.Index();
+    if (index == nullptr) return ReportFailure("cannot read " + store.string() + " again");
     for (const FolderVisit& visit : visits) {
         const std::string path = Field(visit.path);
-        const MailEntryList& mails = session.EnumMails(visit.folder);
-        for (std::uint32_t i = 0; i < mails.count; ++i) {
-            const MailEntry* mail = mails.items[i];
-            out << path << '\t' << SubmitTimeUtc(mail) << '\t' << Field(MailSenderName(mail))
-                << '\t' << Field(MailSubject(mail)) << '\n';
-        }
+        index->VisitMessageHeaders(visit.folder->nidLow, [&](const MailEntry& mail) {
+            out << path << '\t' << SubmitTimeUtc(&mail) << '\t' << Field(MailSenderName(&mail))
+                << '\t' << Field(MailSubject(&mail)) << '\n';
+        });
     }
     return 0;
 }

@@ -1,10 +1,44 @@
 #include "tools/velmora-cli/store_index.h"
 
+#include "engine/storage/context_reader.h"
 #include "engine/storage/node_database.h"
 #include "engine/storage/variant_traits.h"
 
 namespace velmora::cli {
 namespace {
+
+// A message record holding its own properties, laid out as the engine hands
+// them over, so the viewer's getters read it as they read the engine's.
+class HeaderRecord {
+  public:
+    template <typename V>
+    HeaderRecord(const corvex::ContextReader<V>& contexts, const corvex::PropertyMap& properties) {
+        values_.reserve(properties.Size());
+        props_.reserve(properties.Size());
+        for (const auto& [id, value] : properties) {
+            values_.push_back(value.inSubnode ? contexts.ValueBytes(value) : value.bytes);
+            std::vector<std::uint8_t>& bytes = values_.back();
+            props_.push_back({value.id, value.type, 0, static_cast<std::uint32_t>(bytes.size()),
+                              bytes.empty() ? nullptr : bytes.data()});
+        }
+        for (ExportedProp& prop : props_) items_.push_back(&prop);
+        map_ = {items_.data(), static_cast<std::uint32_t>(items_.size()),
+                static_cast<std::uint32_t>(items_.size())};
+    }
+    HeaderRecord(const HeaderRecord&) = delete;
+    HeaderRecord& operator=(const HeaderRecord&) = delete;
+
+    const MailEntry& Mail() const { return mail_; }
+
+  private:
+    std::vector<std::vector<std::uint8_t>> values_;
+    std::vector<ExportedProp> props_;
+    std::vector<ExportedProp*> items_;
+    ExportedPropMap map_{};
+    AttachmentRowList attachments_{};
+    RecipientRowList recipients_{};
+    MailEntry mail_{&map_, &attachments_, &recipients_};
+};
 
 template <typename V>
 class VariantIndex final : public StoreIndex {
@@ -31,6 +65,16 @@ class VariantIndex final : public StoreIndex {
         for (const auto& [parent, node] : database_.Walker().messageChildren.EqualRange(folderNid))
             nids.push_back(node->Nid());
         return nids;
+    }
+
+    void VisitMessageHeaders(std::uint32_t folderNid,
+                             const std::function<void(const MailEntry&)>& visit) const override {
+        const corvex::ContextReader<V> contexts(database_.Reader());
+        for (const auto& [parent, node] :
+             database_.Walker().messageChildren.EqualRange(folderNid)) {
+            const HeaderRecord record(contexts, contexts.NodeProperties(*node));
+            visit(record.Mail());
+        }
     }
 
     std::optional<std::uint32_t> NodeType(std::uint32_t nid) const override {

@@ -8,10 +8,13 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "engine/interface/corvex_engine.h"
 
 namespace velmora::cli {
 
@@ -34,6 +37,13 @@ class StoreIndex {
     // The NIDs of the folder's messages, in the order the message enumeration
     // hands the messages out.
     virtual std::vector<std::uint32_t> MessageNids(std::uint32_t folderNid) const = 0;
+    // Calls `visit` with each message of the folder, in the order the message
+    // enumeration hands them out, as a record of the message's own properties
+    // alone: no attachment or recipient rows, and a value held outside the
+    // property context read in place rather than written to a value file. The
+    // record lives for the call. For commands that print a few header fields.
+    virtual void VisitMessageHeaders(std::uint32_t folderNid,
+                                     const std::function<void(const MailEntry&)>& visit) const = 0;
     // The NID type of a node the store holds, or nothing when it has no such node.
     virtual std::optional<std::uint32_t> NodeType(std::uint32_t nid) const = 0;
 };

@@ -82,6 +82,11 @@ const MailEntryList& StoreSession::EnumMails(FolderEntry* folder) {
     return folder->mails->entries;
 }
 
+std::size_t StoreSession::MessageCount(FolderEntry* folder) {
+    const StoreIndex* index = Index();
+    return index != nullptr ? index->MessageNids(folder->nidLow).size() : EnumMails(folder).count;
+}
+
 const StoreIndex* StoreSession::Index() {
     if (!indexTried_ && Handle() != nullptr) {
         indexTried_ = true;

@@ -46,6 +46,10 @@ class StoreSession {
 
     // The folder's messages, enumerated afresh.
     const MailEntryList& EnumMails(FolderEntry* folder);
+    // How many messages the folder's enumeration hands out, counted in the
+    // store index without enumerating them, so no value file is written; by
+    // enumeration when the file cannot be read again.
+    std::size_t MessageCount(FolderEntry* folder);
 
     // The tool's own read of the store file, made on first use; null when the
     // file could not be read again.

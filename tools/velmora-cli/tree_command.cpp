@@ -14,7 +14,7 @@ int RunTree(const std::filesystem::path& store, std::ostream& out) {
     StoreSession session;
     if (!OpenOrReport(session, store)) return 1;
     for (const FolderVisit& visit : FlattenFolders(session.Roots())) {
-        const std::uint32_t messages = session.EnumMails(visit.folder).count;
+        const std::size_t messages = session.MessageCount(visit.folder);
         out << std::string(static_cast<std::size_t>(visit.depth) * 2, ' ')
             << common::Utf16ToUtf8(FolderName(visit.folder)) << " (" << messages << ") ["
             << NidText(visit.folder->nidLow) << "]\n";

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ inline constexpr char16_t kValueFileFolder[] = u"" CORVEX_VALUE_FILE_FOLDER;
 // left when it goes with its session. Several sessions (and the viewer's own
 // temporary files) share one folder, so only a name this ledger wrote is ever
 // removed, and a path is taken as one only when it lies directly in the folder.
+// A message enumeration writes from two threads at once, so every operation
+// holds the ledger's lock while it changes the set of names.
 class ValueFileLedger {
   public:
     explicit ValueFileLedger(const std::filesystem::path& tempRoot);
@@ -41,7 +44,7 @@ class ValueFileLedger {
     void Remove(std::u16string_view path);
 
     // How many written files the ledger still holds.
-    std::size_t Held() const { return held_.size(); }
+    std::size_t Held() const;
 
   private:
     struct UuidHash {
@@ -54,6 +57,7 @@ class ValueFileLedger {
 
     std::filesystem::path folder_;
     std::u16string prefix_;  // the folder's path text with its closing separator
+    mutable std::mutex mutex_;
     std::unordered_set<common::UuidBytes, UuidHash> held_;
 };
 

@@ -1,5 +1,9 @@
 #include "engine/output/walks/message_walk.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "engine/output/walks/ordered_two_way_build.h"
 #include "engine/output/walks/record_memory.h"
 #include "engine/storage/instantiate.h"
 
@@ -31,31 +35,44 @@ MailEntry* MessageWalk<V>::BuildEntry(const LoadedMessage& loaded) const {
     return entry;
 }
 
+// Builds the records of messages [begin, begin + count) on two threads and
+// appends them in order; a stop keeps the records of the messages before it.
+// Returns how many were appended.
+template <typename V>
+std::size_t MessageWalk<V>::AppendRun(std::uint32_t folder, MailList& list, std::size_t begin,
+                                      std::size_t count) const {
+    const auto messages = context_.Messages(folder);
+    const std::vector<MailEntry*> entries = BuildInOrderTwoWay<MailEntry>(
+        count,
+        [&](std::size_t i) {
+            return context_.Stopped() ? nullptr : BuildEntry(*messages[begin + i].second);
+        },
+        [&](MailEntry* entry) { FreeMailEntry(entry, &context_.ValueFiles()); });
+    for (MailEntry* entry : entries) AppendToList(list.entries, entry);
+    return entries.size();
+}
+
 template <typename V>
 void MessageWalk<V>::Enumerate(std::uint32_t folder, MailList& list, std::uint32_t first,
                                std::uint32_t maximum) const {
     ClearMailList(&list, &context_.ValueFiles());
-    const auto messages = context_.Messages(folder);
-    std::uint32_t appended = 0;
     // Positions are counted in full: a folder of more than 65535 messages is listed whole.
-    for (std::size_t i = first; i < messages.size(); ++i) {
-        if (context_.Stopped()) return;
-        AppendToList(list.entries, BuildEntry(*messages[i].second));
-        if (maximum != 0 && ++appended == maximum) return;
-    }
+    const std::size_t total = context_.Messages(folder).size();
+    const std::size_t begin = std::min<std::size_t>(first, total);
+    const std::size_t count =
+        maximum != 0 ? std::min<std::size_t>(maximum, total - begin) : total - begin;
+    AppendRun(folder, list, begin, count);
 }
 
 template <typename V>
 void MessageWalk<V>::Continue(std::uint32_t folder, MailList& list) const {
-    const auto messages = context_.Messages(folder);
+    const std::size_t total = context_.Messages(folder).size();
     if (list.cursor == nullptr) list.cursor = new MailCursor{};
     auto& cursor = *static_cast<MailCursor*>(list.cursor);
     const std::uint32_t batch = list.batchCount;
-    for (std::uint32_t k = 0; k < batch && cursor.position < messages.size(); ++k) {
-        if (context_.Stopped()) break;
-        AppendToList(list.entries, BuildEntry(*messages[cursor.position].second));
-        ++cursor.position;
-    }
+    const std::size_t begin = std::min<std::size_t>(cursor.position, total);
+    cursor.position =
+        begin + AppendRun(folder, list, begin, std::min<std::size_t>(batch, total - begin));
     list.lastBatchCount = batch;
 }
 

@@ -24,6 +24,8 @@ class MessageWalk {
   private:
     MailEntry* BuildEntry(const NbtEntry& message) const;
     MailEntry* BuildEntry(const LoadedMessage& loaded) const;
+    std::size_t AppendRun(std::uint32_t folder, MailList& list, std::size_t begin,
+                          std::size_t count) const;
 
     const WalkContext<V>& context_;
 };

@@ -63,8 +63,6 @@ void FreeRecordMap(ExportedPropMap* map, ValueFileLedger* valueFiles) {
     FreePropMap(map);
 }
 
-void FreeMailEntry(MailEntry* entry, ValueFileLedger* valueFiles);
-
 // An attachment's embedded message goes with it.
 void FreeAttachmentRow(AttachmentRow* row, ValueFileLedger* valueFiles) {
     if (row == nullptr) return;
@@ -79,6 +77,16 @@ void FreeRecipientRow(RecipientRow* row, ValueFileLedger* valueFiles) {
     FreeRecordMap(row->tableRow, valueFiles);
     delete row;
 }
+
+void FreeFolderEntry(FolderEntry* entry, ValueFileLedger* valueFiles) {
+    if (entry == nullptr) return;
+    FreeRecordMap(entry->props, valueFiles);
+    FreeFolderList(entry->children, valueFiles);
+    FreeMailList(entry->mails, valueFiles);
+    delete entry;
+}
+
+}  // namespace
 
 void FreeMailEntry(MailEntry* entry, ValueFileLedger* valueFiles) {
     if (entry == nullptr) return;
@@ -95,16 +103,6 @@ void FreeMailEntry(MailEntry* entry, ValueFileLedger* valueFiles) {
     delete entry->recipients;
     delete entry;
 }
-
-void FreeFolderEntry(FolderEntry* entry, ValueFileLedger* valueFiles) {
-    if (entry == nullptr) return;
-    FreeRecordMap(entry->props, valueFiles);
-    FreeFolderList(entry->children, valueFiles);
-    FreeMailList(entry->mails, valueFiles);
-    delete entry;
-}
-
-}  // namespace
 
 ExportedPropMap* NewPropMap(std::span<const PropSource> props) {
     const PackedPropMapLayout layout(props);

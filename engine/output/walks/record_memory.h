@@ -54,6 +54,8 @@ void ClearMailList(MailList* list, ValueFileLedger* valueFiles);
 void FreeMailList(MailList* list, ValueFileLedger* valueFiles);
 // Takes ownership of `props`.
 MailEntry* NewMailEntry(ExportedPropMap* props);
+// Frees one message's records, attachments and recipients with it.
+void FreeMailEntry(MailEntry* entry, ValueFileLedger* valueFiles);
 
 // Where the continue-enumeration export goes on in a folder's messages.
 struct MailCursor {

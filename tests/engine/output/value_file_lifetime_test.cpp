@@ -22,6 +22,8 @@ namespace fs = std::filesystem;
 namespace sw = velmora::storewriter;
 
 constexpr std::uint32_t kMessages = 4;
+// Enough messages that an enumeration builds its records on two threads.
+constexpr std::uint32_t kManyMessages = 150;
 
 // Large enough that the body and the attachment data are held out of line in
 // every variant, and different for every message.
@@ -37,10 +39,11 @@ std::vector<std::uint8_t> DataOf(std::uint32_t n) {
     return data;
 }
 
-fs::path WriteInboxStore(sw::Variant variant, const fs::path& scratch) {
+fs::path WriteInboxStore(sw::Variant variant, const fs::path& scratch,
+                         std::uint32_t messages = kMessages) {
     sw::StoreBuilder builder({.variant = variant, .spoolDirectory = scratch});
     const std::uint32_t inbox = builder.AddFolder(builder.TopFolder(), "Inbox");
-    for (std::uint32_t n = 0; n < kMessages; ++n) {
+    for (std::uint32_t n = 0; n < messages; ++n) {
         sw::MessageSpec message;
         message.subject = "Message " + std::to_string(n);
         message.body = BodyOf(n);
@@ -62,12 +65,14 @@ void EnumerateMails(OpenedStore& store, FolderEntry& folder) {
     store.Calls().enumChildMails(&folder, store.Handle(), 0, 0);
 }
 
-// Every body and every attachment's data reads back through its value file.
-void ExpectValuesReadBack(const FolderEntry& folder) {
+// Every body and every attachment's data reads back through its value file,
+// the list holding messages first..first+count-1 in folder order.
+void ExpectValuesReadBack(const FolderEntry& folder, std::uint32_t first = 0,
+                          std::uint32_t count = kMessages) {
     const std::vector<const MailEntry*> mails = MailsOf(folder);
-    ASSERT_EQ(mails.size(), kMessages);
-    for (std::uint32_t n = 0; n < kMessages; ++n) {
-        const MailEntry& mail = *mails[n];
+    ASSERT_EQ(mails.size(), count);
+    for (std::uint32_t n = first; n < first + count; ++n) {
+        const MailEntry& mail = *mails[n - first];
         EXPECT_EQ(PropText(mail.props, common::prop::kBody), BodyOf(n)) << n;
         ASSERT_EQ(mail.attachments->count, 1u);
         const ExportedProp* data =
@@ -152,6 +157,27 @@ TEST_P(ValueFileLifetime, DeletingAHandleRemovesItsFilesAndNoneOfAnotherSessionO
     second.Delete();
     EXPECT_EQ(FilesIn(root / "GUIDTempFiles"), 1u) << "only the viewer's file is left";
     EXPECT_TRUE(fs::is_regular_file(outside));
+}
+
+// A folder large enough to be built on two threads comes out as on one: every
+// record in folder order with its own values, and exactly the files the
+// records name, for the whole folder and for slices that cross its middle.
+TEST_P(ValueFileLifetime, ALargeFolderKeepsItsOrderValuesAndFilesWhenBuiltOnTwoThreads) {
+    const fs::path store = WriteInboxStore(GetParam().writer, scratch_.Path(), kManyMessages);
+    OpenedStore opened(store, GetParam().engine);
+    ASSERT_TRUE(opened.Opened());
+    FolderEntry* inbox = Inbox(opened);
+    ASSERT_NE(inbox, nullptr);
+    const std::size_t before = FilesIn(opened.ValueFileFolder());
+    const struct {
+        std::uint32_t first, maximum, expected;
+    } kSlices[] = {{0, 0, kManyMessages}, {10, 100, 100}, {kManyMessages - 70, 0, 70}};
+    for (const auto& slice : kSlices) {
+        SCOPED_TRACE(std::to_string(slice.first) + " " + std::to_string(slice.maximum));
+        opened.Calls().enumChildMails(inbox, opened.Handle(), slice.first, slice.maximum);
+        ExpectValuesReadBack(*inbox, slice.first, slice.expected);
+        EXPECT_EQ(FilesIn(opened.ValueFileFolder()), before + ValueFilesOf(*inbox).size());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, ValueFileLifetime, ::testing::ValuesIn(kWrittenVariants),

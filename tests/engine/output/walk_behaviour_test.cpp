@@ -309,8 +309,15 @@ TEST(StopFromAnotherThread, EndsTheMessageWalkWithWhatItAppendedIntact) {
         const std::vector<std::string> partial = Signatures(*folder);
         ASSERT_LE(partial.size(), all.size());
         EXPECT_TRUE(std::equal(partial.begin(), partial.end(), all.begin()));
-        for (const fs::path& file : ValueFilesOf(*folder))
+        std::set<fs::path> named;
+        for (const fs::path& file : ValueFilesOf(*folder)) {
             EXPECT_TRUE(fs::is_regular_file(file)) << file;
+            named.insert(file.filename());
+        }
+        // Records built past the stop are dropped with their files: every new
+        // file is one a record names.
+        for (const fs::path& name : FileNamesIn(store.ValueFileFolder()))
+            EXPECT_TRUE(named.contains(name) || before.contains(name)) << name;
         stoppedEarly = partial.size() < all.size();
     }
     EXPECT_TRUE(stoppedEarly) << "no run was seen to end early";
