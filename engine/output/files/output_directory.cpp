@@ -11,7 +11,11 @@ namespace corvex {
 
 bool EnsureDirectory(const std::filesystem::path& directory, std::string_view caption) {
     std::error_code error;
+    // The export makes folders below folders it has just made: one mkdir is
+    // usually all it takes, without looking at the path or its parents first.
+    if (std::filesystem::create_directory(directory, error)) return true;
     if (std::filesystem::is_directory(directory, error)) return true;
+    error.clear();
     std::filesystem::create_directories(directory, error);
     if (!error && std::filesystem::is_directory(directory, error)) return true;
     // A path taken by a file reports no error from create_directories.
