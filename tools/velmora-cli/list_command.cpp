@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 
+#include "common/property_ids.h"
 #include "common/utf16_text.h"
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/folder_visit.h"
@@ -35,6 +36,10 @@ std::vector<FolderVisit> Subtree(std::vector<FolderVisit> visits, std::uint32_t 
             visits.begin() + static_cast<std::ptrdiff_t>(end)};
 }
 
+// The printed texts that may be long enough to be kept outside the property
+// context; the date and the code page never are.
+const std::vector<std::uint16_t> kLongFields = {common::prop::kSubject, common::prop::kSenderName};
+
 }  // namespace
 
 int RunList(const std::filesystem::path& store, std::optional<std::uint32_t> folderNid,
@@ -54,7 +59,7 @@ int RunList(const std::filesystem::path& store, std::optional<std::uint32_t> fol
     if (index == nullptr) return ReportFailure("cannot read " + store.string() + " again");
     for (const FolderVisit& visit : visits) {
         const std::string path = Field(visit.path);
-        index->VisitMessageHeaders(visit.folder->nidLow, [&](const MailEntry& mail) {
+        index->VisitMessageHeaders(visit.folder->nidLow, kLongFields, [&](const MailEntry& mail) {
             out << path << '\t' << SubmitTimeUtc(&mail) << '\t' << Field(MailSenderName(&mail))
                 << '\t' << Field(MailSubject(&mail)) << '\n';
         });

@@ -1,5 +1,7 @@
 #include "tools/velmora-cli/store_index.h"
 
+#include <algorithm>
+
 #include "engine/storage/context_reader.h"
 #include "engine/storage/node_database.h"
 #include "engine/storage/variant_traits.h"
@@ -12,10 +14,12 @@ namespace {
 class HeaderRecord {
   public:
     template <typename V>
-    HeaderRecord(const corvex::ContextReader<V>& contexts, const corvex::PropertyMap& properties) {
+    HeaderRecord(const corvex::ContextReader<V>& contexts, const corvex::PropertyMap& properties,
+                 const std::vector<std::uint16_t>& outOfLineIds) {
         values_.reserve(properties.Size());
         props_.reserve(properties.Size());
         for (const auto& [id, value] : properties) {
+            if (value.inSubnode && !Wanted(outOfLineIds, value.id)) continue;
             values_.push_back(value.inSubnode ? contexts.ValueBytes(value) : value.bytes);
             std::vector<std::uint8_t>& bytes = values_.back();
             props_.push_back({value.id, value.type, 0, static_cast<std::uint32_t>(bytes.size()),
@@ -31,6 +35,10 @@ class HeaderRecord {
     const MailEntry& Mail() const { return mail_; }
 
   private:
+    static bool Wanted(const std::vector<std::uint16_t>& ids, std::uint16_t id) {
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    }
+
     std::vector<std::vector<std::uint8_t>> values_;
     std::vector<ExportedProp> props_;
     std::vector<ExportedProp*> items_;
@@ -68,11 +76,12 @@ class VariantIndex final : public StoreIndex {
     }
 
     void VisitMessageHeaders(std::uint32_t folderNid,
+                             const std::vector<std::uint16_t>& outOfLineIds,
                              const std::function<void(const MailEntry&)>& visit) const override {
         const corvex::ContextReader<V> contexts(database_.Reader());
         for (const auto& [parent, node] :
              database_.Walker().messageChildren.EqualRange(folderNid)) {
-            const HeaderRecord record(contexts, contexts.NodeProperties(*node));
+            const HeaderRecord record(contexts, contexts.NodeProperties(*node), outOfLineIds);
             visit(record.Mail());
         }
     }

@@ -39,10 +39,12 @@ class StoreIndex {
     virtual std::vector<std::uint32_t> MessageNids(std::uint32_t folderNid) const = 0;
     // Calls `visit` with each message of the folder, in the order the message
     // enumeration hands them out, as a record of the message's own properties
-    // alone: no attachment or recipient rows, and a value held outside the
-    // property context read in place rather than written to a value file. The
+    // alone: no attachment or recipient rows. Of the values held outside the
+    // property context only those of `outOfLineIds` are read (in place, not
+    // into value files); the others, bodies above all, are left out. The
     // record lives for the call. For commands that print a few header fields.
     virtual void VisitMessageHeaders(std::uint32_t folderNid,
+                                     const std::vector<std::uint16_t>& outOfLineIds,
                                      const std::function<void(const MailEntry&)>& visit) const = 0;
     // The NID type of a node the store holds, or nothing when it has no such node.
     virtual std::optional<std::uint32_t> NodeType(std::uint32_t nid) const = 0;

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "tests/tools/velmora-cli/cli_fixture.h"
+#include "tools/storewriter/store_builder.h"
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/list_command.h"
 
@@ -64,6 +65,40 @@ TEST_F(CliTest, ListHasOneLinePerMessageOfTheDump) {
         ASSERT_FALSE(expected.empty());
         std::ostringstream out;
         ASSERT_EQ(cli::RunList(CorpusFile(c.store), nid, out), 0);
+        EXPECT_EQ(Lines(out.str()), expected);
+    }
+}
+
+// Texts too long for the property context are kept in subnodes of their own,
+// as the bodies are; the lines print them whole and still leave the bodies
+// unread.
+TEST_F(CliTest, ListPrintsLongTextsKeptOutsideThePropertyContext) {
+    namespace sw = velmora::storewriter;
+    const std::string subject = "S" + std::string(3000, 's') + "\xC3\xA9nd";
+    const std::string sender = "N" + std::string(4000, 'n');
+    const ScratchDir folder;
+    for (const sw::Variant variant :
+         {sw::Variant::kAnsi, sw::Variant::kUnicode, sw::Variant::kUnicode4K}) {
+        SCOPED_TRACE(static_cast<int>(variant));
+        sw::StoreBuilder builder({.variant = variant, .spoolDirectory = folder.Path()});
+        const std::uint32_t inbox = builder.AddFolder(builder.TopFolder(), "Inbox");
+        sw::MessageSpec message;
+        message.subject = subject;
+        message.senderName = sender;
+        message.body = std::string(20000, 'b');
+        builder.AddMessage(inbox, message);
+        message.subject = "short";
+        message.senderName = "A";
+        builder.AddMessage(inbox, message);
+        const std::filesystem::path store = folder.Path() / "long.pst";
+        std::string error;
+        ASSERT_TRUE(builder.WriteTo(store, &error)) << error;
+        std::vector<std::string> expected;
+        ExpectedLines(Dump(store)["folders"], "", std::nullopt, expected);
+        ASSERT_EQ(expected.size(), 2u);
+        EXPECT_NE(expected[0].find(subject), std::string::npos);
+        std::ostringstream out;
+        ASSERT_EQ(cli::RunList(store, std::nullopt, out), 0);
         EXPECT_EQ(Lines(out.str()), expected);
     }
 }
