@@ -40,6 +40,7 @@ struct Settings {
     std::filesystem::path tool;
     int runs = 5;
     double timeoutSeconds = 600;
+    mutable int outputs = 0;  // output folders handed out so far
 };
 
 CommandLine Expand(const CommandLine& line, const std::filesystem::path& store,
@@ -56,16 +57,20 @@ CommandLine Expand(const CommandLine& line, const std::filesystem::path& store,
     return expanded;
 }
 
-// One run in a fresh output folder, which is removed afterwards, outside the timing.
+// Every run's output folder, kept until the race ends.
+std::filesystem::path OutputRoot(const Settings& settings) {
+    return settings.folder / "race-out";
+}
+
+// One run in an output folder of its own. Nothing is deleted between runs:
+// on a disk that discards freed blocks, creating files right after hundreds
+// of thousands were deleted costs several times more, and the deletion of one
+// side's output would slow down whichever side runs next.
 CommandRun RunOnce(const CommandLine& line, const std::filesystem::path& store,
                    const Settings& settings) {
-    const auto out = settings.folder / "race-out";
-    std::filesystem::remove_all(out);
+    const auto out = OutputRoot(settings) / std::to_string(++settings.outputs);
     std::filesystem::create_directories(out);
-    const CommandRun run =
-        velmora::bench::RunTimedCommand(Expand(line, store, out), settings.timeoutSeconds);
-    std::filesystem::remove_all(out);
-    return run;
+    return velmora::bench::RunTimedCommand(Expand(line, store, out), settings.timeoutSeconds);
 }
 
 double Median(std::vector<double> values) {
@@ -179,6 +184,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(cache);
     ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
 
+    std::filesystem::remove_all(OutputRoot(settings));  // what a stopped race left
     std::vector<velmora::bench::MailStoreShape> shapes{small};
     if (!quick) shapes.push_back(big);
     std::printf("%-34s %-8s %-28s %-28s %-8s %-8s %s\n", "store", "task", "ours (median)",
@@ -191,5 +197,6 @@ int main(int argc, char** argv) {
             for (const Contest& contest : Contests(settings.tool)) Race(contest, store, settings);
         }
     }
+    std::filesystem::remove_all(OutputRoot(settings));
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "engine/output/files/output_directory.h"
 #include "engine/output/files/property_csv.h"
 #include "engine/output/files/row_file.h"
+#include "engine/output/walks/ordered_two_way_build.h"
 #include "engine/storage/instantiate.h"
 
 namespace corvex {
@@ -97,13 +98,19 @@ void FolderExport<V>::SaveChildFolder(const NbtEntry& child, const std::filesyst
     SaveHierarchy(child.Nid(), directory, path);
 }
 
+// Every message has a directory of its own, so two threads can write two
+// messages at once; the file system serialises only the entries they add to
+// the folder's directory. Each directory is named by the message's position,
+// so the output is the same whichever thread writes it. A stop ends both
+// halves; messages of the second half may already be written by then.
 template <typename V>
 void FolderExport<V>::SaveMessages(std::uint32_t nid, const std::filesystem::path& target) const {
-    std::size_t ordinal = 0;
-    for (const auto& [parent, message] : context_.Messages(nid)) {
-        if (context_.Stopped()) return;
-        SaveMessage(++ordinal, *message, target);
-    }
+    const auto messages = context_.Messages(nid);
+    RunTwoWay(messages.size(), [&](std::size_t i) {
+        if (context_.Stopped()) return false;
+        SaveMessage(i + 1, *messages[i].second, target);
+        return true;
+    });
 }
 
 template <typename V>

@@ -71,4 +71,14 @@ std::vector<Record*> BuildInOrderTwoWay(std::size_t count, const Build& build,
     return first;
 }
 
+// Runs `step(i)` for 0..count-1 on the same two threads, each half in order,
+// for work whose results go to disk rather than into a list; `step` returns
+// false when the walk was stopped, and that half goes no further.
+template <typename Step>
+void RunTwoWay(std::size_t count, const Step& step) {
+    static char done;
+    BuildInOrderTwoWay<char>(
+        count, [&](std::size_t i) { return step(i) ? &done : nullptr; }, [](char*) {});
+}
+
 }  // namespace corvex

@@ -246,6 +246,46 @@ TEST_P(FolderExportReread, TopFolderExportMatchesTheRecords) {
     EXPECT_GT(checker.Messages(), 0u);
 }
 
+// A folder large enough that its messages are written on two threads: every
+// message lands in the directory its position names, with its own subject and
+// its own attachment (each of a size of its own), as one thread writes them.
+class LargeFolderExport : public ::testing::TestWithParam<WrittenVariant> {};
+
+TEST_P(LargeFolderExport, EachMessageInTheDirectoryOfItsPosition) {
+    constexpr std::uint32_t kMessages = 150;
+    ScratchDir scratch;
+    storewriter::StoreBuilder builder(
+        {.variant = GetParam().writer, .spoolDirectory = scratch.Path()});
+    const std::uint32_t inbox = builder.AddFolder(builder.TopFolder(), "Inbox");
+    for (std::uint32_t n = 0; n < kMessages; ++n) {
+        storewriter::MessageSpec message;
+        message.subject = "Message " + std::to_string(n);
+        message.body = std::string(5000 + n, 'b');
+        message.attachments.push_back({"data.bin", std::vector<std::uint8_t>(9000 + n, 7), {}});
+        message.flags |= storewriter::kMessageFlagHasAttachment;
+        ASSERT_NE(builder.AddMessage(inbox, message), 0u);
+    }
+    std::string error;
+    ASSERT_TRUE(builder.WriteTo(scratch / "large.pst", &error)) << error;
+    OpenedStore store(scratch / "large.pst", GetParam().engine);
+    ASSERT_TRUE(store.Opened());
+    FolderEntry* top = FindFolderByName(store.AllFolders(), storewriter::kTopFolderName);
+    ASSERT_NE(top, nullptr);
+    const fs::path target = scratch / "export";
+    fs::create_directories(target);
+    store.Calls().saveFolderHierarchy(top->nidLow, top->nidHigh, U16(target).c_str(),
+                                      store.Handle());
+
+    ExportChecker checker(store, target);
+    checker.CheckFolder(*top, target, {});
+    EXPECT_EQ(checker.Messages(), kMessages);
+    EXPECT_EQ(checker.Attachments(), kMessages);
+    EXPECT_TRUE(fs::is_directory(target / "Inbox" / "150_Message 149"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, LargeFolderExport, ::testing::ValuesIn(kWrittenVariants),
+                         WrittenVariantName);
+
 std::string HexBlockName(std::uint64_t bid) {
     std::ostringstream name;
     name << "0x" << std::uppercase << std::hex << static_cast<std::uint32_t>(bid) << "_.bin";
