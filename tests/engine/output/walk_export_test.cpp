@@ -223,6 +223,17 @@ void ExpectEverythingInside(const fs::path& scratch, const fs::path& target) {
     }
 }
 
+// Exports `folder` into `target`, made first, and checks what was written
+// against the records.
+ExportChecker ExportAndCheck(OpenedStore& store, FolderEntry& folder, const fs::path& target) {
+    fs::create_directories(target);
+    store.Calls().saveFolderHierarchy(folder.nidLow, folder.nidHigh, U16(target).c_str(),
+                                      store.Handle());
+    ExportChecker checker(store, target);
+    checker.CheckFolder(folder, target, {});
+    return checker;
+}
+
 class FolderExportReread : public ::testing::TestWithParam<ExportCase> {};
 
 TEST_P(FolderExportReread, TopFolderExportMatchesTheRecords) {
@@ -234,12 +245,7 @@ TEST_P(FolderExportReread, TopFolderExportMatchesTheRecords) {
     ASSERT_NE(top, nullptr);
     ScratchDir scratch;
     const fs::path target = scratch / "export";
-    fs::create_directories(target);
-    store.Calls().saveFolderHierarchy(top->nidLow, top->nidHigh, U16(target).c_str(),
-                                      store.Handle());
-
-    ExportChecker checker(store, target);
-    checker.CheckFolder(*top, target, {});
+    const ExportChecker checker = ExportAndCheck(store, *top, target);
     ExpectEverythingInside(scratch.Path(), target);
     std::cout << "[ export   ] " << GetParam().store << ": " << checker.Messages()
               << " message directories, " << checker.Attachments() << " attachment contents\n";
@@ -272,12 +278,7 @@ TEST_P(LargeFolderExport, EachMessageInTheDirectoryOfItsPosition) {
     FolderEntry* top = FindFolderByName(store.AllFolders(), storewriter::kTopFolderName);
     ASSERT_NE(top, nullptr);
     const fs::path target = scratch / "export";
-    fs::create_directories(target);
-    store.Calls().saveFolderHierarchy(top->nidLow, top->nidHigh, U16(target).c_str(),
-                                      store.Handle());
-
-    ExportChecker checker(store, target);
-    checker.CheckFolder(*top, target, {});
+    const ExportChecker checker = ExportAndCheck(store, *top, target);
     EXPECT_EQ(checker.Messages(), kMessages);
     EXPECT_EQ(checker.Attachments(), kMessages);
     EXPECT_TRUE(fs::is_directory(target / "Inbox" / "150_Message 149"));
