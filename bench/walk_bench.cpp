@@ -234,8 +234,13 @@ int main(int argc, char** argv) {
     CLI::App app{"Times the folder and message walks and the folder export on a large mail store."};
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "velmora-bench";
     Shape shape;
+    std::filesystem::path work;
     bool exportToo = false;
+    std::string only;
     app.add_option("--folder", folder, "Where the stores are written and kept between runs");
+    app.add_option("--work", work,
+                   "Where value files and exports are written (default: FOLDER/work); a folder "
+                   "in memory here tells the engine's time from the disk's");
     app.add_option("--big-folder", shape.bigFolderMessages, "Messages in the big folder");
     app.add_option("--folders", shape.folders, "Folders below the top folder");
     app.add_option("--enumerations", shape.enumerations,
@@ -244,6 +249,7 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 100));
     app.add_flag("--export", exportToo,
                  "Also time the folder export of the whole store (writes a lot)");
+    app.add_option("--variant", only, "Only this variant")->check(CLI::IsMember({"unicode", "4k"}));
     CLI11_PARSE(app, argc, argv);
     std::filesystem::create_directories(folder);
     for (const sw::Variant variant : {sw::Variant::kUnicode, sw::Variant::kUnicode4K}) {
@@ -251,11 +257,12 @@ int main(int argc, char** argv) {
     }
     const auto unicode = velmora::bench::MailStorePath(folder, sw::Variant::kUnicode, shape);
     const auto fourK = velmora::bench::MailStorePath(folder, sw::Variant::kUnicode4K, shape);
-    const Scratch scratch(folder / "work");
-    ReportWalks<corvex::UnicodeTraits>("unicode", unicode, shape, scratch);
-    ReportWalks<corvex::Unicode4KTraits>("4k", fourK, shape, scratch);
+    const Scratch scratch(work.empty() ? folder / "work" : work / "velmora-walk-bench");
+    const bool unicodeToo = only != "4k", fourKToo = only != "unicode";
+    if (unicodeToo) ReportWalks<corvex::UnicodeTraits>("unicode", unicode, shape, scratch);
+    if (fourKToo) ReportWalks<corvex::Unicode4KTraits>("4k", fourK, shape, scratch);
     if (!exportToo) return 0;
-    ReportExports<corvex::UnicodeTraits>("unicode", unicode, scratch);
-    ReportExports<corvex::Unicode4KTraits>("4k", fourK, scratch);
+    if (unicodeToo) ReportExports<corvex::UnicodeTraits>("unicode", unicode, scratch);
+    if (fourKToo) ReportExports<corvex::Unicode4KTraits>("4k", fourK, scratch);
     return 0;
 }
