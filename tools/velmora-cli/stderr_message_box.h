@@ -1,7 +1,10 @@
-// The command-line host of the message-box layer: "caption: text" on standard error.
+// The command-line host of the message-box layer: "caption: text" on standard
+// error. The engine may report from two threads at once (a folder's messages
+// are read and written on two), so each message is written whole, one at a time.
 #pragma once
 
 #include <iosfwd>
+#include <mutex>
 
 #include "viewer/data/rebuild/message_box.h"
 
@@ -14,6 +17,7 @@ class StderrMessageBox final : public MessageBoxHost {
 
   private:
     std::ostream& stream_;
+    std::mutex mutex_;
 };
 
 }  // namespace velmora::cli

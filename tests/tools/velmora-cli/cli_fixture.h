@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,12 +27,17 @@ namespace velmora::test {
 // Ordered, so that tests see the keys in the order the tool writes them.
 using Json = nlohmann::ordered_json;
 
+// The engine may report from both threads of a folder walk.
 class RecordingMessageBox : public MessageBoxHost {
   public:
     void Show(const std::u16string& caption, const std::u16string& text) override {
+        const std::lock_guard lock(mutex_);
         lines.push_back(common::Utf16ToUtf8(caption) + ": " + common::Utf16ToUtf8(text));
     }
     std::vector<std::string> lines;
+
+  private:
+    std::mutex mutex_;
 };
 
 class CliTest : public ::testing::Test {
