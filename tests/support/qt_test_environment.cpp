@@ -53,6 +53,7 @@ RecordingMessageHost::~RecordingMessageHost() {
 }
 
 void RecordingMessageHost::Show(const std::u16string&, const std::u16string& text) {
+    const std::lock_guard lock(mutex_);
     texts.push_back(common::Utf16ToUtf8(text));
 }
 

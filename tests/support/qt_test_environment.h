@@ -4,6 +4,7 @@
 // of showing.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,8 @@
 
 namespace velmora::test {
 
-// Installs itself as the message-box host while it lives.
+// Installs itself as the message-box host while it lives. The engine may
+// report from both threads of a folder walk.
 class RecordingMessageHost : public MessageBoxHost {
   public:
     RecordingMessageHost();
@@ -19,6 +21,9 @@ class RecordingMessageHost : public MessageBoxHost {
     void Show(const std::u16string& caption, const std::u16string& text) override;
 
     std::vector<std::string> texts;
+
+  private:
+    std::mutex mutex_;
 };
 
 }  // namespace velmora::test
