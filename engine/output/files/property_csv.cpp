@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "common/path_text.h"
-#include "engine/output/files/binary_file.h"
 #include "engine/output/files/csv_line.h"
 #include "engine/output/files/csv_text_file.h"
 #include "engine/output/files/property_name_table.h"
@@ -26,12 +25,11 @@ std::vector<std::uint8_t> SideFileBytes(const PropertyView& property,
 
 // Writes the side file and notes it in the line. When every candidate name is
 // taken the value stays in the CSV only.
-void WriteSideFile(const std::filesystem::path& directory, const PropertyView& property,
+void PutInSideFile(const std::filesystem::path& directory, const PropertyView& property,
                    const ValueResolver& resolve, CsvLine& line) {
     const std::optional<std::filesystem::path> path =
-        FreeSideFilePath(directory, line.number, property.id);
+        WriteSideFile(directory, line.number, property.id, SideFileBytes(property, resolve));
     if (!path) return;
-    WriteBinaryFile(*path, SideFileBytes(property, resolve));
     line.inFile = true;
     line.fileName = common::PathToUtf16(*path);
 }
@@ -59,7 +57,7 @@ void WritePropertyCsv(const std::filesystem::path& directory, std::u16string_vie
     std::uint16_t number = 0;
     for (const PropertyView& property : properties) {
         CsvLine line = PropertyLine(++number, property, flavor.text);
-        if (GoesToSideFile(property)) WriteSideFile(directory, property, resolve, line);
+        if (GoesToSideFile(property)) PutInSideFile(directory, property, resolve, line);
         file.Write(FormatCsvLine(line));
     }
 }

@@ -1,10 +1,10 @@
 #include "engine/output/files/side_file.h"
 
 #include <string>
-#include <system_error>
 
 #include "common/path_text.h"
 #include "common/property_ids.h"
+#include "engine/output/files/binary_file.h"
 #include "engine/output/files/property_name_table.h"
 #include "engine/output/files/safe_name.h"
 
@@ -17,7 +17,7 @@ constexpr std::size_t DecimalDigits(unsigned value) {
     return digits;
 }
 
-// The longest suffix FreeSideFilePath adds to a name.
+// The longest suffix WriteSideFile adds to a name.
 constexpr std::size_t kLongestSuffixBytes = DecimalDigits(kMaxSideFileSuffix);
 
 std::u16string_view Extension(std::uint16_t id) {
@@ -29,12 +29,6 @@ std::u16string_view Extension(std::uint16_t id) {
 std::u16string Decimal(unsigned value) {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
-}
-
-bool IsTaken(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::symlink_status(path, error).type() !=
-           std::filesystem::file_type::not_found;
 }
 
 }  // namespace
@@ -50,15 +44,16 @@ std::u16string SideFileName(std::uint16_t lineNumber, std::uint16_t id,
     return prefix + name + std::u16string(suffix) + std::u16string(extension);
 }
 
-std::optional<std::filesystem::path> FreeSideFilePath(const std::filesystem::path& directory,
-                                                      std::uint16_t lineNumber, std::uint16_t id) {
-    std::filesystem::path path =
-        directory / common::PathFromUtf16(SideFileName(lineNumber, id, u""));
-    for (unsigned suffix = 1; IsTaken(path); ++suffix) {
-        if (suffix > kMaxSideFileSuffix) return std::nullopt;
-        path = directory / common::PathFromUtf16(SideFileName(lineNumber, id, Decimal(suffix)));
+std::optional<std::filesystem::path> WriteSideFile(const std::filesystem::path& directory,
+                                                   std::uint16_t lineNumber, std::uint16_t id,
+                                                   std::span<const std::uint8_t> bytes) {
+    for (unsigned suffix = 0; suffix <= kMaxSideFileSuffix; ++suffix) {
+        const std::u16string name =
+            SideFileName(lineNumber, id, suffix == 0 ? std::u16string() : Decimal(suffix));
+        std::filesystem::path path = directory / common::PathFromUtf16(name);
+        if (WriteNewBinaryFile(path, bytes) != NewFileResult::kTaken) return path;
     }
-    return path;
+    return std::nullopt;
 }
 
 }  // namespace corvex

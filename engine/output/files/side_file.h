@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,11 +20,14 @@ namespace corvex {
 // within 255 UTF-8 bytes; the leading number keeps it from being "." or "..".
 std::u16string SideFileName(std::uint16_t lineNumber, std::uint16_t id, std::u16string_view suffix);
 
-// The first free name in `directory`: without suffix, else with 1, 2, 3, ...
-// up to kMaxSideFileSuffix. Any entry counts as taken, a dangling symbolic
-// link too, so a value is never written through a link. No value when all
-// names are taken.
-std::optional<std::filesystem::path> FreeSideFilePath(const std::filesystem::path& directory,
-                                                      std::uint16_t lineNumber, std::uint16_t id);
+// Writes `bytes` to the first free name in `directory`: without suffix, else
+// with 1, 2, 3, ... up to kMaxSideFileSuffix. Any entry counts as taken, a
+// dangling symbolic link too, so a value is never written through a link.
+// Returns the name written, or the name tried when the file could not be
+// written for another reason (the property file still names it, as it would
+// name a file the disk then refused); no value when all names are taken.
+std::optional<std::filesystem::path> WriteSideFile(const std::filesystem::path& directory,
+                                                   std::uint16_t lineNumber, std::uint16_t id,
+                                                   std::span<const std::uint8_t> bytes);
 
 }  // namespace corvex

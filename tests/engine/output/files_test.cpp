@@ -141,7 +141,9 @@ TEST(SideFile, SearchForAFreeNameIsBounded) {
     Touch(dir / "1.PR_BODY.txt");
     for (unsigned i = 1; i <= kMaxSideFileSuffix; ++i)
         Touch(dir / ("1.PR_BODY" + std::to_string(i) + ".txt"));
-    EXPECT_FALSE(FreeSideFilePath(dir.Path(), 1, 0x1000).has_value());
+    const std::uint8_t value[] = {1, 2, 3};
+    EXPECT_FALSE(WriteSideFile(dir.Path(), 1, 0x1000, value).has_value());
+    EXPECT_EQ(ReadFileText(dir / "1.PR_BODY.txt"), "x");  // nothing written over
 
     const PropertyView properties[] = {View(0x1000, 0x001F, kBodyNid, true)};
     WritePropertyCsv(dir.Path(), u"MSGProp", properties, ResolveBody, kWide);
@@ -154,7 +156,10 @@ TEST(SideFile, DanglingLinkCountsAsTaken) {
     velmora::test::ScratchDir dir;
     velmora::test::ScratchDir elsewhere;
     fs::create_symlink(elsewhere / "stolen", dir / "1.PR_BODY.txt");
-    EXPECT_EQ(FreeSideFilePath(dir.Path(), 1, 0x1000), dir / "1.PR_BODY1.txt");
+    const std::uint8_t value[] = {'v'};
+    EXPECT_EQ(WriteSideFile(dir.Path(), 1, 0x1000, value), dir / "1.PR_BODY1.txt");
+    EXPECT_EQ(ReadFileText(dir / "1.PR_BODY1.txt"), "v");
+    EXPECT_FALSE(fs::exists(elsewhere / "stolen"));
 }
 #endif
 
