@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <mutex>
 #include <span>
@@ -46,6 +47,24 @@ class ValueFileLedger {
     // How many written files the ledger still holds.
     std::size_t Held() const;
 
+    // While one lives, a removed file is kept as a spare instead of being
+    // unlinked, and the next value written takes it over: renamed to its new
+    // name and overwritten in place. Enumerating a large folder again frees
+    // as many files as it writes, and on a disk that avoids reusing freshly
+    // freed inodes, unlinking 250,000 files and creating as many costs many
+    // times more than renaming them. The spares left over are unlinked when
+    // the scope ends, so a file still lives exactly as long as its record.
+    class ReuseScope {
+      public:
+        explicit ReuseScope(ValueFileLedger& ledger);
+        ~ReuseScope();
+        ReuseScope(const ReuseScope&) = delete;
+        ReuseScope& operator=(const ReuseScope&) = delete;
+
+      private:
+        ValueFileLedger& ledger_;
+    };
+
   private:
     struct UuidHash {
         std::size_t operator()(const common::UuidBytes& bytes) const {
@@ -55,10 +74,17 @@ class ValueFileLedger {
         }
     };
 
+    std::filesystem::path PathOf(const common::UuidBytes& name) const;
+    // A spare renamed to `path`, or false when there is none or it has gone.
+    bool TakeSpareAs(const std::filesystem::path& path);
+    void UnlinkSpares();
+
     std::filesystem::path folder_;
     std::u16string prefix_;  // the folder's path text with its closing separator
     mutable std::mutex mutex_;
     std::unordered_set<common::UuidBytes, UuidHash> held_;
+    int reuseScopes_ = 0;
+    std::deque<common::UuidBytes> spares_;  // removed files kept for the next writes, oldest first
 };
 
 }  // namespace corvex

@@ -55,6 +55,8 @@ std::size_t MessageWalk<V>::AppendRun(std::uint32_t folder, MailList& list, std:
 template <typename V>
 void MessageWalk<V>::Enumerate(std::uint32_t folder, MailList& list, std::uint32_t first,
                                std::uint32_t maximum) const {
+    // The former records' files are taken over by the new ones.
+    const ValueFileLedger::ReuseScope reuse(context_.ValueFiles());
     ClearMailList(&list, &context_.ValueFiles());
     // Positions are counted in full: a folder of more than 65535 messages is listed whole.
     const std::size_t total = context_.Messages(folder).size();

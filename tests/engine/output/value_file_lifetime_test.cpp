@@ -11,6 +11,7 @@
 #include "common/path_text.h"
 #include "common/property_ids.h"
 #include "common/uuid_text.h"
+#include "tests/engine/output/output_test_support.h"
 #include "tests/engine/output/walk_support.h"
 #include "tests/engine/output/written_variants.h"
 #include "tools/storewriter/store_builder.h"
@@ -117,6 +118,30 @@ TEST_P(ValueFileLifetime, AnotherEnumerationRemovesTheFormerFilesAndKeepsItsOwnR
     EXPECT_EQ(FilesIn(store.ValueFileFolder()), before + second.size());
     ExpectValuesReadBack(*inbox);
 }
+
+#if !defined(_WIN32)
+// Another enumeration takes over the former records' files; one that was
+// replaced by a link in the meantime is not written through.
+TEST_P(ValueFileLifetime, AFormerFileReplacedByALinkIsNotWrittenThrough) {
+    OpenedStore store(store_, GetParam().engine);
+    ASSERT_TRUE(store.Opened());
+    FolderEntry* inbox = Inbox(store);
+    ASSERT_NE(inbox, nullptr);
+    EnumerateMails(store, *inbox);
+    const std::vector<fs::path> first = ValueFilesOf(*inbox);
+    ASSERT_FALSE(first.empty());
+    ScratchDir elsewhere;
+    std::ofstream(elsewhere / "target") << "untouched";
+    for (const fs::path& file : first) {
+        fs::remove(file);
+        fs::create_symlink(elsewhere / "target", file);
+    }
+    EnumerateMails(store, *inbox);
+    EXPECT_EQ(corvex::test::ReadFileText(elsewhere / "target"), "untouched");
+    for (const fs::path& file : ValueFilesOf(*inbox)) EXPECT_FALSE(fs::is_symlink(file)) << file;
+    ExpectValuesReadBack(*inbox);
+}
+#endif
 
 TEST_P(ValueFileLifetime, DeletingAHandleRemovesItsFilesAndNoneOfAnotherSessionOnTheSameRoot) {
     ScratchDir root;
