@@ -14,7 +14,7 @@ ValueFileLedger::ValueFileLedger(const std::filesystem::path& tempRoot)
       prefix_(common::PathToUtf16(folder_) + common::kPathSeparator) {}
 
 ValueFileLedger::~ValueFileLedger() {
-    UnlinkSpares();
+    DropSpares();
     for (const common::UuidBytes& name : held_) {
         std::error_code ignored;
         std::filesystem::remove(PathOf(name), ignored);
@@ -55,7 +55,7 @@ bool ValueFileLedger::TakeSpareAs(const std::filesystem::path& path) {
     return ::rename(PathOf(spare).c_str(), path.c_str()) == 0;
 }
 
-void ValueFileLedger::UnlinkSpares() {
+void ValueFileLedger::DropSpares() {
     std::deque<common::UuidBytes> spares;
     {
         const std::lock_guard lock(mutex_);
@@ -91,12 +91,8 @@ ValueFileLedger::ReuseScope::ReuseScope(ValueFileLedger& ledger) : ledger_(ledge
 }
 
 ValueFileLedger::ReuseScope::~ReuseScope() {
-    bool last = false;
-    {
-        const std::lock_guard lock(ledger_.mutex_);
-        last = --ledger_.reuseScopes_ == 0;
-    }
-    if (last) ledger_.UnlinkSpares();
+    const std::lock_guard lock(ledger_.mutex_);
+    --ledger_.reuseScopes_;
 }
 
 }  // namespace corvex

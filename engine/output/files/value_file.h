@@ -52,8 +52,7 @@ class ValueFileLedger {
     // name and overwritten in place. Enumerating a large folder again frees
     // as many files as it writes, and on a disk that avoids reusing freshly
     // freed inodes, unlinking 250,000 files and creating as many costs many
-    // times more than renaming them. The spares left over are unlinked when
-    // the scope ends, so a file still lives exactly as long as its record.
+    // times more than renaming them.
     class ReuseScope {
       public:
         explicit ReuseScope(ValueFileLedger& ledger);
@@ -64,6 +63,14 @@ class ValueFileLedger {
       private:
         ValueFileLedger& ledger_;
     };
+
+    // Unlinks the spares no write has taken. Spares wait only for a read that
+    // is under way (the viewer empties a list with one call and reads it in
+    // batches after): every enumeration that builds records drops what is
+    // left when it ends, a batched read when it reaches the folder's end, and
+    // the ledger when its session goes. There are never more files than the
+    // most records held at once have named.
+    void DropSpares();
 
   private:
     struct UuidHash {
@@ -77,13 +84,12 @@ class ValueFileLedger {
     std::filesystem::path PathOf(const common::UuidBytes& name) const;
     // A spare renamed to `path`, or false when there is none or it has gone.
     bool TakeSpareAs(const std::filesystem::path& path);
-    void UnlinkSpares();
 
     std::filesystem::path folder_;
     std::u16string prefix_;  // the folder's path text with its closing separator
     mutable std::mutex mutex_;
     std::unordered_set<common::UuidBytes, UuidHash> held_;
-    int reuseScopes_ = 0;
+    int reuseScopes_ = 0;                   // open ReuseScopes
     std::deque<common::UuidBytes> spares_;  // removed files kept for the next writes, oldest first
 };
 

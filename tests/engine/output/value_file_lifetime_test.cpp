@@ -205,6 +205,42 @@ TEST_P(ValueFileLifetime, ALargeFolderKeepsItsOrderValuesAndFilesWhenBuiltOnTwoT
     }
 }
 
+// The viewer reads a large folder again with one call that only empties the
+// list and then batches. The batches take over the former files; when the
+// folder has been read to its end, or an enumeration cut the read short, or
+// the session goes, exactly the files the records name are left.
+TEST_P(ValueFileLifetime, ABatchedReadAgainEndsWithExactlyTheFilesItsRecordsName) {
+    const fs::path store = WriteInboxStore(GetParam().writer, scratch_.Path(), kManyMessages);
+    OpenedStore opened(store, GetParam().engine);
+    ASSERT_TRUE(opened.Opened());
+    FolderEntry* inbox = Inbox(opened);
+    ASSERT_NE(inbox, nullptr);
+    const std::size_t before = FilesIn(opened.ValueFileFolder());
+    const auto emptyThenRead = [&](std::uint32_t batches) {
+        opened.Calls().enumChildMails(inbox, opened.Handle(), UINT32_MAX, 1);
+        EXPECT_EQ(inbox->mails->entries.count, 0u);
+        inbox->mails->batchCount = 40;
+        for (std::uint32_t i = 0; i < batches; ++i)
+            opened.Calls().enumChildMailsNext(inbox, opened.Handle());
+    };
+    EnumerateMails(opened, *inbox);
+
+    emptyThenRead(4);  // 40 + 40 + 40 + 30: the folder's end
+    ExpectValuesReadBack(*inbox, 0, kManyMessages);
+    EXPECT_EQ(FilesIn(opened.ValueFileFolder()), before + ValueFilesOf(*inbox).size());
+
+    emptyThenRead(1);
+    ExpectValuesReadBack(*inbox, 0, 40);
+    opened.Calls().enumChildMails(inbox, opened.Handle(), 5, 10);
+    ExpectValuesReadBack(*inbox, 5, 10);
+    EXPECT_EQ(FilesIn(opened.ValueFileFolder()), before + ValueFilesOf(*inbox).size());
+
+    emptyThenRead(0);
+    const fs::path folder = opened.ValueFileFolder();
+    opened.Delete();
+    EXPECT_EQ(FilesIn(folder), before);
+}
+
 INSTANTIATE_TEST_SUITE_P(Variants, ValueFileLifetime, ::testing::ValuesIn(kWrittenVariants),
                          WrittenVariantName);
 
