@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <memory>
 
 #include "common/path_text.h"
 #include "common/property_ids.h"
@@ -95,8 +96,19 @@ class ValueFileLifetime : public ::testing::TestWithParam<WrittenVariant> {
   protected:
     void SetUp() override { store_ = WriteInboxStore(GetParam().writer, scratch_.Path()); }
 
+    // A store of kManyMessages, enough to be built on two threads, opened.
+    void OpenLargeInbox() {
+        large_ = std::make_unique<OpenedStore>(
+            WriteInboxStore(GetParam().writer, scratch_.Path(), kManyMessages), GetParam().engine);
+        ASSERT_TRUE(large_->Opened());
+        inbox_ = Inbox(*large_);
+        ASSERT_NE(inbox_, nullptr);
+    }
+
     ScratchDir scratch_;
     fs::path store_;
+    std::unique_ptr<OpenedStore> large_;
+    FolderEntry* inbox_ = nullptr;
 };
 
 TEST_P(ValueFileLifetime, AnotherEnumerationRemovesTheFormerFilesAndKeepsItsOwnReadable) {
@@ -188,11 +200,9 @@ TEST_P(ValueFileLifetime, DeletingAHandleRemovesItsFilesAndNoneOfAnotherSessionO
 // record in folder order with its own values, and exactly the files the
 // records name, for the whole folder and for slices that cross its middle.
 TEST_P(ValueFileLifetime, ALargeFolderKeepsItsOrderValuesAndFilesWhenBuiltOnTwoThreads) {
-    const fs::path store = WriteInboxStore(GetParam().writer, scratch_.Path(), kManyMessages);
-    OpenedStore opened(store, GetParam().engine);
-    ASSERT_TRUE(opened.Opened());
-    FolderEntry* inbox = Inbox(opened);
-    ASSERT_NE(inbox, nullptr);
+    ASSERT_NO_FATAL_FAILURE(OpenLargeInbox());
+    OpenedStore& opened = *large_;
+    FolderEntry* inbox = inbox_;
     const std::size_t before = FilesIn(opened.ValueFileFolder());
     const struct {
         std::uint32_t first, maximum, expected;
@@ -210,11 +220,9 @@ TEST_P(ValueFileLifetime, ALargeFolderKeepsItsOrderValuesAndFilesWhenBuiltOnTwoT
 // folder has been read to its end, or an enumeration cut the read short, or
 // the session goes, exactly the files the records name are left.
 TEST_P(ValueFileLifetime, ABatchedReadAgainEndsWithExactlyTheFilesItsRecordsName) {
-    const fs::path store = WriteInboxStore(GetParam().writer, scratch_.Path(), kManyMessages);
-    OpenedStore opened(store, GetParam().engine);
-    ASSERT_TRUE(opened.Opened());
-    FolderEntry* inbox = Inbox(opened);
-    ASSERT_NE(inbox, nullptr);
+    ASSERT_NO_FATAL_FAILURE(OpenLargeInbox());
+    OpenedStore& opened = *large_;
+    FolderEntry* inbox = inbox_;
     const std::size_t before = FilesIn(opened.ValueFileFolder());
     const auto emptyThenRead = [&](std::uint32_t batches) {
         opened.Calls().enumChildMails(inbox, opened.Handle(), UINT32_MAX, 1);
