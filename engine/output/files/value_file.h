@@ -20,8 +20,9 @@ namespace corvex {
 inline constexpr char16_t kValueFileFolder[] = u"" CORVEX_VALUE_FILE_FOLDER;
 
 // The value files one session wrote. A file lives as long as the record that
-// names it: freeing the record removes it, and the ledger removes whatever is
-// left when it goes with its session. Several sessions (and the viewer's own
+// names it: freeing the record removes it (or, while a folder is read again,
+// hands it on to a new record; see ReuseScope), and the ledger removes
+// whatever is left when it goes with its session. Several sessions (and the viewer's own
 // temporary files) share one folder, so only a name this ledger wrote is ever
 // removed, and a path is taken as one only when it lies directly in the folder.
 // A message enumeration writes from two threads at once, so every operation
