@@ -6,7 +6,7 @@
 #include "common/path_text.h"
 #include "engine/output/files/csv_line.h"
 #include "engine/output/files/csv_text_file.h"
-#include "engine/output/files/property_name_table.h"
+#include "common/property_name_table.h"
 #include "engine/output/files/side_file.h"
 #include "engine/output/files/value_text.h"
 
@@ -35,7 +35,7 @@ void PutInSideFile(const std::filesystem::path& directory, const PropertyView& p
 }
 
 CsvLine PropertyLine(std::uint16_t number, const PropertyView& property, TextVariant variant) {
-    const PropertyNameTable& names = PropertyNameTable::Shared();
+    const common::PropertyNameTable& names = common::PropertyNameTable::Shared();
     CsvLine line;
     line.number = number;
     line.propertyName = names.PropertyName(property.id);

@@ -3,7 +3,7 @@
 #include "common/path_text.h"
 #include "engine/output/files/csv_line.h"
 #include "engine/output/files/csv_text_file.h"
-#include "engine/output/files/property_name_table.h"
+#include "common/property_name_table.h"
 #include "engine/output/files/side_file.h"
 #include "engine/output/files/value_text.h"
 
@@ -19,7 +19,7 @@ std::u16string NamedSideFile(const std::filesystem::path& rowDirectory, std::uin
 
 CsvLine CellLine(const std::filesystem::path& rowDirectory, std::uint16_t number,
                  const PropertyView& cell, TextVariant variant) {
-    const PropertyNameTable& names = PropertyNameTable::Shared();
+    const common::PropertyNameTable& names = common::PropertyNameTable::Shared();
     CsvLine line;
     line.number = number;
     line.propertyName = names.PropertyName(cell.id);

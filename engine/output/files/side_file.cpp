@@ -5,7 +5,7 @@
 #include "common/path_text.h"
 #include "common/property_ids.h"
 #include "engine/output/files/binary_file.h"
-#include "engine/output/files/property_name_table.h"
+#include "common/property_name_table.h"
 #include "engine/output/files/safe_name.h"
 
 namespace corvex {
@@ -39,7 +39,7 @@ std::u16string SideFileName(std::uint16_t lineNumber, std::uint16_t id,
     const std::u16string_view extension = Extension(id);
     const std::size_t fixedBytes = prefix.size() + kLongestSuffixBytes + extension.size();
     const std::u16string name =
-        common::CapUtf8Bytes(ReplaceUnsafeCharacters(PropertyNameTable::Shared().PropertyName(id)),
+        common::CapUtf8Bytes(ReplaceUnsafeCharacters(common::PropertyNameTable::Shared().PropertyName(id)),
                              common::kMaxComponentBytes - fixedBytes);
     return prefix + name + std::u16string(suffix) + std::u16string(extension);
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace corvex {
+namespace common {
 
 struct NamedCode {
     std::uint16_t code;
@@ -18,4 +18,4 @@ std::span<const NamedCode> TypeNameEntries();
 // Property ids, the upper 16 bits of a property tag.
 std::span<const NamedCode> PropertyNameEntries();
 
-}  // namespace corvex
+}  // namespace common

@@ -1,11 +1,11 @@
-#include "engine/output/files/property_name_table.h"
+#include "common/property_name_table.h"
 
 #include <algorithm>
 #include <span>
 
-#include "engine/output/files/property_name_data.h"
+#include "common/property_name_data.h"
 
-namespace corvex {
+namespace common {
 namespace {
 
 const char16_t* FindName(std::span<const NamedCode> entries, std::uint16_t code) {
@@ -41,4 +41,4 @@ std::u16string PropertyNameTable::TypeName(std::uint16_t type) const {
     return {};
 }
 
-}  // namespace corvex
+}  // namespace common

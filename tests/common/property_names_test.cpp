@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/output/files/property_name_data.h"
-#include "engine/output/files/property_name_table.h"
+#include "common/property_name_data.h"
+#include "common/property_name_table.h"
 
-namespace corvex {
+namespace common {
 namespace {
 
 struct CodeAndName {
@@ -111,4 +111,4 @@ TEST(PropertyTypeNames, IdsAndTypesAreSeparateKeySpaces) {
 }
 
 }  // namespace
-}  // namespace corvex
+}  // namespace common

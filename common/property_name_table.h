@@ -1,12 +1,13 @@
-// Words for property ids and type codes, used by the folder export for the
-// columns of its CSV files and for the names of its side files. The records
-// handed to the viewer carry only the numbers.
+// Words for property ids and type codes: the folder export writes them into the
+// columns of its CSV files and the names of its side files, and the viewer's
+// properties view and the tool's `props` show them. The records handed to the
+// viewer carry only the numbers.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-namespace corvex {
+namespace common {
 
 // Immutable, so one instance serves every session of every store.
 class PropertyNameTable {
@@ -24,4 +25,4 @@ class PropertyNameTable {
     PropertyNameTable() = default;
 };
 
-}  // namespace corvex
+}  // namespace common

@@ -5,9 +5,9 @@
 // the names end up in CSV files and side-file names that users already have.
 // The entries were generated mechanically to rule out transcription slips; a new
 // name goes in at its sorted place (the static_asserts below check the order).
-#include "engine/output/files/property_name_data.h"
+#include "common/property_name_data.h"
 
-namespace corvex {
+namespace common {
 namespace {
 
 // One entry a line keeps changes to a single name a one-line diff.
@@ -516,4 +516,4 @@ std::span<const NamedCode> PropertyNameEntries() {
     return kPropertyNames;
 }
 
-}  // namespace corvex
+}  // namespace common
