@@ -22,6 +22,7 @@ rules=(
     "messaging/                common/ automation/"
     "viewer/data/work_folder/  common/ $corvex_h"
     "viewer/data/mail_access/  common/ $corvex_h"
+    "viewer/data/message_properties/ common/ viewer/data/mail_access/ $corvex_h"
     "viewer/data/compressed_rtf/ common/ viewer/data/mail_access/ $corvex_h"
     "viewer/data/binding/      common/ viewer/data/mail_access/ $corvex_h"
     "viewer/data/rebuild/      common/ automation/ viewer/data/ $corvex_h"

@@ -9,6 +9,7 @@
 #include "tools/velmora-cli/dump_command.h"
 #include "tools/velmora-cli/info_command.h"
 #include "tools/velmora-cli/list_command.h"
+#include "tools/velmora-cli/props_command.h"
 #include "tools/velmora-cli/render_command.h"
 #include "tools/velmora-cli/save_commands.h"
 #include "tools/velmora-cli/stderr_message_box.h"
@@ -27,6 +28,7 @@ struct Arguments {
     std::string message;
     std::uint32_t index = 0;
     bool json = false;
+    bool full = false;
 };
 
 CLI::App* AddStoreCommand(CLI::App& app, const char* name, const char* help, Arguments& args) {
@@ -51,6 +53,7 @@ struct Commands {
     CLI::App* attachment;
     CLI::App* rtf;
     CLI::App* render;
+    CLI::App* props;
 };
 
 Commands AddCommands(CLI::App& app, Arguments& args) {
@@ -103,6 +106,19 @@ Commands AddCommands(CLI::App& app, Arguments& args) {
     c.render->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)
         ->required();
     c.render->add_option("--output", args.output, "MHTML file to write (.mht)")->required();
+    c.props = AddStoreCommand(app, "props",
+                              "Every property of a message, of each recipient and of each "
+                              "attachment: tag, name, type and value, as a table",
+                              args);
+    c.props->add_option("--message", args.message, std::string("Message NID; ") + kNidHelp)
+        ->required();
+    c.props->add_flag("--json", args.json,
+                      "Write JSON instead: {\"message\": [{\"tag\", \"name\", \"type\", "
+                      "\"value\"}, ...], \"recipients\": [[...], ...], \"attachments\": "
+                      "[[...], ...]}");
+    c.props->add_flag("--full", args.full,
+                      "Write whole values; without it a value longer than 256 characters is cut "
+                      "there and ends in \"\u2026\"");
     return c;
 }
 
@@ -126,6 +142,9 @@ int RunCommand(const Commands& c, const Arguments& args) {
     if (!message) return 2;
     if (*c.attachment) return cli::RunAttachment(args.store, *message, args.index, args.output);
     if (*c.render) return cli::RunRender(args.store, *message, args.output);
+    if (*c.props)
+        return cli::RunProps(args.store, *message, {.json = args.json, .full = args.full},
+                             std::cout);
     return cli::RunRtf(args.store, *message, args.output);
 }
 

@@ -9,6 +9,7 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -27,6 +28,7 @@
 #include "viewer/panes/mail_view/mail_presenter.h"
 #include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
+#include "viewer/panes/message_properties/message_properties_dialog.h"
 
 namespace velmora::app {
 namespace {
@@ -74,6 +76,7 @@ CMainFrame::CMainFrame(FileChooser chooseFile, UrlOpener openUrl, QWidget* paren
     statusBar()->setObjectName("StatusBar");
     statusBar()->setAccessibleName(tr("Status bar"));
     CreatePanes();
+    CreatePropertiesCommand();
     OnApplicationLook(appLook_);
     RestoreLayout();
 }
@@ -215,6 +218,33 @@ void CMainFrame::CreateMailView() {
         QGuiApplication::clipboard()->setText(url.toString());
         statusBar()->showMessage(
             tr("Link not opened; its address is on the clipboard: %1").arg(url.toString()));
+    });
+}
+
+// View > Message Properties... and the mail list's context menu, enabled while
+// a message is selected.
+void CMainFrame::CreatePropertiesCommand() {
+    messageProperties_ = NewAction(tr("Message &Properties..."), "MessageProperties", this);
+    messageProperties_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
+    messageProperties_->setStatusTip(tr("Every property of the selected message"));
+    messageProperties_->setEnabled(false);
+    CListCtrlMails& list = fileView_->List();
+    connect(messageProperties_, &QAction::triggered, this,
+            [this] { ShowMessageProperties(this, fileView_->List().SelectedMail()); });
+    connect(&list, &CListCtrlMails::MailSelected, messageProperties_,
+            [this](const MailEntry* mail) { messageProperties_->setEnabled(mail != nullptr); });
+    if (auto* view = menuBar()->findChild<QMenu*>("ViewMenu")) {
+        view->addSeparator();
+        view->addAction(messageProperties_);
+    }
+    list.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&list, &QWidget::customContextMenuRequested, this, [this, &list](const QPoint& at) {
+        if (list.SelectedMail() == nullptr) return;
+        auto* menu = new QMenu(&list);
+        menu->setObjectName("MailListPopup");
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addAction(messageProperties_);
+        menu->popup(list.viewport()->mapToGlobal(at));
     });
 }
 

@@ -46,6 +46,8 @@ class CMainFrame : public QMainWindow {
     CFileView& MailList() { return *fileView_; }
     CVelmoraView& MailView() { return *mailView_; }
     QAction* LookAction(int lookId) const;
+    // View > Message Properties..., for the selected message.
+    QAction& MessagePropertiesAction() { return *messageProperties_; }
 
     void OnSelectFile();
     void OnApplicationLook(int lookId);
@@ -64,6 +66,7 @@ class CMainFrame : public QMainWindow {
     void CreateToolBar();
     void CreatePanes();
     void CreateMailView();
+    void CreatePropertiesCommand();
     void CreateLookMenu(QMenu* menu);
     void RestoreLayout();
     void SaveLayout() const;
@@ -78,6 +81,7 @@ class CMainFrame : public QMainWindow {
     QAction* about_ = nullptr;
     QAction* nextPane_ = nullptr;
     QAction* previousPane_ = nullptr;
+    QAction* messageProperties_ = nullptr;
     QActionGroup* looks_ = nullptr;
     panes::CClassView* classView_ = nullptr;
     QDockWidget* folderTreePane_ = nullptr;

@@ -45,6 +45,23 @@ std::vector<std::uint8_t> ValueBytes(const ExportedProp& prop) {
     return bytes;
 }
 
+std::vector<std::uint8_t> ValuePrefix(const ExportedProp& prop, std::size_t limit) {
+    std::vector<std::uint8_t> bytes;
+    if (!HeldInFile(prop)) {
+        if (prop.bytes != nullptr)
+            bytes.assign(prop.bytes, prop.bytes + std::min<std::size_t>(prop.byteCount, limit));
+        return bytes;
+    }
+    std::ifstream file(common::PathFromUtf16(ValueFilePath(prop)),
+                       std::ios::binary | std::ios::ate);
+    const std::streamoff length = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+    if (length <= 0 || !file.seekg(0)) return bytes;
+    bytes.resize(std::min<std::size_t>(static_cast<std::size_t>(length), limit));
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    return bytes;
+}
+
 std::uint64_t ValueSize(const ExportedProp& prop) {
     if (!HeldInFile(prop)) return prop.bytes != nullptr ? prop.byteCount : 0;
     std::error_code error;

@@ -22,6 +22,10 @@ std::u16string ValueFilePath(const ExportedProp& prop);
 // The value's bytes. A value file that is missing or unreadable reads as an empty value.
 std::vector<std::uint8_t> ValueBytes(const ExportedProp& prop);
 
+// At most the first `limit` bytes of the value, reading no more of a value
+// file than that; a file that is missing or unreadable reads as an empty value.
+std::vector<std::uint8_t> ValuePrefix(const ExportedProp& prop, std::size_t limit);
+
 // The first N bytes of a value, zeros after a shorter one: how a number or a
 // GUID is read from a value of any length. An empty value (a zero-length
 // property, or a value file that is gone) has no bytes to copy from at all,

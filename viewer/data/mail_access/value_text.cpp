@@ -73,8 +73,12 @@ std::u16string Utf16Text(std::span<const std::uint8_t> bytes) {
 }
 
 std::u16string ValueToText(const ExportedProp& prop, std::uint32_t codePage) {
-    const std::vector<std::uint8_t> bytes = ValueBytes(prop);
-    switch (prop.type) {
+    return BytesToText(prop.type, ValueBytes(prop), codePage);
+}
+
+std::u16string BytesToText(std::uint16_t type, const std::vector<std::uint8_t>& bytes,
+                           std::uint32_t codePage) {
+    switch (type) {
         case common::ptype::kLong:
         case common::ptype::kBoolean:
             return Formatted("%d", ZeroExtended<std::int32_t>(bytes));

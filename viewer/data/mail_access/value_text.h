@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/code_page_decoder.h"
 #include "engine/interface/corvex_engine.h"
@@ -16,6 +17,9 @@ namespace velmora {
 // decoded with `codePage`, PT_UNICODE up to its NUL, PT_CLSID
 // "%08x-%04x-%04x,,%llx", any other type "0x" and the bytes as "%02X".
 std::u16string ValueToText(const ExportedProp& prop,
+                           std::uint32_t codePage = common::kWindowsWesternCodePage);
+// The same for value bytes already read, such as the first part of a large value.
+std::u16string BytesToText(std::uint16_t type, const std::vector<std::uint8_t>& bytes,
                            std::uint32_t codePage = common::kWindowsWesternCodePage);
 
 // PR_SUBJECT: skips a leading U+0001 prefix-length marker in UTF-16 subjects,

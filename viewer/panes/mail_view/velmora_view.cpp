@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 
 #include "viewer/data/rebuild/mail_save_as_interface.h"
 #include "viewer/data/work_folder/work_folder.h"
@@ -10,6 +11,7 @@
 #include "viewer/panes/mail_view/list_ctrl_attach.h"
 #include "viewer/panes/mail_view/viewer_fonts.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
+#include "viewer/panes/message_properties/message_properties_dialog.h"
 
 namespace velmora {
 namespace {
@@ -43,6 +45,7 @@ void CVelmoraView::SetAttachmentsShown(bool shown) {
 }
 
 void CVelmoraView::ShowMail(const MailEntry* mail) {
+    shownMail_ = mail;
     header_->ShowMail(mail);
     attachments_->Fill(mail);
     SetAttachmentsShown(attachments_->Rows().rowCount() > 0);
@@ -63,7 +66,12 @@ void CVelmoraView::resizeEvent(QResizeEvent*) {
 }
 
 void CVelmoraView::contextMenuEvent(QContextMenuEvent* event) {
-    PopUpEditMenu(this, event->globalPos());
+    QMenu* menu = PopUpEditMenu(this, event->globalPos());
+    if (shownMail_ == nullptr) return;
+    menu->addSeparator();
+    QAction* properties = menu->addAction(tr("Message &Properties..."), this,
+                                          [this] { ShowMessageProperties(this, shownMail_); });
+    properties->setObjectName("MessagePropertiesPopup");
 }
 
 void CVelmoraView::Relayout() {

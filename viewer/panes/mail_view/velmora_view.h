@@ -28,13 +28,16 @@ class CVelmoraView final : public QWidget {
 
     // Shows `mail`'s header and attachments (null: none, the strip hidden).
     void ShowMail(const MailEntry* mail);
+    // The message shown now; null when none is.
+    const MailEntry* ShownMail() const { return shownMail_; }
     // Renders `mail`'s body into a page file and shows it; when it cannot be
     // rendered, the body goes blank and the result is false.
     bool ShowBody(const MailEntry* mail);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
-    // On the view's surface and the header's background.
+    // On the view's surface and the header's background; with a message
+    // shown, it offers the message's properties as well.
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
@@ -44,6 +47,7 @@ class CVelmoraView final : public QWidget {
     QLabel* attachmentsLabel_;
     CListCtrlAttach* attachments_;
     BodyDisplay* body_;
+    const MailEntry* shownMail_ = nullptr;
 };
 
 }  // namespace velmora

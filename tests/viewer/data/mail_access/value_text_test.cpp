@@ -152,6 +152,21 @@ TEST_F(ValueFileTest, ValuesInFilesReadAsTheirContent) {
     EXPECT_EQ(ValueToText(text), u"long body");
 }
 
+// The start of a value without reading the rest: the properties view shows
+// the beginning of values as large as an attachment's data.
+TEST_F(ValueFileTest, ValuePrefixReadsAtMostTheLimit) {
+    const Bytes content{1, 2, 3, 4, 5};
+    const ExportedProp inFile = records_.Prop(InFile("p", 0x0102, content));
+    const ExportedProp inMemory = records_.Prop({0x3701, 0x0102, content});
+    for (const ExportedProp& prop : {inFile, inMemory}) {
+        EXPECT_EQ(ValuePrefix(prop, 0), Bytes{});
+        EXPECT_EQ(ValuePrefix(prop, 3), (Bytes{1, 2, 3}));
+        EXPECT_EQ(ValuePrefix(prop, 5), content);
+        EXPECT_EQ(ValuePrefix(prop, SIZE_MAX), content);
+    }
+    EXPECT_EQ(ValuePrefix(records_.Prop(Missing("gone", 0x0102)), 10), Bytes{});
+}
+
 TEST_F(ValueFileTest, MissingValueFileIsAnEmptyValue) {
     const ExportedProp binary = records_.Prop(Missing("gone", 0x0102));
     EXPECT_EQ(ValueToText(binary), u"0x");
