@@ -92,6 +92,38 @@ TEST_F(CliTest, PropsTableHasASectionPerObject) {
               std::string::npos);
 }
 
+// Without --full a long value (the transport headers, the HTML body) is cut
+// and marked; with it the same property's value is whole and starts alike.
+TEST_F(CliTest, PropsCutLongValuesUnlessAskedForWholeOnes) {
+    VELMORA_REQUIRE_CORPUS();
+    const std::filesystem::path store = CorpusFile("unicode-to-cc.pst");
+    std::vector<const Json*> messages;
+    const Json dump = Dump(store);
+    CollectMessages(dump["folders"], messages);
+    ASSERT_EQ(messages.size(), 1u);
+    const auto nid = (*messages[0])["nid"].get<std::uint32_t>();
+    std::ostringstream cutOut, wholeOut;
+    ASSERT_EQ(cli::RunProps(store, nid, {.json = true}, cutOut), 0);
+    ASSERT_EQ(cli::RunProps(store, nid, {.json = true, .full = true}, wholeOut), 0);
+    const Json cut = Json::parse(cutOut.str())["message"];
+    const Json whole = Json::parse(wholeOut.str())["message"];
+    ASSERT_EQ(cut.size(), whole.size());
+    const std::string mark = "\xE2\x80\xA6";
+    int cutValues = 0;
+    for (std::size_t i = 0; i < cut.size(); ++i) {
+        const std::string shown = cut[i]["value"].get<std::string>();
+        const std::string full = whole[i]["value"].get<std::string>();
+        EXPECT_LE(common::Utf8ToUtf16(shown).size(), 256u + 1u) << cut[i]["name"];
+        if (shown == full) continue;
+        ++cutValues;
+        ASSERT_TRUE(shown.ends_with(mark)) << cut[i]["name"];
+        EXPECT_TRUE(full.starts_with(shown.substr(0, shown.size() - mark.size())))
+            << cut[i]["name"];
+        EXPECT_GT(full.size(), shown.size());
+    }
+    EXPECT_GE(cutValues, 2);
+}
+
 TEST_F(CliTest, PropsOfAMessageThatIsNotThereFails) {
     VELMORA_REQUIRE_CORPUS();
     std::ostringstream out;
