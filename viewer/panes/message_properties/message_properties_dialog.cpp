@@ -21,7 +21,8 @@
 namespace velmora {
 namespace {
 
-constexpr int kColumnWidths[PropertyTableModel::kColumnCount] = {100, 90, 230, 110, 70, 400};
+// The value column takes what the others leave of the dialog's width.
+constexpr int kColumnWidths[PropertyTableModel::kColumnCount] = {100, 90, 230, 110, 70, 300};
 
 QString DialogTitle(const MailEntry* mail) {
     const QString subject = QString::fromStdU16String(MailSubject(mail)).trimmed();
@@ -39,6 +40,7 @@ QTableView* NewTable(QAbstractItemModel* model, QWidget* parent) {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setWordWrap(false);
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     // The store's order until the user picks a column.
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table->setSortingEnabled(true);

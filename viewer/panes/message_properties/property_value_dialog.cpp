@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include "common/property_ids.h"
@@ -44,6 +45,9 @@ CPropertyValueDlg::CPropertyValueDlg(const PropertyLine& line, std::uint32_t cod
     view_->setObjectName("PropertyValueText");
     view_->setAccessibleName(tr("Value"));
     view_->setReadOnly(true);
+    // Every line wraps, long runs of digits too: nothing is off to the side.
+    view_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view_->setPlainText(IsText(line.type) ? text_ : HexInLines(text_));
 
     auto* layout = new QVBoxLayout(this);
