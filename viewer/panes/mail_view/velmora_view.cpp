@@ -30,8 +30,7 @@ CVelmoraView::CVelmoraView(QWidget* parent)
     setObjectName("MailView");
     setAccessibleName(tr("Message"));
     attachmentsLabel_->setObjectName("AttachmentsLabel");
-    attachmentsLabel_->setFont(ViewerLabelFont());
-    attachmentsLabel_->setStyleSheet(QStringLiteral("color: rgb(153, 153, 165);"));
+    StyleViewerLabel(*attachmentsLabel_);
     attachments_->setObjectName("AttachmentList");
     attachments_->setAccessibleName(tr("Attachments"));
     SetAttachmentsShown(false);

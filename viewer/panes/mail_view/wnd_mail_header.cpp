@@ -50,8 +50,7 @@ CWndMailHeader::CWndMailHeader(QWidget* parent)
 QLabel* CWndMailHeader::NewLabel(const QString& text, const char* name) {
     auto* label = new QLabel(text, this);
     label->setObjectName(name);
-    label->setFont(ViewerLabelFont());
-    label->setStyleSheet(QStringLiteral("color: rgb(153, 153, 165);"));
+    StyleViewerLabel(*label);
     return label;
 }
 
