@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
@@ -18,6 +19,8 @@
 #include "viewer/app/about_dialog.h"
 #include "viewer/app/app_looks.h"
 #include "viewer/app/app_settings.h"
+#include "viewer/app/frame_geometry.h"
+#include "viewer/app/status_line_bar.h"
 #include "viewer/app/toolbar_customize.h"
 #include "viewer/data/rebuild/message_box.h"
 #include "viewer/panes/class_view.h"
@@ -71,8 +74,7 @@ CMainFrame::CMainFrame(FileChooser chooseFile, UrlOpener openUrl, QWidget* paren
     CreateActions();
     CreateMenus();
     CreateToolBar();
-    statusBar()->setObjectName("StatusBar");
-    statusBar()->setAccessibleName(tr("Status bar"));
+    setStatusBar(new StatusLineBar(this));
     CreatePanes();
     OnApplicationLook(appLook_);
     RestoreLayout();
@@ -254,7 +256,10 @@ void CMainFrame::OnAbout() {
 
 void CMainFrame::RestoreLayout() {
     QSettings settings(kSettingsOrganization, kSettingsApplication);
-    restoreGeometry(settings.value(kGeometryKey).toByteArray());
+    // With no saved geometry the frame must not rely on a window manager to
+    // maximise it: it starts at a size that leaves room for a message.
+    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray()) && screen() != nullptr)
+        setGeometry(FirstFrameGeometry(screen()->availableGeometry()));
     restoreState(settings.value(kDockStateKey).toByteArray());
 }
 
