@@ -29,6 +29,8 @@ CVelmoraView::CVelmoraView(QWidget* parent)
       body_(new BodyDisplay(this)) {
     setObjectName("MailView");
     setAccessibleName(tr("Message"));
+    // White around the header, the strip and the body, as under the labels.
+    FillWhite(*this);
     attachmentsLabel_->setObjectName("AttachmentsLabel");
     StyleViewerLabel(*attachmentsLabel_);
     attachments_->setObjectName("AttachmentList");

@@ -53,4 +53,11 @@ void StyleViewerLabel(QLabel& label) {
         QStringLiteral("color: rgb(153, 153, 165); background-color: rgb(255, 255, 255);"));
 }
 
+void FillWhite(QWidget& widget) {
+    widget.setAutoFillBackground(true);
+    QPalette white = widget.palette();
+    white.setColor(QPalette::Window, Qt::white);
+    widget.setPalette(white);
+}
+
 }  // namespace velmora

@@ -7,6 +7,7 @@
 #include <QFont>
 
 class QLabel;
+class QWidget;
 
 namespace velmora {
 
@@ -14,5 +15,7 @@ QFont ViewerLabelFont();
 QFont ViewerValueFont();
 // Gives a label of the view the label font and its grey text on white.
 void StyleViewerLabel(QLabel& label);
+// Paints the background of `widget` white, whatever colour the look gives windows.
+void FillWhite(QWidget& widget);
 
 }  // namespace velmora

@@ -41,10 +41,7 @@ CWndMailHeader::CWndMailHeader(QWidget* parent)
       to_(NewField(tr("To"), "ToField")) {
     setObjectName("MailHeader");
     setAccessibleName(tr("Message header"));
-    setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    FillWhite(*this);
 }
 
 QLabel* CWndMailHeader::NewLabel(const QString& text, const char* name) {

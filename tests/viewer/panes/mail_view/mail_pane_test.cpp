@@ -295,6 +295,10 @@ TEST(MailViewLayoutTest, LabelsFitTheirBoxesAndStandOnWhite) {
         const QImage drawn = box->grab().toImage();
         EXPECT_EQ(drawn.pixelColor(drawn.width() - 1, 0), QColor(Qt::white));
     }
+    // So is the view's surface round the header and beside the strip.
+    const QImage surface = view.grab().toImage();
+    EXPECT_EQ(surface.pixelColor(2, 2), QColor(Qt::white));
+    EXPECT_EQ(surface.pixelColor(10, 100), QColor(Qt::white));
     QApplication::setPalette(before);
 }
 
