@@ -7,6 +7,20 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" "$root/build"
 cd "$root"
-xvfb-run -a -s "-screen 0 1280x800x24" env VELMORA_SCREENSHOTS="$root/docs/images" QT_QPA_PLATFORM=xcb \
+# The store lies where a user keeps one, under a name a user gives it; the
+# folders made for it go again afterwards.
+made=()
+for folder in "$HOME/Documents" "$HOME/Documents/Mail"; do
+    [ -d "$folder" ] || { mkdir "$folder" && made=("$folder" "${made[@]}"); }
+done
+store="$HOME/Documents/Mail/Archive 2024.pst"
+[ ! -e "$store" ] || { echo "$store exists; not replacing it" >&2; exit 1; }
+cleanup() {
+    rm -f "$store"
+    for folder in "${made[@]}"; do rmdir "$folder"; done
+}
+trap cleanup EXIT
+xvfb-run -a -s "-screen 0 1600x900x24" env VELMORA_SCREENSHOTS="$root/docs/images" \
+    VELMORA_PICTURE_STORE="$store" QT_QPA_PLATFORM=xcb \
     QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox --disable-gpu" \
     "$root/build/bin/viewer_app_test" --gtest_filter='WindowPictureTest.*'

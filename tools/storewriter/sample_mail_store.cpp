@@ -50,8 +50,11 @@ std::vector<RecipientSpec> Recipients(const SyntheticStoreShape& shape, std::uin
 
 AttachmentSpec Attachment(const SyntheticStoreShape& shape, std::uint64_t key,
                           std::uint32_t index) {
-    const std::string name =
-        "attachment-" + std::to_string(index + 1) + (index % 2 == 0 ? ".txt" : ".bin");
+    // Short names, as people give their files, numbered once they repeat.
+    static constexpr const char* kStems[] = {"agenda", "figures", "notes", "draft"};
+    std::string name = kStems[index % std::size(kStems)];
+    if (index >= std::size(kStems)) name += "-" + std::to_string(index / std::size(kStems) + 1);
+    name += index % 2 == 0 ? ".txt" : ".bin";
     return {name, SyntheticBytes(shape.seed, key * 1000 + index, shape.attachmentSize), nullptr};
 }
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
@@ -19,6 +20,8 @@
 #include "viewer/app/about_dialog.h"
 #include "viewer/app/app_looks.h"
 #include "viewer/app/app_settings.h"
+#include "viewer/app/frame_geometry.h"
+#include "viewer/app/status_line_bar.h"
 #include "viewer/app/toolbar_customize.h"
 #include "viewer/data/rebuild/message_box.h"
 #include "viewer/panes/class_view.h"
@@ -73,8 +76,7 @@ CMainFrame::CMainFrame(FileChooser chooseFile, UrlOpener openUrl, QWidget* paren
     CreateActions();
     CreateMenus();
     CreateToolBar();
-    statusBar()->setObjectName("StatusBar");
-    statusBar()->setAccessibleName(tr("Status bar"));
+    setStatusBar(new StatusLineBar(this));
     CreatePanes();
     CreatePropertiesCommand();
     OnApplicationLook(appLook_);
@@ -284,7 +286,10 @@ void CMainFrame::OnAbout() {
 
 void CMainFrame::RestoreLayout() {
     QSettings settings(kSettingsOrganization, kSettingsApplication);
-    restoreGeometry(settings.value(kGeometryKey).toByteArray());
+    // With no saved geometry the frame must not rely on a window manager to
+    // maximise it: it starts at a size that leaves room for a message.
+    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray()) && screen() != nullptr)
+        setGeometry(FirstFrameGeometry(screen()->availableGeometry()));
     restoreState(settings.value(kDockStateKey).toByteArray());
 }
 

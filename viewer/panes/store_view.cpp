@@ -5,6 +5,7 @@
 #include "viewer/data/binding/store_folders.h"
 #include "viewer/data/mail_access/record_getters.h"
 #include "viewer/panes/folder_images.h"
+#include "viewer/panes/folder_order.h"
 #include "viewer/panes/fresh_status.h"
 
 namespace velmora::panes {
@@ -51,7 +52,7 @@ StoreView::StoreView(std::unique_ptr<CPFFDataParserInterFace> binding)
     if (top == nullptr) top = FindIpmSubtree(handle);
     if (top != nullptr) {
         auto topItem = NewFolderItem(top, *root_);
-        FillEagerly(*topItem, top->children);
+        FillEagerly(*topItem, top->children, FolderNameOrder());
         root_->children.push_back(std::move(topItem));
         filledEagerly_ = true;
     } else {
@@ -69,20 +70,20 @@ StoreView::~StoreView() {
     binding_.reset();
 }
 
-void StoreView::FillEagerly(TreeItemData& parent, const FolderList* folders) {
+void StoreView::FillEagerly(TreeItemData& parent, const FolderList* folders,
+                            const FolderNameOrder& order) {
     if (!HasFolders(folders)) return;
     for (std::uint32_t i = 0; i < folders->count; ++i) {
         FolderEntry* folder = folders->items[i];
         if (folder == nullptr) continue;
         auto item = NewFolderItem(folder, parent);
-        FillEagerly(*item, folder->children);
+        FillEagerly(*item, folder->children, order);
         parent.children.push_back(std::move(item));
     }
-    // Alphabetical, ignoring case; folders of equal names keep the store's order.
-    std::stable_sort(parent.children.begin(), parent.children.end(),
-                     [](const auto& left, const auto& right) {
-                         return QString::compare(left->text, right->text, Qt::CaseInsensitive) < 0;
-                     });
+    // Folders of equal names keep the store's order.
+    std::stable_sort(
+        parent.children.begin(), parent.children.end(),
+        [&order](const auto& left, const auto& right) { return order(left->text, right->text); });
 }
 
 std::vector<std::unique_ptr<TreeItemData>> StoreView::LazyItems(TreeItemData& parent,

@@ -10,6 +10,8 @@
 
 namespace velmora::panes {
 
+class FolderNameOrder;
+
 class StoreView {
   public:
     // Takes the binding of a parsed store and builds its items: the top folder
@@ -32,7 +34,7 @@ class StoreView {
     std::vector<std::unique_ptr<TreeItemData>> ListChildrenLazily(TreeItemData& folderItem);
 
   private:
-    void FillEagerly(TreeItemData& parent, const FolderList* folders);
+    void FillEagerly(TreeItemData& parent, const FolderList* folders, const FolderNameOrder& order);
     std::vector<std::unique_ptr<TreeItemData>> LazyItems(TreeItemData& parent,
                                                          const FolderList* folders);
 

@@ -3,14 +3,18 @@
 // command adds what the file chooser picked.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTest>
 #include <QToolBar>
@@ -156,6 +160,57 @@ TEST(MainFrameTest, F6AndShiftF6MoveTheKeyboardRoundThePanes) {
             << (step.modifiers == Qt::NoModifier ? "F6" : "Shift+F6") << " to "
             << step.lands->objectName().toStdString();
     }
+}
+
+TEST(MainFrameTest, FirstStartLeavesRoomForAMessageAndLaterStartsKeepTheUsersSize) {
+    Profile().remove(kGeometryKey);
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        CMainFrame first(NoFile);
+        // About three quarters of the free screen each way, in its middle.
+        const QRect frame = first.geometry();
+        EXPECT_NEAR(frame.width(), available.width() * 3 / 4, 1);
+        EXPECT_NEAR(frame.height(), available.height() * 3 / 4, 1);
+        EXPECT_LE(std::abs(frame.center().x() - available.center().x()), 1);
+        EXPECT_LE(std::abs(frame.center().y() - available.center().y()), 1);
+        first.show();
+        first.resize(available.width() / 2, available.height() / 2);
+        first.close();
+    }
+    CMainFrame later(NoFile);
+    EXPECT_EQ(later.size(), QSize(available.width() / 2, available.height() / 2));
+    Profile().remove(kGeometryKey);
+}
+
+// The status bar's text, as the accessibility tree offers it.
+QString StatusTextForScreenReaders(QStatusBar* bar) {
+    QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(bar);
+    QStringList texts;
+    for (int i = 0; interface != nullptr && i < interface->childCount(); ++i) {
+        QAccessibleInterface* child = interface->child(i);
+        const QString text = child->text(QAccessible::Name);
+        if (!child->state().invisible && !text.isEmpty()) texts << text;
+    }
+    return texts.join(QLatin1Char(' '));
+}
+
+TEST(MainFrameTest, TheStatusBarsTextReachesScreenReaders) {
+    CMainFrame frame(NoFile);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QStatusBar* bar = frame.statusBar();
+    ASSERT_NE(bar->findChild<QLabel*>("StatusMessage"), nullptr);
+
+    emit frame.FolderTree().FolderMessagesCounted("Inbox", 250000);
+    EXPECT_EQ(bar->currentMessage(), "Inbox: 250000 message(s)");
+    EXPECT_EQ(StatusTextForScreenReaders(bar), "Inbox: 250000 message(s)");
+
+    // A command's prompt replaces it for as long as the pointer rests on the command.
+    QStatusTipEvent prompt(frame.findChild<QAction*>("SelectFile")->statusTip());
+    QApplication::sendEvent(&frame, &prompt);
+    EXPECT_EQ(StatusTextForScreenReaders(bar), "Select the PST File to View");
+    bar->clearMessage();
+    EXPECT_EQ(StatusTextForScreenReaders(bar), "");
 }
 
 TEST(MainFrameTest, OpenCommandAddsTheChosenStoreAndACancelledChoiceChangesNothing) {

@@ -1,13 +1,17 @@
 // The window as a person first sees it: the sample store opened, its folder
 // tree filled, the first folder's messages listed, a message with a file and
-// an attached message selected. The pictures are what the README shows: with
+// an attached message selected, the mail list dragged wide enough for its
+// subjects and dates. The pictures are what the README shows: with
 // VELMORA_SCREENSHOTS set to a folder, the test waits for the bodies and
 // writes window.png there, and message-window.png of the attached message
 // opened from the strip (scripts/screenshots.sh runs it under xvfb-run, with
-// QT_QPA_PLATFORM=xcb, for the desktop's own fonts and the browser's display).
+// QT_QPA_PLATFORM=xcb, for the desktop's own fonts and the browser's display,
+// and names in VELMORA_PICTURE_STORE a store path such as a user has).
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDockWidget>
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
@@ -41,16 +45,32 @@ namespace {
 
 namespace sw = velmora::storewriter;
 
+// The store at VELMORA_PICTURE_STORE, else in `folder`, with messages and
+// attachments of the sizes mail has.
 std::filesystem::path WriteSampleStore(const std::filesystem::path& folder) {
+    const QString named = qEnvironmentVariable("VELMORA_PICTURE_STORE");
+    const std::filesystem::path store =
+        named.isEmpty() ? folder / "Archive 2024.pst" : std::filesystem::path(named.toStdString());
     sw::StoreBuilder builder({.variant = sw::Variant::kUnicode, .spoolDirectory = folder});
     sw::SyntheticStoreShape shape;
     shape.folders = 6;
     shape.messagesPerFolder = 12;
     shape.attachmentsPerMessage = 2;
+    shape.bodySize = 1800;
+    shape.attachmentSize = 46 * 1024;
     EXPECT_TRUE(sw::BuildSampleMailStore(builder, shape));
     std::string error;
-    EXPECT_TRUE(builder.WriteTo(folder / "sample.pst", &error)) << error;
-    return folder / "sample.pst";
+    EXPECT_TRUE(builder.WriteTo(store, &error)) << error;
+    return store;
+}
+
+// The mail list pane as wide as its columns: a user drags it so on the first
+// day; the pane starts at the width the window gives it.
+void WidenMailListForItsColumns(CMainFrame& frame) {
+    CListCtrlMails& list = frame.MailList().List();
+    const int chrome = frame.MailListPane().width() - list.viewport()->width();
+    frame.resizeDocks({&frame.MailListPane()}, {list.header()->length() + chrome}, Qt::Horizontal);
+    QApplication::processEvents();
 }
 
 // The sample store's fifth message of each folder ends with an attached message.
@@ -72,7 +92,9 @@ TEST(WindowPictureTest, SampleStoreShowsItsTreeListMessageAndAttachments) {
     const std::filesystem::path store = WriteSampleStore(scratch.Path());
     CMainFrame frame([](QWidget*) { return QString(); });
     frame.FolderTree().SetOpenContext(test::TestOpenContext(&frame));
-    frame.resize(1100, 640);
+    // At the screen's corner: a window that reaches past the screen's edge is pictured cut.
+    frame.move(0, 0);
+    frame.resize(1500, 840);
     frame.show();
     ASSERT_TRUE(frame.FolderTree().OpenStore(QString::fromStdString(store.string())));
     QApplication::processEvents();
@@ -104,6 +126,11 @@ TEST(WindowPictureTest, SampleStoreShowsItsTreeListMessageAndAttachments) {
     CListCtrlAttach& strip = frame.MailView().Attachments();
     EXPECT_FALSE(strip.isHidden());
     ASSERT_EQ(strip.Rows().rowCount(), 2);
+
+    WidenMailListForItsColumns(frame);
+    // Subject and Date/Time in full, and room left for the message.
+    EXPECT_LE(list.header()->length(), list.viewport()->width());
+    EXPECT_GE(frame.MailView().width(), 480);
 
     const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
     if (folder.isEmpty()) {

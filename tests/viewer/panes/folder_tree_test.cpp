@@ -17,6 +17,7 @@
 #include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/folder_images.h"
+#include "viewer/panes/folder_order.h"
 
 namespace velmora::panes {
 namespace {
@@ -43,9 +44,7 @@ int CheckLevels(const StoreList& model, const QModelIndex& parent,
     int folders = 0;
     QStringList texts = ChildTexts(model, parent);
     QStringList sorted = texts;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(sorted.begin(), sorted.end(), FolderNameOrder());
     EXPECT_EQ(texts, sorted) << "level below " << parent.data().toString().toStdString();
     for (int row = 0; row < model.rowCount(parent); ++row) {
         const QModelIndex child = model.index(row, 0, parent);
@@ -220,6 +219,71 @@ TEST(FolderTreeTest, LazyFoldersFillOnceOnExpansionWithoutRepeatingListedChildre
     // The new children wait for their own expansion.
     const QModelIndex found = model.index(0, 0, model.index(1, 0, root));
     EXPECT_EQ(ChildTexts(model, found), QStringList{kPlaceholderText});
+}
+
+struct OrderCase {
+    const char* label;
+    QLocale locale;
+    QStringList storeOrder;
+    QStringList shown;
+};
+
+// Sorting by code units would put every accented capital after "Z".
+TEST(FolderOrderTest, FoldersSortByTheLanguagesRulesIgnoringCase) {
+    using L = QLocale;
+    const OrderCase cases[] = {
+        {"German: umlauts and accents beside their letters",
+         L(L::German, L::Germany),
+         {"Zimmer", "Éléments envoyés", "Ärger", "apfel", "Banane"},
+         {"apfel", "Ärger", "Banane", "Éléments envoyés", "Zimmer"}},
+        {"Swedish: Å, Ä and Ö are letters of their own after Z",
+         L(L::Swedish, L::Sweden),
+         {"Ärger", "Zimmer", "Åsa", "Ost", "Öl"},
+         {"Ost", "Zimmer", "Åsa", "Ärger", "Öl"}},
+        {"French: accents weigh less than letters",
+         L(L::French, L::France),
+         {"Zèbre", "éléments", "Eux", "Archives"},
+         {"Archives", "éléments", "Eux", "Zèbre"}},
+        {"names equal but for case keep the store's order",
+         L(L::English, L::UnitedStates),
+         {"inbox", "Drafts", "INBOX", "drafts"},
+         {"Drafts", "drafts", "inbox", "INBOX"}},
+        {"the C locale sorts as the language-neutral order",
+         L::c(),
+         {"Zimmer", "Ärger", "_Archive", "Éléments envoyés", "10 Reports", "2 Plans"},
+         {"_Archive", "10 Reports", "2 Plans", "Ärger", "Éléments envoyés", "Zimmer"}},
+    };
+    for (const OrderCase& c : cases) {
+        QStringList names = c.storeOrder;
+        std::stable_sort(names.begin(), names.end(), FolderNameOrder(c.locale));
+        EXPECT_EQ(names, c.shown) << c.label;
+    }
+}
+
+TEST(FolderOrderTest, TheTreeSortsEachLevelOfTheTopFolderInTheUsersLanguage) {
+    using test::FakeFolder;
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    CClassView view;
+    const QModelIndex root = view.Tree().AddStore(std::make_unique<test::FakeBinding>(
+        u"/stores/umlauts.pst",
+        std::vector<FakeFolder>{
+            {u"Top of Personal Folders",
+             u"",
+             true,
+             {{u"Zimmer", u"IPF.Note", true, {}},
+              {u"Ärger",
+               u"IPF.Note",
+               true,
+               {{u"Übersicht", u"IPF.Note", true, {}}, {u"Ost", u"IPF.Note", true, {}}}},
+              {u"Éléments envoyés", u"IPF.Note", true, {}},
+              {u"apfel", u"IPF.Note", true, {}}}}}));
+    QLocale::setDefault(before);
+    const StoreList& model = view.Tree().Stores();
+    const QModelIndex top = model.index(0, 0, root);
+    EXPECT_EQ(ChildTexts(model, top),
+              (QStringList{"apfel", "Ärger", "Éléments envoyés", "Zimmer"}));
+    EXPECT_EQ(ChildTexts(model, model.index(1, 0, top)), (QStringList{"Ost", "Übersicht"}));
 }
 
 TEST(FolderTreeTest, ClosingTheStoresReleasesEachEngineSessionOnce) {

@@ -68,7 +68,7 @@ std::u16string SafeExtension(std::u16string_view extension) {
     return std::u16string(extension);
 }
 
-std::u16string AttachmentCopyName(const AttachmentRow* attachment) {
+std::u16string AttachmentCopyName(const AttachmentRow* attachment, std::uint32_t codePage) {
     if (const MailEntry* inner = AttachmentMessage(attachment)) {
         // A subject is no path: "Q3/Q4 plan" keeps both halves.
         std::u16string subject = MailSubject(inner);
@@ -79,8 +79,8 @@ std::u16string AttachmentCopyName(const AttachmentRow* attachment) {
                              kMessageFileExtension);
     }
     std::u16string extension;
-    AttachmentExtension(attachment, extension);
-    return WithExtension(SafeAttachmentFileName(AttachmentName(attachment)),
+    AttachmentExtension(attachment, extension, codePage);
+    return WithExtension(SafeAttachmentFileName(AttachmentName(attachment, codePage)),
                          SafeExtension(extension));
 }
 

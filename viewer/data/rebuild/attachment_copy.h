@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -24,8 +25,9 @@ inline constexpr char16_t kUnnamedMessage[] = u"message";
 std::u16string SafeExtension(std::u16string_view extension);
 
 // The file name the attachment is written under: its safe name, ending in its
-// safe extension; an attached message's subject with ".eml".
-std::u16string AttachmentCopyName(const AttachmentRow* attachment);
+// safe extension; an attached message's subject with ".eml". An 8-bit name is
+// read in `codePage`, its message's, as the strip shows it.
+std::u16string AttachmentCopyName(const AttachmentRow* attachment, std::uint32_t codePage);
 
 enum class CopyResult {
     kWritten,

@@ -31,8 +31,12 @@ CListCtrlMails::CListCtrlMails(QWidget* parent)
     header()->setStretchLastSection(false);
     for (int column = 0; column < MailListModel::kColumnCount; ++column)
         setColumnWidth(column, kColumnWidths[column]);
+    // Only a row that becomes selected shows a message: Ctrl+click on the
+    // selected row leaves the message on screen.
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { emit MailSelected(SelectedMail()); });
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty()) emit MailSelected(SelectedMail());
+            });
 }
 
 void CListCtrlMails::Fill(const MailList* mails) {

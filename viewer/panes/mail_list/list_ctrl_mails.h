@@ -27,7 +27,8 @@ class CListCtrlMails final : public QTreeView {
     const MailListModel& Mails() const { return *mails_; }
 
   signals:
-    // The selected row changed; `mail` is null when no row is selected.
+    // A row became selected; `mail` is null when the rows were replaced. A row
+    // that stops being selected says nothing.
     void MailSelected(const MailEntry* mail);
 
   private:

@@ -32,9 +32,9 @@ std::filesystem::path PathOf(const QString& path) {
 }
 
 // Why `attachment` did not reach `target`; empty when it did.
-QString FailureText(CopyResult result, const AttachmentRow* attachment,
+QString FailureText(CopyResult result, const AttachmentRow* attachment, std::uint32_t codePage,
                     const std::filesystem::path& target) {
-    const QString name = Text(AttachmentName(attachment));
+    const QString name = Text(AttachmentName(attachment, codePage));
     switch (result) {
         case CopyResult::kWritten:
             return {};
@@ -56,18 +56,19 @@ QString FailureText(CopyResult result, const AttachmentRow* attachment,
 }
 
 // Writes the copy; false after telling the user why not.
-bool WriteOrTell(const AttachmentRow* attachment, const std::filesystem::path& target,
-                 bool replace) {
+bool WriteOrTell(const AttachmentRow* attachment, std::uint32_t codePage,
+                 const std::filesystem::path& target, bool replace) {
     const QString failure =
-        FailureText(WriteAttachmentCopy(attachment, target, replace), attachment, target);
+        FailureText(WriteAttachmentCopy(attachment, target, replace), attachment, codePage, target);
     if (failure.isEmpty()) return true;
     Tell(failure);
     return false;
 }
 
-CopyResult SaveIntoFolder(const AttachmentRow* attachment, const std::filesystem::path& folder,
-                          AttachmentFileNames& names, std::filesystem::path& target) {
-    const std::u16string name = AttachmentCopyName(attachment);
+CopyResult SaveIntoFolder(const AttachmentRow* attachment, std::uint32_t codePage,
+                          const std::filesystem::path& folder, AttachmentFileNames& names,
+                          std::filesystem::path& target) {
+    const std::u16string name = AttachmentCopyName(attachment, codePage);
     CopyResult result = CopyResult::kExists;
     for (int attempt = 0; attempt < kMaxNameAttempts && result == CopyResult::kExists; ++attempt) {
         target = folder / common::PathFromUtf16(names.Take(name));
@@ -87,7 +88,7 @@ QString SaveFailuresText(QStringList failures) {
 
 }  // namespace
 
-QString WriteOpenedCopy(const AttachmentRow* attachment) {
+QString WriteOpenedCopy(const AttachmentRow* attachment, std::uint32_t codePage) {
     std::string error;
     const std::filesystem::path folder = NewOpenedCopyFolder(error);
     if (folder.empty()) {
@@ -96,8 +97,8 @@ QString WriteOpenedCopy(const AttachmentRow* attachment) {
         return {};
     }
     const std::filesystem::path target =
-        folder / common::PathFromUtf16(AttachmentCopyName(attachment));
-    if (!WriteOrTell(attachment, target, false)) {
+        folder / common::PathFromUtf16(AttachmentCopyName(attachment, codePage));
+    if (!WriteOrTell(attachment, codePage, target, false)) {
         std::error_code ignored;
         std::filesystem::remove(folder, ignored);
         return {};
@@ -105,9 +106,9 @@ QString WriteOpenedCopy(const AttachmentRow* attachment) {
     return Text(common::PathToUtf16(target));
 }
 
-void OpenAttachmentFile(const AttachmentRow* attachment, const AttachmentDesktop& desktop,
-                        QWidget* parent) {
-    const QString copy = WriteOpenedCopy(attachment);
+void OpenAttachmentFile(const AttachmentRow* attachment, std::uint32_t codePage,
+                        const AttachmentDesktop& desktop, QWidget* parent) {
+    const QString copy = WriteOpenedCopy(attachment, codePage);
     if (copy.isEmpty()) return;
     if (MayRunAsProgram(copy) && !desktop.confirmRun(parent, copy)) return;
     if (!desktop.openUrl(QUrl::fromLocalFile(copy)))
@@ -115,13 +116,14 @@ void OpenAttachmentFile(const AttachmentRow* attachment, const AttachmentDesktop
                  .arg(QFileInfo(copy).fileName(), copy));
 }
 
-void SaveAttachmentAs(const AttachmentRow* attachment, const AttachmentDesktop& desktop,
-                      QWidget* parent) {
-    const QString chosen = desktop.saveFileName(parent, Text(AttachmentCopyName(attachment)));
+void SaveAttachmentAs(const AttachmentRow* attachment, std::uint32_t codePage,
+                      const AttachmentDesktop& desktop, QWidget* parent) {
+    const QString chosen =
+        desktop.saveFileName(parent, Text(AttachmentCopyName(attachment, codePage)));
     if (chosen.isEmpty()) return;
     const bool exists = QFileInfo::exists(chosen) || QFileInfo(chosen).isSymLink();
     if (exists && !desktop.confirmReplace(parent, chosen)) return;
-    WriteOrTell(attachment, PathOf(chosen), exists);
+    WriteOrTell(attachment, codePage, PathOf(chosen), exists);
 }
 
 void SaveAllAttachments(const MailEntry* mail, const AttachmentDesktop& desktop, QWidget* parent) {
@@ -129,13 +131,14 @@ void SaveAllAttachments(const MailEntry* mail, const AttachmentDesktop& desktop,
     const QString chosen = desktop.saveFolder(parent);
     if (chosen.isEmpty()) return;
     const std::filesystem::path folder = PathOf(chosen);
+    const std::uint32_t codePage = MessageCodePage(mail);
     AttachmentFileNames names;
     QStringList failures;
     for (std::uint32_t i = 0; i < mail->attachments->count; ++i) {
         const AttachmentRow* attachment = mail->attachments->items[i];
         std::filesystem::path target;
-        const CopyResult result = SaveIntoFolder(attachment, folder, names, target);
-        const QString failure = FailureText(result, attachment, target);
+        const CopyResult result = SaveIntoFolder(attachment, codePage, folder, names, target);
+        const QString failure = FailureText(result, attachment, codePage, target);
         if (!failure.isEmpty()) failures << failure;
     }
     if (!failures.isEmpty()) Tell(SaveFailuresText(failures));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 #include "engine/interface/corvex_engine.h"
 #include "viewer/panes/mail_view/attachment_desktop.h"
@@ -14,18 +15,21 @@ namespace velmora {
 
 inline constexpr char16_t kAttachmentCaption[] = u"Attachment";
 
+// An attachment's 8-bit texts are read in `codePage`, its message's, the
+// same as the strip reads them; the files' names are the names shown.
+
 // Writes a copy of the attachment into a new folder among the opened copies;
 // its path, or empty after telling the user why not.
-QString WriteOpenedCopy(const AttachmentRow* attachment);
+QString WriteOpenedCopy(const AttachmentRow* attachment, std::uint32_t codePage);
 
 // Opens a fresh copy of the attachment's file with the desktop's program for
 // it. A file that may run as a program is opened only when the user says so.
-void OpenAttachmentFile(const AttachmentRow* attachment, const AttachmentDesktop& desktop,
-                        QWidget* parent);
+void OpenAttachmentFile(const AttachmentRow* attachment, std::uint32_t codePage,
+                        const AttachmentDesktop& desktop, QWidget* parent);
 
 // Saves the attachment where the user says, replacing a file only when asked to.
-void SaveAttachmentAs(const AttachmentRow* attachment, const AttachmentDesktop& desktop,
-                      QWidget* parent);
+void SaveAttachmentAs(const AttachmentRow* attachment, std::uint32_t codePage,
+                      const AttachmentDesktop& desktop, QWidget* parent);
 
 // Saves every attachment of `mail` into the folder the user picks. A name
 // that is taken there, or twice in the message, gets " (2)", " (3)", ...

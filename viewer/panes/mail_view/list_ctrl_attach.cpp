@@ -32,15 +32,24 @@ CListCtrlAttach::CListCtrlAttach(QWidget* parent)
     : QListView(parent), rows_(new AttachmentListModel(this)) {
     setModel(rows_);
     setFont(ViewerValueFont());
+    // List mode: items fill a column top to bottom, then the next column to
+    // the right; the strip scrolls sideways, never up and down, and is laid
+    // out again whenever its size changes (FitScrollBar).
     setViewMode(QListView::ListMode);
-    setFlow(QListView::LeftToRight);
+    setFlow(QListView::TopToBottom);
     setWrapping(true);
+    setResizeMode(QListView::Adjust);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameShape(QFrame::NoFrame);
     setUniformItemSizes(true);
     // A long name loses its middle, not its extension.
     setItemDelegate(new ColumnWideItems(kColumnWidth - 4, this));
     setIconSize(QSize(16, 16));
     setTextElideMode(Qt::ElideMiddle);
-    setGridSize(QSize(kColumnWidth, std::max(fontMetrics().height(), 16) + 4));
+    // Rows as high as an icon or a line of text, whichever is higher, with a
+    // pixel above and below: two fit in the strip, one above its scroll bar.
+    setGridSize(QSize(kColumnWidth, std::max(fontMetrics().height(), iconSize().height()) + 2));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
@@ -53,6 +62,22 @@ CListCtrlAttach::CListCtrlAttach(QWidget* parent)
 
 void CListCtrlAttach::Fill(const MailEntry* mail) {
     rows_->Fill(mail);
+    FitScrollBar();
+}
+
+void CListCtrlAttach::FitScrollBar() {
+    // The view would keep room for a scroll bar that may come, leaving one
+    // row where two fit; the bar is there only when the items need it.
+    const QSize area = size() - QSize(2 * frameWidth(), 2 * frameWidth());
+    const int rows = std::max(1, area.height() / gridSize().height());
+    const int columns = (rows_->rowCount() + rows - 1) / rows;
+    const bool scrolls = columns * gridSize().width() > area.width();
+    setHorizontalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void CListCtrlAttach::resizeEvent(QResizeEvent* event) {
+    FitScrollBar();
+    QListView::resizeEvent(event);
 }
 
 void CListCtrlAttach::OpenItem(int row) {
@@ -62,7 +87,7 @@ void CListCtrlAttach::OpenItem(int row) {
         emit MessageOpenRequested(message);
         return;
     }
-    OpenAttachmentFile(attachment, desktop_, this);
+    OpenAttachmentFile(attachment, MessageCodePage(rows_->Mail()), desktop_, this);
 }
 
 void CListCtrlAttach::keyPressEvent(QKeyEvent* event) {
@@ -79,7 +104,8 @@ void CListCtrlAttach::RunCommand(int command) {
 
 void CListCtrlAttach::SaveSelectedAs() {
     const AttachmentRow* attachment = rows_->RowAt(FirstSelectedRow());
-    if (attachment != nullptr) SaveAttachmentAs(attachment, desktop_, this);
+    if (attachment != nullptr)
+        SaveAttachmentAs(attachment, MessageCodePage(rows_->Mail()), desktop_, this);
 }
 
 void CListCtrlAttach::SaveAll() {

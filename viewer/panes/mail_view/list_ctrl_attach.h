@@ -1,5 +1,5 @@
 // The attachment strip below the header: one item per attachment of the shown
-// message, left to right in columns of 100 pixels, each with the desktop's
+// message, in columns of 100 pixels filled top to bottom, each with the desktop's
 // icon for its type. Double-click or "Open" opens an attachment: a file with
 // the desktop's program, an attached message in a window of its own (the
 // strip asks for that window; it does not make it). The context menu also
@@ -44,8 +44,12 @@ class CListCtrlAttach final : public QListView {
     void contextMenuEvent(QContextMenuEvent* event) override;
     // Enter opens the selected attachment, as a double-click does.
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Shows the sideways scroll bar only when the columns are wider than the
+    // strip: two rows fit in a strip without it, one above it.
+    void FitScrollBar();
     int FirstSelectedRow() const;
 
     AttachmentListModel* rows_;

@@ -26,6 +26,7 @@ void MailPresenter::Fill(const MailList* mails) {
 
 void MailPresenter::Clear() {
     settle_.stop();
+    shown_ = nullptr;
     windows_.CloseAll();
     list_.Clear();
     view_.ShowMail(nullptr);
@@ -33,6 +34,7 @@ void MailPresenter::Clear() {
 }
 
 void MailPresenter::OnMailSelected(const MailEntry* mail) {
+    shown_ = mail;
     view_.ShowMail(mail);
     if (mail != nullptr) settle_.start();
 }
@@ -42,9 +44,9 @@ void MailPresenter::RenderSelected() {
         settle_.start();  // the engine is busy: try again once it may be free
         return;
     }
-    const MailEntry* mail = list_.SelectedMail();
-    if (mail == nullptr) return;
-    if (!view_.ShowBody(mail)) emit MessageNotShown();
+    // The message whose header is shown, even when its row lost the selection meanwhile.
+    if (shown_ == nullptr) return;
+    if (!view_.ShowBody(shown_)) emit MessageNotShown();
 }
 
 }  // namespace velmora

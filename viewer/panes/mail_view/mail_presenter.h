@@ -46,6 +46,8 @@ class MailPresenter final : public QObject {
     CListCtrlMails& list_;
     CVelmoraView& view_;
     std::function<bool()> workerRunning_;
+    // The message the header shows; its records live until the list is cleared.
+    const MailEntry* shown_ = nullptr;
     QTimer settle_;
     MessageWindows windows_;
 };

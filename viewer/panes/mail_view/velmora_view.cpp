@@ -31,9 +31,10 @@ CVelmoraView::CVelmoraView(QWidget* parent)
       body_(new BodyDisplay(this)) {
     setObjectName("MailView");
     setAccessibleName(tr("Message"));
+    // White around the header, the strip and the body, as under the labels.
+    FillWhite(*this);
     attachmentsLabel_->setObjectName("AttachmentsLabel");
-    attachmentsLabel_->setFont(ViewerLabelFont());
-    attachmentsLabel_->setStyleSheet(QStringLiteral("color: rgb(153, 153, 165);"));
+    StyleViewerLabel(*attachmentsLabel_);
     attachments_->setObjectName("AttachmentList");
     attachments_->setAccessibleName(tr("Attachments"));
     SetAttachmentsShown(false);

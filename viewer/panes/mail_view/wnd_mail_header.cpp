@@ -41,17 +41,13 @@ CWndMailHeader::CWndMailHeader(QWidget* parent)
       to_(NewField(tr("To"), "ToField")) {
     setObjectName("MailHeader");
     setAccessibleName(tr("Message header"));
-    setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    FillWhite(*this);
 }
 
 QLabel* CWndMailHeader::NewLabel(const QString& text, const char* name) {
     auto* label = new QLabel(text, this);
     label->setObjectName(name);
-    label->setFont(ViewerLabelFont());
-    label->setStyleSheet(QStringLiteral("color: rgb(153, 153, 165);"));
+    StyleViewerLabel(*label);
     return label;
 }
 

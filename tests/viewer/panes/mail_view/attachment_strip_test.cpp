@@ -6,12 +6,15 @@
 
 #include <sys/stat.h>
 
+#include <QFileInfo>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "common/property_ids.h"
@@ -60,6 +63,7 @@ struct RecordedDesktop {
     std::vector<QString> runQuestions;
     bool openSucceeds = true;
     bool allowRun = false;
+    std::vector<QString> suggestedNames;
     QString saveFile;
     QString saveFolder;
     bool allowReplace = false;
@@ -73,7 +77,10 @@ struct RecordedDesktop {
                     runQuestions.push_back(file);
                     return allowRun;
                 },
-                [this](QWidget*, const QString&) { return saveFile; },
+                [this](QWidget*, const QString& suggested) {
+                    suggestedNames.push_back(suggested);
+                    return saveFile;
+                },
                 [this](QWidget*) { return saveFolder; },
                 [this](QWidget*, const QString&) { return allowReplace; }};
     }
@@ -177,6 +184,63 @@ TEST(AttachmentStripIconTest, EachItemShowsItsNameAndTheIconOfItsTypeInStoredOrd
     view.ShowMail(records.Mail(records.Map({})));
     EXPECT_FALSE(view.Attachments().isVisible());
     EXPECT_EQ(model->rowCount(), 0);
+}
+
+struct StripLayoutCase {
+    int attachments;
+    int viewWidth;
+    bool scrolls;
+};
+
+// List mode: the items fill a column top to bottom, then the next column;
+// the strip scrolls sideways only, and no item is ever cut by its bottom edge.
+TEST(AttachmentStripLayoutTest, ItemsFillColumnsTopToBottomAndTheStripScrollsSideways) {
+    const StripLayoutCase cases[] = {
+        {1, 800, false}, {2, 800, false}, {9, 800, false},
+        {20, 800, true}, {40, 800, true}, {5, 330, true},
+    };
+    for (const StripLayoutCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.attachments << " items, view " << c.viewWidth);
+        RecordBuilder records;
+        std::vector<AttachmentRow*> rows;
+        for (int i = 0; i < c.attachments; ++i) {
+            const std::u16string name = u"f" + common::Utf8ToUtf16(std::to_string(i)) + u".txt";
+            rows.push_back(records.Attachment({Text(prop::kAttachLongFilename, name)}));
+        }
+        CVelmoraView view;
+        view.resize(c.viewWidth, 600);
+        view.show();
+        view.ShowMail(records.Mail(records.Map({}), {}, rows));
+        CListCtrlAttach& strip = view.Attachments();
+        QCoreApplication::processEvents();
+        strip.doItemsLayout();
+
+        EXPECT_EQ(strip.verticalScrollBar()->maximum(), 0);
+        EXPECT_EQ(strip.horizontalScrollBar()->maximum() > 0, c.scrolls);
+        const QAbstractItemModel* model = strip.model();
+        const int bottom = strip.viewport()->height();
+        std::vector<QRect> items;
+        for (int row = 0; row < c.attachments; ++row) {
+            SCOPED_TRACE(row);
+            items.push_back(strip.visualRect(model->index(row, 0)));
+            const QRect& item = items.back();
+            EXPECT_TRUE(item.top() >= 0 && item.bottom() < bottom) << "cut at the bottom";
+            // Below the item before it, or at the top of the next column.
+            if (row > 0) {
+                const QRect& above = items[row - 1];
+                EXPECT_TRUE((item.x() == above.x() && item.y() > above.y()) ||
+                            (item.x() > above.x() && item.y() == items[0].y()));
+            }
+        }
+        // While the strip need not scroll, two items fit in each column.
+        if (c.attachments >= 2 && !c.scrolls) {
+            EXPECT_EQ(items[1].x(), items[0].x());
+        }
+        // Scrolling sideways brings the last item wholly into view.
+        const QModelIndex last = model->index(c.attachments - 1, 0);
+        strip.scrollTo(last);
+        EXPECT_TRUE(strip.viewport()->rect().contains(strip.visualRect(last)));
+    }
 }
 
 TEST(AttachmentCopyTest, OnlyPlainShortExtensionsSurvive) {
@@ -343,6 +407,66 @@ TEST_F(AttachmentStripTest, SaveAllNeverReplacesAFileAndSaveAsOnlyWhenAllowed) {
         desktop_.allowReplace = allow;
         strip_.SaveSelectedAs();
         EXPECT_EQ(ReadAll(desktop_.saveFile), allow ? "two" : "kept");
+    }
+}
+
+struct CodePageCase {
+    const char* label;
+    std::optional<std::int32_t> codePage;  // none: the message names none
+    Bytes name;                            // 8-bit, in the message's code page
+    std::u16string shown;
+};
+
+Bytes Terminated(Bytes bytes) {
+    bytes.push_back(0);
+    return bytes;
+}
+
+// The strip, the opened and dragged copies, Save As and Save All read an
+// 8-bit name alike: in the message's code page.
+TEST_F(AttachmentStripTest, EightBitNamesOnDiskAreTheNamesTheStripShows) {
+    const CodePageCase cases[] = {
+        {"Cyrillic", 1251, {0xCE, 0xF2, 0xF7, 0xE5, 0xF2, '.', 't', 'x', 't'}, u"Отчет.txt"},
+        {"Greek",
+         1253,
+         {0xD3, 0xE7, 0xEC, 0xE5, 0xDF, 0xF9, 0xF3, 0xE7, '.', 't', 'x', 't'},
+         u"Σημείωση.txt"},
+        {"Western", 1252, {'c', 'a', 'f', 0xE9, '.', 't', 'x', 't'}, u"café.txt"},
+        {"no code page: Western",
+         std::nullopt,
+         {0xC4, 'r', 'g', 'e', 'r', '.', 't', 'x', 't'},
+         u"Ärger.txt"},
+    };
+    for (const CodePageCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        desktop_ = RecordedDesktop{};
+        messages_.texts.clear();
+        std::vector<PropInput> mailProps;
+        if (c.codePage)
+            mailProps.push_back({prop::kInternetCodePage, 0x03, LongBytes(*c.codePage)});
+        strip_.Fill(records_.Mail(
+            records_.Map(mailProps), {},
+            {records_.Attachment(
+                {{prop::kAttachLongFilename, 0x001E, Terminated(c.name)}, Data("report")})}));
+        const QString shown = QString::fromStdU16String(c.shown);
+        ASSERT_EQ(strip_.model()->index(0, 0).data().toString(), shown);
+
+        strip_.OpenItem(0);
+        std::unique_ptr<QMimeData> dragged(strip_.model()->mimeData({strip_.model()->index(0, 0)}));
+        ScratchDir folder;
+        desktop_.saveFolder = QString::fromStdString(folder.Path().string());
+        strip_.SaveAll();
+        strip_.selectionModel()->select(strip_.model()->index(0, 0),
+                                        QItemSelectionModel::ClearAndSelect);
+        strip_.SaveSelectedAs();
+
+        ASSERT_EQ(desktop_.opened.size(), 1u);
+        EXPECT_EQ(QFileInfo(desktop_.opened[0]).fileName(), shown);
+        ASSERT_NE(dragged, nullptr);
+        EXPECT_EQ(QFileInfo(dragged->urls().value(0).toLocalFile()).fileName(), shown);
+        EXPECT_EQ(ReadAll(QString::fromStdString(folder.Path().string()) + "/" + shown), "report");
+        EXPECT_EQ(desktop_.suggestedNames, std::vector<QString>{shown});
+        EXPECT_TRUE(messages_.texts.empty());
     }
 }
 

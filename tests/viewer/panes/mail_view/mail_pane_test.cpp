@@ -5,10 +5,12 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 
 #include "common/property_ids.h"
 #include "tests/support/qt_test_environment.h"
@@ -20,8 +22,10 @@
 #include "viewer/panes/mail_list/mail_images.h"
 #include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/list_ctrl_attach.h"
+#include "viewer/panes/mail_view/mail_presenter.h"
 #include "viewer/panes/mail_view/page_request_filter.h"
 #include "viewer/panes/mail_view/velmora_view.h"
+#include "viewer/panes/mail_view/viewer_fonts.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
 
 namespace velmora::test {
@@ -93,6 +97,57 @@ TEST(MailListControlTest, ShowsSixFixedColumnsWithPicturesAndKeepsTheStoreOrder)
     EXPECT_EQ(list.SelectedMail(), nullptr);
     ASSERT_GE(selected.count(), 3);
     EXPECT_EQ(selected.last().at(0).value<const MailEntry*>(), nullptr);
+}
+
+// Only a row that becomes selected changes the view: Ctrl+click on the
+// selected row, or Ctrl+Space, takes the selection away and leaves the message.
+TEST(MailListControlTest, ARowThatStopsBeingSelectedLeavesTheMessageShown) {
+    MailRecords records;
+    MailEntry* first = records.builder.Mail(records.builder.Map({Text(prop::kSubject, u"First")}));
+    MailEntry* second =
+        records.builder.Mail(records.builder.Map({Text(prop::kSubject, u"Second")}));
+    CListCtrlMails list;
+    CVelmoraView view;
+    // The engine is busy throughout: no body is rendered, the header shows at once.
+    MailPresenter presenter(list, view, [] { return true; });
+    list.resize(900, 300);
+    list.show();
+    presenter.Fill(records.ListOf({first, second}));
+    const auto subject = [&] { return view.Header().Subject().text(); };
+    const auto rowCentre = [&](int row) {
+        return list.visualRect(list.model()->index(row, 3)).center();
+    };
+    ASSERT_EQ(subject(), "First");
+
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        QString shown;
+        int selectedRows;
+    } steps[] = {
+        {"Ctrl+click on the selected row",
+         [&] {
+             QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(0));
+         },
+         "First", 0},
+        {"click on the other row",
+         [&] { QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(1)); }, "Second",
+         1},
+        {"Ctrl+Space on it", [&] { QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier); },
+         "Second", 0},
+        {"Ctrl+click selects it again",
+         [&] {
+             QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(1));
+         },
+         "Second", 1},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(subject(), step.shown) << step.step;
+        EXPECT_EQ(list.selectionModel()->selectedRows().size(), step.selectedRows) << step.step;
+    }
+    presenter.Clear();
+    EXPECT_EQ(subject(), "");
 }
 
 struct HeaderCase {
@@ -208,6 +263,43 @@ TEST(MailViewLayoutTest, HeaderStripAndBodyFollowTheViewsSize) {
     }
     // No message was shown: the browser was never started.
     EXPECT_EQ(view.Body().View(), nullptr);
+}
+
+// The labels' font is 13 pixels high from the top of its cell to the bottom,
+// as the desktop framework measures a font's height; each label's text fits
+// its box and is drawn on white, whatever colour the look gives windows.
+TEST(MailViewLayoutTest, LabelsFitTheirBoxesAndStandOnWhite) {
+    const QFontMetrics label(ViewerLabelFont());
+    EXPECT_NEAR(label.ascent() + label.descent(), 13, 1);
+
+    const QPalette before = QApplication::palette();
+    QPalette blue = before;
+    blue.setColor(QPalette::Window, QColor(191, 219, 255));
+    QApplication::setPalette(blue);
+    CVelmoraView view;
+    view.resize(800, 600);
+    view.SetAttachmentsShown(true);
+    view.show();
+    const std::pair<const char*, const char*> labels[] = {{"SubjectLabel", "Subject:"},
+                                                          {"FromLabel", "From:"},
+                                                          {"ToLabel", "To:"},
+                                                          {"AttachmentsLabel", "Attachments: "}};
+    for (const auto& [name, text] : labels) {
+        SCOPED_TRACE(name);
+        auto* box = view.findChild<QLabel*>(name);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), text);
+        const QFontMetrics metrics(box->font());
+        EXPECT_LE(metrics.horizontalAdvance(box->text()), box->contentsRect().width());
+        EXPECT_LE(metrics.height(), box->contentsRect().height());
+        const QImage drawn = box->grab().toImage();
+        EXPECT_EQ(drawn.pixelColor(drawn.width() - 1, 0), QColor(Qt::white));
+    }
+    // So is the view's surface round the header and beside the strip.
+    const QImage surface = view.grab().toImage();
+    EXPECT_EQ(surface.pixelColor(2, 2), QColor(Qt::white));
+    EXPECT_EQ(surface.pixelColor(10, 100), QColor(Qt::white));
+    QApplication::setPalette(before);
 }
 
 TEST(MailViewLayoutTest, RightClickOnTheViewOrTheHeadersBackgroundShowsTheDisabledEditPopup) {
