@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Damaged copies of corpus stores through velmora-cli: dump, render and export.
+"""Damaged copies of corpus stores through velmora-cli: dump, render, export and search.
 
 Each copy is a corpus store with a few seeded mutations (bits flipped, a range
 zeroed, the file cut short, 8-byte fields overwritten with wild values). The
@@ -161,13 +161,14 @@ def message_nids(cli, store, env, limit=2):
 
 
 def check_copy(job):
-    """Writes the copy, runs the three commands on it; returns the problems."""
+    """Writes the copy, runs the commands on it; returns the problems."""
     cli, folder, name, data, description, nids, timeout, env = job
     path = os.path.join(folder, name)
     with open(path, "wb") as out:
         out.write(data)
     runs = [["dump", path, "--json"], ["export", path, path + ".export"]]
     runs += [["render", path, "--message", str(nid), "--output", path + ".mht"] for nid in nids]
+    runs.append(["search", path, "body:message OR has:attachment OR from:a*", "--no-cache"])
     problems = []
     for args in runs:
         problem = run_tool(cli, args, timeout, env)

@@ -1,0 +1,127 @@
+#include "tools/velmora-cli/search_command.h"
+
+#include <map>
+#include <ostream>
+
+#include "tools/velmora-cli/command_support.h"
+#include "tools/velmora-cli/mail_json.h"
+#include "viewer/data/search_index/index_builder.h"
+#include "viewer/data/search_index/index_location.h"
+#include "viewer/data/search_index/index_search.h"
+#include "viewer/data/search_index/query_parser.h"
+
+namespace velmora::cli {
+namespace {
+
+// The folder the store's index lives in: the shared one below the cache, or
+// with --no-cache one inside the run's own scratch folder, which goes with it.
+std::optional<std::filesystem::path> IndexFolder(const SearchRequest& request,
+                                                 const StoreSession& session,
+                                                 const search::StoreStamp& stamp) {
+    std::string error;
+    std::optional<std::filesystem::path> folder;
+    if (request.noCache) {
+        folder = session.ScratchFolder() / "search-index";
+    } else if (const auto root = search::SearchIndexRoot(error)) {
+        folder = search::StoreIndexFolder(*root, stamp, error);
+    }
+    if (!folder) ReportFailure(error);
+    return folder;
+}
+
+void ShowProgress(std::ostream& progress, const search::IndexProgress& step) {
+    progress << "\rIndexing\u2026 " << step.done << " of " << step.total << " messages"
+             << std::flush;
+}
+
+bool BuildOrReport(const SearchRequest& request, StoreSession& session,
+                   const std::filesystem::path& folder, const search::StoreStamp& stamp,
+                   std::ostream* progress) {
+    search::IndexOptions options;
+    options.messageCount = [&](FolderEntry* entry) { return session.MessageCount(entry); };
+    if (progress != nullptr)
+        options.progress = [progress](const search::IndexProgress& step) {
+            ShowProgress(*progress, step);
+        };
+    const search::IndexOutcome outcome =
+        search::BuildIndex(folder, stamp, session.Binding(), options);
+    if (progress != nullptr) *progress << "\r\x1b[K" << std::flush;
+    if (!outcome.error.empty()) {
+        ReportFailure(outcome.error);
+        return false;
+    }
+    if (outcome.unreadable > 0)
+        ReportFailure(request.store.string() + ": " + std::to_string(outcome.unreadable) +
+                      " message(s) could not be read and are not searched");
+    return true;
+}
+
+// The NID of each hit, from the store index's list of the folder's messages.
+class HitNids {
+  public:
+    explicit HitNids(const StoreIndex* index) : index_(index) {}
+    std::uint32_t Of(const search::SearchHit& hit) {
+        if (index_ == nullptr) return 0;
+        auto found = folders_.find(hit.folderNid);
+        if (found == folders_.end())
+            found = folders_.emplace(hit.folderNid, index_->MessageNids(hit.folderNid)).first;
+        return hit.position < found->second.size() ? found->second[hit.position] : 0;
+    }
+
+  private:
+    const StoreIndex* index_;
+    std::map<std::uint32_t, std::vector<std::uint32_t>> folders_;
+};
+
+std::string TimeText(std::uint64_t fileTime) {
+    return fileTime != 0 ? IsoUtcTime(fileTime) : std::string();
+}
+
+void WriteLines(const std::vector<search::SearchHit>& hits, HitNids& nids, std::ostream& out) {
+    for (const search::SearchHit& hit : hits) {
+        out << LineField(hit.folderPath) << '\t' << TimeText(hit.submitTime) << '\t'
+            << LineField(hit.sender) << '\t' << LineField(hit.subject) << '\t'
+            << NidText(nids.Of(hit)) << '\n';
+    }
+}
+
+void WriteJson(const std::vector<search::SearchHit>& hits, HitNids& nids, std::ostream& out) {
+    Json array = Json::array();
+    for (const search::SearchHit& hit : hits) {
+        const std::string time = TimeText(hit.submitTime);
+        array.push_back(Json{{"nid", nids.Of(hit)},
+                             {"folder", hit.folderPath},
+                             {"subject", hit.subject},
+                             {"sender", hit.sender},
+                             {"submit_time", time.empty() ? Json(nullptr) : Json(time)}});
+    }
+    out << array.dump(1, ' ', false, Json::error_handler_t::replace) << "\n";
+}
+
+}  // namespace
+
+int RunSearch(const SearchRequest& request, std::ostream& out, std::ostream* progress) {
+    const search::ParsedQuery parsed = search::ParseQuery(request.query);
+    if (!parsed.query) {
+        ReportFailure("query: " + parsed.error);
+        return 2;
+    }
+    std::string error;
+    const std::optional<search::StoreStamp> stamp = search::ReadStoreStamp(request.store, error);
+    if (!stamp) return ReportFailure(error);
+    StoreSession session;
+    if (!OpenOrReport(session, request.store)) return 1;
+    const std::optional<std::filesystem::path> folder = IndexFolder(request, session, *stamp);
+    if (!folder || !BuildOrReport(request, session, *folder, *stamp, progress)) return 1;
+    const search::SearchOutcome found = search::SearchIndex(*folder, *parsed.query, request.limit);
+    if (!found.error.empty()) return ReportFailure(found.error);
+    HitNids nids(session.Index());
+    if (request.json) {
+        WriteJson(found.hits, nids, out);
+    } else {
+        WriteLines(found.hits, nids, out);
+    }
+    return 0;
+}
+
+}  // namespace velmora::cli
