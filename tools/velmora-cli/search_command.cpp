@@ -1,10 +1,13 @@
 #include "tools/velmora-cli/search_command.h"
 
 #include <map>
+#include <memory>
 #include <ostream>
 
+#include "common/path_text.h"
 #include "tools/velmora-cli/command_support.h"
 #include "tools/velmora-cli/mail_json.h"
+#include "viewer/data/binding/store_version.h"
 #include "viewer/data/search_index/index_builder.h"
 #include "viewer/data/search_index/index_location.h"
 #include "viewer/data/search_index/index_search.h"
@@ -13,20 +16,25 @@
 namespace velmora::cli {
 namespace {
 
-// The folder the store's index lives in: the shared one below the cache, or
-// with --no-cache one inside the run's own scratch folder, which goes with it.
-std::optional<std::filesystem::path> IndexFolder(const SearchRequest& request,
-                                                 const StoreSession& session,
-                                                 const search::StoreStamp& stamp) {
+// The store's index below the cache folder; nothing, reported, when there is none.
+std::optional<std::filesystem::path> SharedIndexFolder(const search::StoreStamp& stamp) {
     std::string error;
     std::optional<std::filesystem::path> folder;
-    if (request.noCache) {
-        folder = session.ScratchFolder() / "search-index";
-    } else if (const auto root = search::SearchIndexRoot(error)) {
+    if (const auto root = search::SearchIndexRoot(error))
         folder = search::StoreIndexFolder(*root, stamp, error);
-    }
     if (!folder) ReportFailure(error);
     return folder;
+}
+
+// The tool's own read of the store file, for the NIDs, when no engine session
+// was needed because the index was up to date.
+std::unique_ptr<StoreIndex> ReadStoreIndex(const std::filesystem::path& store) {
+    std::uint16_t version = 0;
+    OpenStatus status{};
+    status.code = 1;
+    if (!ReadStoreVersion(common::PathToUtf16(store), &version, &status)) return nullptr;
+    std::string ignored;
+    return StoreIndex::Open(store, version, ignored);
 }
 
 void ShowProgress(std::ostream& progress, const search::IndexProgress& step) {
@@ -109,13 +117,23 @@ int RunSearch(const SearchRequest& request, std::ostream& out, std::ostream* pro
     std::string error;
     const std::optional<search::StoreStamp> stamp = search::ReadStoreStamp(request.store, error);
     if (!stamp) return ReportFailure(error);
+    std::optional<std::filesystem::path> folder;
+    if (!request.noCache && !(folder = SharedIndexFolder(*stamp))) return 1;
+    // The store is read through the engine only when its index must be built:
+    // with --no-cache the index is made in the session's own scratch folder,
+    // which goes with the session.
     StoreSession session;
-    if (!OpenOrReport(session, request.store)) return 1;
-    const std::optional<std::filesystem::path> folder = IndexFolder(request, session, *stamp);
-    if (!folder || !BuildOrReport(request, session, *folder, *stamp, progress)) return 1;
+    std::unique_ptr<StoreIndex> ownIndex;
+    if (request.noCache || !search::IsIndexComplete(*folder, *stamp)) {
+        if (!OpenOrReport(session, request.store)) return 1;
+        if (request.noCache) folder = session.ScratchFolder() / "search-index";
+        if (!BuildOrReport(request, session, *folder, *stamp, progress)) return 1;
+    } else {
+        ownIndex = ReadStoreIndex(request.store);
+    }
     const search::SearchOutcome found = search::SearchIndex(*folder, *parsed.query, request.limit);
     if (!found.error.empty()) return ReportFailure(found.error);
-    HitNids nids(session.Index());
+    HitNids nids(ownIndex ? ownIndex.get() : session.Index());
     if (request.json) {
         WriteJson(found.hits, nids, out);
     } else {

@@ -165,6 +165,18 @@ Xapian::WritableDatabase OpenForStamp(const std::filesystem::path& folder,
 
 }  // namespace
 
+bool IsIndexComplete(const std::filesystem::path& indexFolder, const StoreStamp& stamp) {
+    std::error_code ignored;
+    if (!std::filesystem::exists(indexFolder / "iamglass", ignored)) return false;
+    try {
+        const Xapian::Database db(indexFolder.string());
+        return db.get_metadata(kStampKey) == StampText(stamp) &&
+               db.get_metadata(kCompleteKey) == "1";
+    } catch (const Xapian::Error&) {
+        return false;
+    }
+}
+
 IndexOutcome BuildIndex(const std::filesystem::path& indexFolder, const StoreStamp& stamp,
                         CPFFDataParserInterFace& binding, const IndexOptions& options) {
     try {

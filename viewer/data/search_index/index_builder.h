@@ -38,6 +38,11 @@ struct IndexOptions {
     const std::atomic<bool>* stop = nullptr;             // checked between batches
 };
 
+// True when the index in `indexFolder` was built to its end from the store of
+// `stamp`, so that a search can use it without reading the store; false also
+// when there is no such index or it cannot be read.
+bool IsIndexComplete(const std::filesystem::path& indexFolder, const StoreStamp& stamp);
+
 // Brings the index in `indexFolder` up to date with the store of `stamp`,
 // read through `binding`, whose folders are enumerated already. The binding
 // is the builder's own while it runs: its folders' message lists are replaced.
