@@ -20,7 +20,7 @@ void Check(bool condition) {
 
 // Two documents with words under each field prefix, flags and a submit time.
 Xapian::Database SmallIndex() {
-    Xapian::WritableDatabase db = Xapian::InMemory::open();
+    Xapian::WritableDatabase db(std::string(), Xapian::DB_BACKEND_INMEMORY);
     const char* texts[] = {"Contract café budget", "Résumé 東京 meeting"};
     for (int n = 0; n < 2; ++n) {
         Xapian::Document document;

@@ -56,6 +56,17 @@ Xapian::Query WordQuery(const std::string& prefix, const IndexWord& word, bool w
                          Xapian::Query::WILDCARD_LIMIT_MOST_FREQUENT);
 }
 
+// Query text quoted in an error: on one line, and short.
+std::string Shown(const std::string& text) {
+    constexpr std::size_t kMaxShownBytes = 40;
+    std::string shown;
+    for (Xapian::Utf8Iterator it(text); it != Xapian::Utf8Iterator(); ++it) {
+        if (shown.size() >= kMaxShownBytes) return shown + "\u2026";
+        Xapian::Unicode::append_utf8(shown, *it < 0x20 || *it == 0x7F ? ' ' : *it);
+    }
+    return shown;
+}
+
 bool IsAsciiLetter(unsigned c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -261,7 +272,7 @@ class Parser {
         }
         const bool special = name == "date" || name == "has" || name == "is";
         if (field == nullptr && !special)
-            Fail(at, "unknown field '" + name + ":'; the fields are " + kKnownFields);
+            Fail(at, "unknown field '" + Shown(name) + ":'; the fields are " + kKnownFields);
         std::string value = Utf8(valueAt, end);
         bool quoted = false;
         if (value.empty() && Peek() == '"') {
@@ -290,9 +301,10 @@ class Parser {
         std::vector<IndexWord> words;
         ForEachWord(text, [&](const IndexWord& word) { words.push_back(word); });
         if (words.empty() && HasWordCharacter(text))
-            Fail(at, "'" + text + "' holds only words longer than " +
+            Fail(at, "'" + Shown(text) + "' holds only words longer than " +
                          std::to_string(kMaxWordBytes) + " bytes, which the index does not keep");
-        if (words.empty()) Fail(at, "'" + text + "' holds no letters or digits to search for");
+        if (words.empty())
+            Fail(at, "'" + Shown(text) + "' holds no letters or digits to search for");
         std::vector<Xapian::Query> terms;
         for (std::size_t i = 0; i < words.size(); ++i)
             terms.push_back(WordQuery(prefix, words[i], wildcard && i + 1 == words.size()));
@@ -341,8 +353,9 @@ class Parser {
         std::int64_t first = 0;
         std::int64_t last = 0;
         if (!from.empty() && !ParseDay(from, first))
-            Fail(at, "'" + from + "' is not a day" + kForm);
-        if (!to.empty() && !ParseDay(to, last)) Fail(toAt, "'" + to + "' is not a day" + kForm);
+            Fail(at, "'" + Shown(from) + "' is not a day" + kForm);
+        if (!to.empty() && !ParseDay(to, last))
+            Fail(toAt, "'" + Shown(to) + "' is not a day" + kForm);
         if (!from.empty() && !to.empty() && first > last)
             Fail(at, "the range ends before it starts");
         const unsigned slot = kSubmitTimeSlot;

@@ -20,7 +20,7 @@ TEST(QueryParserTest, UnparsableQueriesSayWhereAndWhy) {
          "column 1: unknown field 'sender:'; the fields are from: to: cc: "
          "subject: body: attachment: folder: date: has: is:"},
         {std::string(65, 'x'),
-         "column 1: '" + std::string(65, 'x') +
+         "column 1: '" + std::string(40, 'x') + "\u2026" +
              "' holds only words longer than 64 bytes, which the index does not keep"},
         {"budget (contract", "column 8: '(' is never closed"},
         {"budget)", "column 7: ')' without a matching '('"},
@@ -45,6 +45,11 @@ TEST(QueryParserTest, UnparsableQueriesSayWhereAndWhy) {
         {"!!!", "column 1: '!!!' holds no letters or digits to search for"},
         {"caf\xc3\xa9 \xe2\x80\x94",
          "column 6: '\xe2\x80\x94' holds no letters or digits to search for"},
+        // Text quoted back stays on one line and short.
+        {"a subject:\"\n\"", "column 11: ' ' holds no letters or digits to search for"},
+        {"date:" + std::string(50, '9'), "column 6: '" + std::string(40, '9') +
+                                             "\u2026' is not a day; a day is written "
+                                             "YYYY-MM-DD, a range A..B, either end open"},
         {"has:pictures", "column 5: has: takes only 'attachment'"},
         {"is:flagged", "column 4: is: takes 'unread', 'read' or 'important'"},
         {"date:..", "column 6: date: needs a day at one end at least"},
