@@ -1,5 +1,6 @@
 #include "tools/velmora-cli/search_command.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -58,9 +59,17 @@ bool BuildOrReport(const SearchRequest& request, StoreSession& session,
         ReportFailure(outcome.error);
         return false;
     }
-    if (outcome.unreadable > 0)
-        ReportFailure(request.store.string() + ": " + std::to_string(outcome.unreadable) +
-                      " message(s) could not be read and are not searched");
+    // Messages the file's own node census holds that no folder handed out
+    // could not be read either (a damaged folder, a lost table).
+    constexpr std::uint32_t kNormalMessageType = 0x04;
+    const StoreIndex* census = session.Index();
+    const std::uint64_t stored =
+        census != nullptr ? census->Census().nodesByType[kNormalMessageType] : 0;
+    const std::uint64_t total = std::max(stored, outcome.indexed + outcome.unreadable);
+    if (total > outcome.indexed)
+        ReportFailure(request.store.string() + ": " + std::to_string(total - outcome.indexed) +
+                      " of " + std::to_string(total) +
+                      " messages could not be read and are not searched");
     return true;
 }
 

@@ -408,6 +408,27 @@ TEST_F(SearchTest, AQueryThatCannotBeParsedIsOneLineAndExitCodeTwo) {
     EXPECT_TRUE(out.str().empty());
 }
 
+// A damaged store is searched as far as it can be read, and the search says
+// how many messages it could not read.
+TEST_F(SearchTest, ADamagedStoreSaysHowManyMessagesItCouldNotRead) {
+    VELMORA_REQUIRE_CORPUS();
+    const ScratchDir folder;
+    const auto store = folder / "damaged.pst";
+    std::filesystem::copy_file(CorpusFile("unicode-plain.pst"), store);
+    // 16 KiB zeroed where some of the messages' blocks lie; the node census
+    // still counts all 20 messages.
+    std::vector<std::uint8_t> bytes = FileBytes(store);
+    ASSERT_GT(bytes.size(), 0xC000u);
+    std::fill(bytes.begin() + 0x8000, bytes.begin() + 0xC000, 0);
+    std::ofstream(store, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    const Json hits = SearchJson(store, "has:attachment OR -has:attachment", 0, true);
+    EXPECT_EQ(hits.size(), 16u);
+    EXPECT_EQ(OnlyMessage(), "velmora-cli: " + store.string() +
+                                 ": 4 of 20 messages could not be read and are not searched");
+}
+
 std::filesystem::perms Mode(const std::filesystem::path& path) {
     return std::filesystem::status(path).permissions() & std::filesystem::perms::all;
 }
