@@ -464,6 +464,10 @@ TEST_F(SearchTest, TheIndexLivesInTheCacheAndFollowsTheStore) {
     EXPECT_EQ(SearchJson(store, "zanzibar").size(), 1u);
     EXPECT_EQ(std::filesystem::last_write_time(indexes[0] / "iamglass", ignored), indexed);
 
+    // An index left damaged is made anew.
+    std::ofstream(indexes[0] / "iamglass", std::ios::trunc) << "not an index";
+    EXPECT_EQ(SearchJson(store, "zanzibar").size(), 1u);
+
     // Another store written over it: the old words go, the new ones are found.
     {
         sw::StoreBuilder builder({.variant = sw::Variant::kAnsi, .spoolDirectory = folder.Path()});

@@ -150,13 +150,29 @@ class Run {
     std::uint32_t sinceCommit_ = 0;
 };
 
+// Removes what the folder holds: the files of an index that is to be made anew.
+void EmptyFolder(const std::filesystem::path& folder) {
+    std::error_code failure;
+    for (auto it = std::filesystem::directory_iterator(folder, failure);
+         !failure && it != std::filesystem::directory_iterator(); it.increment(failure)) {
+        std::filesystem::remove_all(it->path(), failure);
+    }
+}
+
 // The index for the store: the one already there when it was built from this
-// very store, else a new one in its place.
+// very store, else a new one in its place. An index that cannot be read (a
+// disk that filled, a file cut short) is made anew too; one that another run
+// is writing is left to it.
 Xapian::WritableDatabase OpenForStamp(const std::filesystem::path& folder,
                                       const std::string& stamp) {
-    Xapian::WritableDatabase db(folder.string(), Xapian::DB_CREATE_OR_OPEN);
-    if (db.get_metadata(kStampKey) == stamp) return db;
-    db.close();
+    try {
+        Xapian::WritableDatabase db(folder.string(), Xapian::DB_CREATE_OR_OPEN);
+        if (db.get_metadata(kStampKey) == stamp) return db;
+    } catch (const Xapian::DatabaseLockError&) {
+        throw;
+    } catch (const Xapian::DatabaseError&) {
+    }
+    EmptyFolder(folder);
     Xapian::WritableDatabase fresh(folder.string(), Xapian::DB_CREATE_OR_OVERWRITE);
     fresh.set_metadata(kStampKey, stamp);
     fresh.commit();
