@@ -2,6 +2,7 @@
 
 #include <xapian.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "common/property_ids.h"
@@ -52,7 +53,11 @@ std::uint64_t MetadataNumber(const Xapian::Database& db, const std::string& key)
 class Run {
   public:
     Run(Xapian::WritableDatabase& db, CPFFDataParserInterFace& binding, const IndexOptions& options)
-        : db_(db), binding_(binding), options_(options) {}
+        : db_(db),
+          binding_(binding),
+          options_(options),
+          // A batch of 0 would ask the engine for the whole folder, again and again.
+          batchSize_(std::max<std::uint32_t>(options.batchSize, 1)) {}
 
     IndexOutcome Index(const std::vector<IndexedFolder>& folders) {
         progress_.total = 0;
@@ -90,7 +95,7 @@ class Run {
             if (Stopped()) return false;
             const std::uint32_t read = IndexBatch(folder, first);
             first += read;
-            if (read < options_.batchSize) break;
+            if (read < batchSize_) break;
             db_.set_metadata(doneKey, std::to_string(first));
             db_.set_metadata(kUnreadableKey, std::to_string(unreadable_));
             CommitWhenDue(read);
@@ -109,7 +114,7 @@ class Run {
     std::uint32_t IndexBatch(const IndexedFolder& folder, std::uint32_t first) {
         OpenStatus status{};
         status.code = 1;
-        binding_.EnumChildMailsRange(folder.folder, &status, first, options_.batchSize);
+        binding_.EnumChildMailsRange(folder.folder, &status, first, batchSize_);
         const MailList* mails = folder.folder->mails;
         if (mails == nullptr) return 0;
         const MailEntryList& entries = mails->entries;
@@ -145,6 +150,7 @@ class Run {
     Xapian::WritableDatabase& db_;
     CPFFDataParserInterFace& binding_;
     const IndexOptions& options_;
+    const std::uint32_t batchSize_;
     IndexProgress progress_;
     std::uint64_t unreadable_ = 0;
     std::uint32_t sinceCommit_ = 0;
