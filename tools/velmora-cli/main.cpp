@@ -121,7 +121,8 @@ Commands AddCommands(CLI::App& app, Arguments& args) {
                      "Words (any text field), from: to: cc: subject: body: attachment: folder:, "
                      "\"a phrase\", word*, date:YYYY-MM-DD..YYYY-MM-DD (either end open), "
                      "has:attachment, is:unread, is:read, is:important; AND (implied), OR, "
-                     "NOT or a leading -, and parentheses")
+                     "NOT or a leading -, and parentheses. A query that starts with - goes "
+                     "after --")
         ->required();
     c.search->add_flag("--json", args.json,
                        "Write a JSON array of {nid, folder, subject, sender, submit_time}");
