@@ -8,7 +8,7 @@ packages=(
     zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     pff-tools pst-utils
-    libgmime-3.0-dev libgumbo-dev cmark
+    libgmime-3.0-dev libgumbo-dev cmark libxapian-dev
     qt6-base-dev qt6-webengine-dev xvfb xauth
     libssl-dev
     desktop-file-utils shared-mime-info libxml2-utils man-db

@@ -14,6 +14,13 @@ int ReportFailure(const std::string& text) {
     return 1;
 }
 
+std::string LineField(std::string text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return text;
+}
+
 bool OpenOrReport(StoreSession& session, const std::filesystem::path& store) {
     std::string error;
     if (session.Open(store, error)) return true;

@@ -25,6 +25,10 @@ const MailEntry* OpenMessageOrReport(StoreSession& session, const std::filesyste
 // A NID written in decimal or with a "0x" prefix in hexadecimal.
 std::optional<std::uint32_t> ParseNid(const std::string& text);
 
+// A field of a tab-separated line: control characters (tabs and line breaks
+// among them) would split the line, so they become spaces.
+std::string LineField(std::string text);
+
 // "0x" and the NID in lower-case hexadecimal.
 std::string NidText(std::uint32_t nid);
 

@@ -14,14 +14,8 @@
 namespace velmora::cli {
 namespace {
 
-// A field of a line: control characters (tabs and line breaks among them)
-// would split the line, so they become spaces.
 std::string Field(const std::u16string& text) {
-    std::string field = common::Utf16ToUtf8(text);
-    for (char& c : field) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    }
-    return field;
+    return LineField(common::Utf16ToUtf8(text));
 }
 
 // The visits of the folder with `nid` and of those below it: in depth-first

@@ -2,6 +2,8 @@
 // command drives the engine through the viewer's own binding and data side.
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
 #include <exception>
 #include <iostream>
 
@@ -12,6 +14,7 @@
 #include "tools/velmora-cli/props_command.h"
 #include "tools/velmora-cli/render_command.h"
 #include "tools/velmora-cli/save_commands.h"
+#include "tools/velmora-cli/search_command.h"
 #include "tools/velmora-cli/stderr_message_box.h"
 #include "tools/velmora-cli/tree_command.h"
 #include "viewer/data/work_folder/work_folder.h"
@@ -29,6 +32,9 @@ struct Arguments {
     std::uint32_t index = 0;
     bool json = false;
     bool full = false;
+    std::string query;
+    std::size_t limit = 0;
+    bool noCache = false;
 };
 
 CLI::App* AddStoreCommand(CLI::App& app, const char* name, const char* help, Arguments& args) {
@@ -54,6 +60,7 @@ struct Commands {
     CLI::App* rtf;
     CLI::App* render;
     CLI::App* props;
+    CLI::App* search;
 };
 
 Commands AddCommands(CLI::App& app, Arguments& args) {
@@ -119,6 +126,25 @@ Commands AddCommands(CLI::App& app, Arguments& args) {
     c.props->add_flag("--full", args.full,
                       "Write whole values; without it a value longer than 256 characters is cut "
                       "there and ends in \"\u2026\"");
+    c.search = AddStoreCommand(app, "search",
+                               "Messages anywhere in the store that match QUERY, newest first: "
+                               "folder path, submit time (UTC), sender, subject and NID, "
+                               "separated by tabs. The store's index is built or brought up to "
+                               "date first, below $XDG_CACHE_HOME/Velmora/index",
+                               args);
+    c.search
+        ->add_option("QUERY", args.query,
+                     "Words (any text field), from: to: cc: subject: body: attachment: folder:, "
+                     "\"a phrase\", word*, date:YYYY-MM-DD..YYYY-MM-DD (either end open), "
+                     "has:attachment, is:unread, is:read, is:important; AND (implied), OR, "
+                     "NOT or a leading -, and parentheses. A query that starts with - goes "
+                     "after --")
+        ->required();
+    c.search->add_flag("--json", args.json,
+                       "Write a JSON array of {nid, folder, subject, sender, submit_time}");
+    c.search->add_option("--limit", args.limit, "At most N hits, the newest (default: all)");
+    c.search->add_flag("--no-cache", args.noCache,
+                       "Index into a private temporary folder, removed when the command ends");
     return c;
 }
 
@@ -127,6 +153,11 @@ int RunCommand(const Commands& c, const Arguments& args) {
     if (*c.info) return cli::RunInfo(args.store, std::cout);
     if (*c.tree) return cli::RunTree(args.store, std::cout);
     if (*c.dump) return cli::RunDump(args.store, std::cout);
+    if (*c.search) {
+        const cli::SearchRequest request{args.store, args.query, args.json, args.limit,
+                                         args.noCache};
+        return cli::RunSearch(request, std::cout, ::isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+    }
     if (*c.list) {
         // The root folder holds the whole store, as when no folder is given.
         const auto folder = NidArgument(args.folder);

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Damaged copies of corpus stores through velmora-cli: dump, render, props and export.
+"""Damaged copies of corpus stores through velmora-cli: dump, render, props, export and search.
+"""Damaged copies of corpus stores through velmora-cli: dump, render, export and search.
 
 Each copy is a corpus store with a few seeded mutations (bits flipped, a range
 zeroed, the file cut short, 8-byte fields overwritten with wild values). The
@@ -169,6 +170,7 @@ def check_copy(job):
     runs = [["dump", path, "--json"], ["export", path, path + ".export"]]
     runs += [["render", path, "--message", str(nid), "--output", path + ".mht"] for nid in nids]
     runs += [["props", path, "--message", str(nid), "--json", "--full"] for nid in nids]
+    runs.append(["search", path, "body:message OR has:attachment OR from:a*", "--no-cache"])
     problems = []
     for args in runs:
         problem = run_tool(cli, args, timeout, env)

@@ -128,19 +128,22 @@ bool SetUpWorkFolder(const std::u16string& folder, std::string& error) {
 
 }  // namespace
 
+std::optional<std::filesystem::path> ApplicationCacheFolder(std::string& error) {
+    std::optional<std::filesystem::path> cacheHome = LocalApplicationDataFolder();
+    if (!cacheHome) cacheHome = PrivateTemporaryFolder(error);
+    if (!cacheHome) return std::nullopt;
+    std::error_code ignored;
+    std::filesystem::create_directories(*cacheHome, ignored);
+    const std::u16string application = Joined(common::PathToUtf16(*cacheHome), kApplicationName);
+    if (!MakeFolder(application, error)) return std::nullopt;
+    return common::PathFromUtf16(application);
+}
+
 bool InitWorkFolder(std::string* error) {
     WorkFolder.clear();
     std::string reason;
-    std::optional<std::filesystem::path> cacheHome = LocalApplicationDataFolder();
-    if (!cacheHome) cacheHome = PrivateTemporaryFolder(reason);
-    if (cacheHome) {
-        std::error_code ignored;
-        std::filesystem::create_directories(*cacheHome, ignored);
-        const std::u16string application =
-            Joined(common::PathToUtf16(*cacheHome), kApplicationName);
-        if (MakeFolder(application, reason))
-            SetUpWorkFolder(Joined(application, kWorkFolderName), reason);
-    }
+    if (const auto application = ApplicationCacheFolder(reason))
+        SetUpWorkFolder(Joined(common::PathToUtf16(*application), kWorkFolderName), reason);
     if (error != nullptr) *error = WorkFolder.empty() ? reason : std::string();
     return !WorkFolder.empty();
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <ctime>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "engine/interface/corvex_engine.h"
@@ -28,6 +30,11 @@ inline constexpr char16_t kMessageBodyFolder[] = u"MSG_BODY";
 // they are. When no folder can be made, WorkFolder stays empty and the
 // reason, naming the folder, is put in `error`; returns false.
 bool InitWorkFolder(std::string* error = nullptr);
+
+// <cache home>/Velmora, created when missing, with the cache home chosen as
+// InitWorkFolder chooses it; nothing with the reason in `error` when no such
+// folder can be made. The working folder and the search indexes live below it.
+std::optional<std::filesystem::path> ApplicationCacheFolder(std::string& error);
 
 // Points WorkFolder at `folder`, created with its subfolders, while the object
 // lives, and restores the previous working folder when it goes. A run that
