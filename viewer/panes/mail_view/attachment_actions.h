@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "engine/interface/corvex_engine.h"
+#include "viewer/data/work_folder/opened_copies.h"
 #include "viewer/panes/mail_view/attachment_desktop.h"
 
 class QWidget;
@@ -14,9 +15,9 @@ namespace velmora {
 
 inline constexpr char16_t kAttachmentCaption[] = u"Attachment";
 
-// Writes a copy of the attachment into a new folder among the opened copies;
-// its path, or empty after telling the user why not.
-QString WriteOpenedCopy(const AttachmentRow* attachment);
+// Writes a copy of the attachment into a new folder among the opened copies,
+// sealed for `use`; its path, or empty after telling the user why not.
+QString WriteOpenedCopy(const AttachmentRow* attachment, CopyUse use);
 
 // Opens a fresh copy of the attachment's file with the desktop's program for
 // it. A file that may run as a program is opened only when the user says so.
