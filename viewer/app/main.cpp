@@ -18,6 +18,7 @@
 #include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/gui_message_host.h"
+#include "viewer/panes/mail_view/browser_sandbox.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ std::unique_ptr<velmora::WorkFolderScope> EnterRunFolder(velmora::RunFolder& run
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    velmora::PrepareBodyBrowserStart();
     // The message body's web view shares the window's graphics contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
