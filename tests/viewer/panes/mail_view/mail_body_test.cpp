@@ -434,5 +434,63 @@ TEST(MailViewFrameTest, TheListFollowsTheFolderTreeAndTheBodyTheSelection) {
     EXPECT_EQ(PageFiles(), 1);
 }
 
+// Every file below the run's working folder, by path.
+QStringList RunFiles() {
+    QStringList files;
+    QDirIterator found(QString::fromStdU16String(GetWorkFolder()), QDir::Files | QDir::Hidden,
+                       QDirIterator::Subdirectories);
+    while (found.hasNext()) files << found.next();
+    files.sort();
+    return files;
+}
+
+// The attachments of a first message pass through files on their way into its
+// page; coming back to its folder must not leave another set of them.
+TEST(MailViewFrameTest, ComingBackToAFolderLeavesWhatTheFirstVisitLeft) {
+    VELMORA_REQUIRE_CORPUS();
+    app::CMainFrame frame([](QWidget*) { return QString(); });
+    frame.resize(1200, 800);
+    frame.show();
+    frame.FolderTree().SetOpenContext(TestOpenContext(&frame));
+    ASSERT_TRUE(frame.FolderTree().OpenStore(
+        QString::fromStdString(CorpusFile("unicode-permute.pst").string())));
+    CListCtrlMails& list = frame.MailList().List();
+    BodyDisplay& body = frame.MailView().Body();
+    auto& tree = frame.FolderTree().Tree();
+    const auto& model = tree.Stores();
+    QModelIndex withAttachments;
+    QModelIndex other;
+    std::vector<QModelIndex> folders = {model.index(0, 0)};
+    for (std::size_t next = 0; next < folders.size() && next < 200; ++next) {
+        const QModelIndex folder = folders[next];
+        for (int row = 0; row < model.rowCount(folder); ++row)
+            folders.push_back(model.index(row, 0, folder));
+        tree.setCurrentIndex(folder);
+        const MailEntry* first = list.model()->rowCount() > 0 ? list.Mails().MailAt(0) : nullptr;
+        const bool attached =
+            first != nullptr && first->attachments != nullptr && first->attachments->count > 0;
+        if (attached && !withAttachments.isValid()) withAttachments = folder;
+        if (!attached && !other.isValid() && next > 0) other = folder;
+    }
+    if (!withAttachments.isValid() || !other.isValid()) GTEST_SKIP() << "no such folders";
+
+    const auto visit = [&](const QModelIndex& folder) {
+        QSignalSpy shown(&body, &BodyDisplay::PageShown);
+        tree.setCurrentIndex(folder);
+        ASSERT_TRUE(shown.wait(15000));
+        QTest::qWait(2 * MailPresenter::kSettleMs);
+    };
+    tree.setCurrentIndex(other);
+    visit(withAttachments);
+    visit(other);
+    visit(withAttachments);
+    const QStringList afterOneVisit = RunFiles();
+    for (int again = 0; again < 2; ++again) {
+        visit(other);
+        visit(withAttachments);
+    }
+    EXPECT_EQ(RunFiles().size(), afterOneVisit.size()) << RunFiles().join('\n').toStdString();
+}
+
 }  // namespace
 }  // namespace velmora::test
