@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "tests/support/test_paths.h"
+#include "tests/viewer/app/corpus_frame.h"
 #include "tests/viewer/panes/mail_view/body_page_text.h"
 #include "tests/viewer/panes/test_open_context.h"
 #include "viewer/app/main_frame.h"
@@ -38,11 +39,7 @@ TEST(RootWindowTest, TheFirstMessageShowsInTheBody) {
     EXPECT_EQ(kBrowserPrepared, ::geteuid() == 0) << "only root starts without the sandbox";
     VELMORA_REQUIRE_CORPUS();
     app::CMainFrame frame([](QWidget*) { return QString(); });
-    frame.resize(1000, 700);
-    frame.show();
-    frame.FolderTree().SetOpenContext(TestOpenContext(&frame));
-    ASSERT_TRUE(frame.FolderTree().OpenStore(
-        QString::fromStdString(CorpusFile("unicode-basic.pst").string())));
+    ASSERT_TRUE(ShowWithCorpusStore(frame, "unicode-basic.pst"));
 
     BodyDisplay& body = frame.MailView().Body();
     QSignalSpy shown(&body, &BodyDisplay::PageShown);

@@ -20,6 +20,7 @@
 #include "common/property_ids.h"
 #include "tests/support/qt_test_environment.h"
 #include "tests/support/test_paths.h"
+#include "tests/viewer/app/corpus_frame.h"
 #include "tests/viewer/data/mail_access/record_builder.h"
 #include "tests/viewer/panes/mail_view/body_page_text.h"
 #include "tests/viewer/panes/test_open_context.h"
@@ -172,7 +173,7 @@ TEST(MailBodyTest, AHostilePageRunsNoScriptConnectsNowhereAndFollowsNoLink) {
         EXPECT_FALSE(text.contains("SCRIPT RAN"));
         EXPECT_NE(view.Body().View()->title(), "ran");
         EXPECT_EQ(view.Body().View()->url(), QUrl::fromLocalFile(path));
-        QTest::qWaitFor([&] { return !handedOn.isEmpty(); }, 5000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !handedOn.isEmpty(); }, 5000));
         EXPECT_EQ(handedOn,
                   QList<QUrl>{QUrl(QString::fromStdString(
                       "http://127.0.0.1:" + std::to_string(server.serverPort()) + "/link"))});
@@ -449,11 +450,7 @@ QStringList RunFiles() {
 TEST(MailViewFrameTest, ComingBackToAFolderLeavesWhatTheFirstVisitLeft) {
     VELMORA_REQUIRE_CORPUS();
     app::CMainFrame frame([](QWidget*) { return QString(); });
-    frame.resize(1200, 800);
-    frame.show();
-    frame.FolderTree().SetOpenContext(TestOpenContext(&frame));
-    ASSERT_TRUE(frame.FolderTree().OpenStore(
-        QString::fromStdString(CorpusFile("unicode-permute.pst").string())));
+    ASSERT_TRUE(ShowWithCorpusStore(frame, "unicode-permute.pst"));
     CListCtrlMails& list = frame.MailList().List();
     BodyDisplay& body = frame.MailView().Body();
     auto& tree = frame.FolderTree().Tree();
