@@ -125,7 +125,8 @@ TEST(OpenedCopiesTest, ADraggedCopyKeepsItsModeAndIsClearedAlike) {
     const fs::path folder = NewOpenedCopyFolder(error);
     const fs::path copy = folder / "plan.txt";
     Write(copy, "plan");
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     ASSERT_EQ(::stat(copy.c_str(), &before), 0);
     ASSERT_TRUE(SealOpenedCopy(copy, CopyUse::kDragged, error)) << error;
     ASSERT_EQ(::stat(copy.c_str(), &after), 0);
