@@ -18,19 +18,22 @@
 #include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/gui_message_host.h"
+#include "viewer/panes/mail_view/browser_sandbox.h"
 
 namespace {
 
 // This run's value files and scratch files go into a folder of its own below
 // the working folder, which goes when the program ends; folders of earlier
 // runs that ended without removing theirs go now. So do the copies of
-// attachments that earlier runs opened: they outlive their run, since the
-// programs that show them may still read them, and this run's go beside them.
+// attachments that earlier runs opened and nobody changed: they outlive their
+// run, since the programs that show them may still read them, and this run's
+// go beside them.
 std::unique_ptr<velmora::WorkFolderScope> EnterRunFolder(velmora::RunFolder& run) {
     const std::u16string workFolder = velmora::GetWorkFolder();
     if (workFolder.empty()) return nullptr;
     const std::filesystem::path base = common::PathFromUtf16(workFolder);
     velmora::RemoveEndedRunFolders(base);
+    velmora::RemoveUnchangedOpenedCopies(base);
     velmora::SetOpenedCopiesBase(base);
     std::string error;
     if (!run.Create(base, "velmora-run-", error)) return nullptr;
@@ -40,6 +43,7 @@ std::unique_ptr<velmora::WorkFolderScope> EnterRunFolder(velmora::RunFolder& run
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    velmora::PrepareBodyBrowserStart();
     // The message body's web view shares the window's graphics contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);

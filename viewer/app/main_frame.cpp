@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
@@ -27,7 +26,6 @@
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/mail_list/file_view.h"
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
-#include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/mail_presenter.h"
 #include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
@@ -215,12 +213,6 @@ void CMainFrame::CreateMailView() {
     connect(classView_, &panes::CClassView::FolderMailsListed, presenter_, &MailPresenter::Fill);
     connect(presenter_, &MailPresenter::MessageNotShown, this,
             [this] { statusBar()->showMessage(tr("The message could not be shown")); });
-    // A link in a message is never followed; the user may paste it where they choose.
-    connect(&mailView_->Body(), &BodyDisplay::LinkRefused, this, [this](const QUrl& url) {
-        QGuiApplication::clipboard()->setText(url.toString());
-        statusBar()->showMessage(
-            tr("Link not opened; its address is on the clipboard: %1").arg(url.toString()));
-    });
 }
 
 // View > Message Properties... and the mail list's context menu, enabled while

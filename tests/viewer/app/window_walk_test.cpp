@@ -53,11 +53,10 @@ int OpenFileAttachments(CListCtrlAttach& strip, const MailEntry* mail) {
     for (std::uint32_t i = 0; rows != nullptr && i < rows->count; ++i) {
         if (!AttachmentHoldsObject(rows->items[i])) strip.OpenItem(static_cast<int>(i));
     }
+    // Opened copies are the user's alone, and read-only.
     for (const QString& file : opened) {
         const auto status = std::filesystem::status(file.toStdString());
-        EXPECT_EQ(status.permissions(),
-                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
-            << file.toStdString();
+        EXPECT_EQ(status.permissions(), std::filesystem::perms::owner_read) << file.toStdString();
     }
     return static_cast<int>(opened.size());
 }

@@ -10,7 +10,7 @@
 #include "common/property_ids.h"
 #include "viewer/data/mail_access/record_getters.h"
 #include "viewer/data/rebuild/attachment_file_name.h"
-#include "viewer/data/rebuild/mail_save_as_interface.h"
+#include "viewer/data/rebuild/message_page.h"
 
 namespace velmora {
 namespace {
@@ -54,7 +54,7 @@ bool CreateTarget(const std::filesystem::path& target, bool replace) {
 bool WriteContent(const AttachmentRow* attachment, const std::filesystem::path& target) {
     const std::u16string path = common::PathToUtf16(target);
     if (const MailEntry* inner = AttachmentMessage(attachment))
-        return RenderSelectedMessage(inner, path);
+        return RenderMessagePage(inner, path);
     return SaveAttachmentData(attachment, path);
 }
 

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "viewer/data/work_folder/opened_copies.h"
+
 namespace velmora {
 namespace {
 
@@ -22,9 +24,9 @@ int OpenLockFile(const std::filesystem::path& folder, int extraFlags) {
                   0600);
 }
 
-// A folder another run may have made: a real folder of this user's, with our prefix.
-bool IsOurRunFolder(const std::filesystem::directory_entry& entry) {
-    if (!entry.path().filename().string().starts_with(kRunFolderPrefix)) return false;
+// A folder another run may have made: a real folder of this user's, with the prefix.
+bool IsOurRunFolder(const std::filesystem::directory_entry& entry, const std::string& prefix) {
+    if (!entry.path().filename().string().starts_with(prefix)) return false;
     struct stat info {};
     return ::lstat(entry.path().c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
            info.st_uid == ::getuid();
@@ -74,21 +76,27 @@ void RunFolder::Release() {
     lock_ = -1;
 }
 
-std::size_t RemoveEndedRunFolders(const std::filesystem::path& base) {
-    std::size_t removed = 0;
+std::size_t ClearEndedRunFolders(const std::filesystem::path& base, const std::string& prefix,
+                                 const std::function<bool(const std::filesystem::path&)>& clear) {
+    std::size_t cleared = 0;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(base, error)) {
-        if (!IsOurRunFolder(entry)) continue;
+        if (!IsOurRunFolder(entry, prefix)) continue;
         const int lock = OpenLockFile(entry.path(), 0);
         if (lock < 0) continue;
         // A lock nobody holds belongs to a run that has ended.
-        if (::flock(lock, LOCK_EX | LOCK_NB) == 0) {
-            std::error_code ignored;
-            if (std::filesystem::remove_all(entry.path(), ignored) > 0) ++removed;
-        }
+        if (::flock(lock, LOCK_EX | LOCK_NB) == 0 && clear(entry.path())) ++cleared;
         ::close(lock);
     }
-    return removed;
+    return cleared;
+}
+
+std::size_t RemoveEndedRunFolders(const std::filesystem::path& base) {
+    return ClearEndedRunFolders(base, kRunFolderPrefix, [](const std::filesystem::path& folder) {
+        if (folder.filename().string().starts_with(kOpenedCopiesPrefix)) return false;
+        std::error_code ignored;
+        return std::filesystem::remove_all(folder, ignored) > 0;
+    });
 }
 
 }  // namespace velmora

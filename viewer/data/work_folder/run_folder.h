@@ -9,6 +9,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace velmora {
@@ -42,7 +43,15 @@ class RunFolder {
 // Removes the run folders below `base` whose run has ended: folders of ours
 // (real folders, owned by this user, named "velmora-…") whose lock file
 // nobody holds. A folder still being set up, without its lock file yet, is
-// left alone. Returns how many went.
+// left alone, and so is a folder of opened copies, which holds files the user
+// may have changed (RemoveUnchangedOpenedCopies clears those). Returns how
+// many went.
 std::size_t RemoveEndedRunFolders(const std::filesystem::path& base);
+
+// Calls `clear` with each folder of ours below `base` named `prefix`… whose
+// run has ended, holding its lock meanwhile so that no other start clears it
+// at the same time. Returns how many times `clear` said the folder went.
+std::size_t ClearEndedRunFolders(const std::filesystem::path& base, const std::string& prefix,
+                                 const std::function<bool(const std::filesystem::path&)>& clear);
 
 }  // namespace velmora

@@ -88,7 +88,7 @@ QString SaveFailuresText(QStringList failures) {
 
 }  // namespace
 
-QString WriteOpenedCopy(const AttachmentRow* attachment, std::uint32_t codePage) {
+QString WriteOpenedCopy(const AttachmentRow* attachment, std::uint32_t codePage, CopyUse use) {
     std::string error;
     const std::filesystem::path folder = NewOpenedCopyFolder(error);
     if (folder.empty()) {
@@ -103,12 +103,15 @@ QString WriteOpenedCopy(const AttachmentRow* attachment, std::uint32_t codePage)
         std::filesystem::remove(folder, ignored);
         return {};
     }
+    // A copy that cannot be sealed is still handed over: later starts keep
+    // it, since they cannot tell whether the user changed it.
+    SealOpenedCopy(target, use, error);
     return Text(common::PathToUtf16(target));
 }
 
 void OpenAttachmentFile(const AttachmentRow* attachment, std::uint32_t codePage,
                         const AttachmentDesktop& desktop, QWidget* parent) {
-    const QString copy = WriteOpenedCopy(attachment, codePage);
+    const QString copy = WriteOpenedCopy(attachment, codePage, CopyUse::kOpened);
     if (copy.isEmpty()) return;
     if (MayRunAsProgram(copy) && !desktop.confirmRun(parent, copy)) return;
     if (!desktop.openUrl(QUrl::fromLocalFile(copy)))

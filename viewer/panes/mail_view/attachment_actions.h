@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/interface/corvex_engine.h"
+#include "viewer/data/work_folder/opened_copies.h"
 #include "viewer/panes/mail_view/attachment_desktop.h"
 
 class QWidget;
@@ -18,9 +19,9 @@ inline constexpr char16_t kAttachmentCaption[] = u"Attachment";
 // An attachment's 8-bit texts are read in `codePage`, its message's, the
 // same as the strip reads them; the files' names are the names shown.
 
-// Writes a copy of the attachment into a new folder among the opened copies;
-// its path, or empty after telling the user why not.
-QString WriteOpenedCopy(const AttachmentRow* attachment, std::uint32_t codePage);
+// Writes a copy of the attachment into a new folder among the opened copies,
+// sealed for `use`; its path, or empty after telling the user why not.
+QString WriteOpenedCopy(const AttachmentRow* attachment, std::uint32_t codePage, CopyUse use);
 
 // Opens a fresh copy of the attachment's file with the desktop's program for
 // it. A file that may run as a program is opened only when the user says so.

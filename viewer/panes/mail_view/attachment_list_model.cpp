@@ -60,7 +60,7 @@ QMimeData* AttachmentListModel::mimeData(const QModelIndexList& indexes) const {
     for (const QModelIndex& index : indexes) {
         const AttachmentRow* attachment = index.isValid() ? RowAt(index.row()) : nullptr;
         if (attachment == nullptr) continue;
-        const QString copy = WriteOpenedCopy(attachment, MessageCodePage(mail_));
+        const QString copy = WriteOpenedCopy(attachment, MessageCodePage(mail_), CopyUse::kDragged);
         if (!copy.isEmpty()) copies << QUrl::fromLocalFile(copy);
     }
     if (copies.isEmpty()) return nullptr;

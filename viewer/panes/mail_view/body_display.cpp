@@ -1,16 +1,37 @@
 #include "viewer/panes/mail_view/body_display.h"
 
 #include <QFile>
+#include <QMenu>
+#include <QPointer>
 #include <QStackedLayout>
 #include <QTextEdit>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include "viewer/panes/mail_view/body_menu.h"
 #include "viewer/panes/mail_view/locked_page.h"
 #include "viewer/panes/mail_view/page_request_filter.h"
 
 namespace velmora {
+namespace {
+
+// The text of a clicked link is the program's question to the page, asked in
+// a world of its own: the page's scripts never run, and cannot see or answer it.
+// A link clicked with the mouse or the keyboard holds the focus.
+constexpr char kFocusedLinkQuery[] = R"(
+(function () {
+    var element = document.activeElement;
+    var link = element && element.closest ? element.closest('a[href], area[href]') : null;
+    return link ? [link.href, link.innerText || link.textContent || link.alt || ''] : null;
+})())";
+
+// Enough of a link's text to see the host it names.
+constexpr qsizetype kMaxLinkText = 2000;
+
+}  // namespace
 
 BodyDisplay::BodyDisplay(QWidget* parent) : QWidget(parent), stack_(new QStackedLayout(this)) {
     setObjectName("MailBody");
@@ -41,10 +62,12 @@ void BodyDisplay::EnsureView() {
     view_ = new QWebEngineView(this);
     view_->setObjectName("MailBodyView");
     view_->setAccessibleName(tr("Message body"));
-    view_->setContextMenuPolicy(Qt::NoContextMenu);
+    // The engine's own popup offers navigation and page tools; the body has its own.
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
     view_->setPage(page_);
+    connect(view_, &QWidget::customContextMenuRequested, this, &BodyDisplay::ShowMenu);
     connect(page_, &QWebEnginePage::loadingChanged, this, &BodyDisplay::OnLoadingChanged);
-    connect(page_, &LockedPage::LinkRefused, this, &BodyDisplay::LinkRefused);
+    connect(page_, &LockedPage::LinkRefused, this, &BodyDisplay::OnLinkClicked);
     stack_->addWidget(view_);
     stack_->setCurrentWidget(view_);
 }
@@ -87,6 +110,29 @@ void BodyDisplay::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     if (!shownFile_.isEmpty() && shownFile_ != pendingFile_) QFile::remove(shownFile_);
     shownFile_ = pendingFile_;
     emit PageShown(ok);
+}
+
+void BodyDisplay::ShowMenu(const QPoint& position) {
+    const QWebEngineContextMenuRequest* request = view_->lastContextMenuRequest();
+    if (request == nullptr) return;
+    NewBodyMenu(page_, request->selectedText(), request->linkUrl(), this)
+        ->popup(view_->mapToGlobal(position));
+}
+
+void BodyDisplay::OnLinkClicked(const QUrl& url) {
+    // Asked once the navigation has been refused, never inside it.
+    const QPointer<BodyDisplay> self(this);
+    page_->runJavaScript(QString::fromLatin1(kFocusedLinkQuery), QWebEngineScript::ApplicationWorld,
+                         [self, url](const QVariant& found) {
+                             if (self.isNull()) return;
+                             const QVariantList link = found.toList();
+                             QString text;
+                             // The focused link's text counts only when it is the clicked link's.
+                             if (link.size() == 2 && QUrl(link[0].toString()) == url)
+                                 text = link[1].toString().left(kMaxLinkText);
+                             emit self->LinkOffered(url, text);
+                             OfferLink(url, text, self->linkDesktop_, self);
+                         });
 }
 
 }  // namespace velmora

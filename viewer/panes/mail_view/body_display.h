@@ -1,11 +1,15 @@
 // The message body: a locked-down web view that shows the page file written
 // for the selected message, or nothing. Until the first message it shows an
 // empty box, so a window that never shows a message never starts the browser.
+// Its text can be selected and copied; a clicked link is offered to the
+// desktop after asking the user, never followed in the view.
 #pragma once
 
 #include <QString>
 #include <QUrl>
 #include <QWidget>
+
+#include "viewer/panes/mail_view/link_offer.h"
 
 class QStackedLayout;
 class QWebEngineLoadingInfo;
@@ -31,18 +35,23 @@ class BodyDisplay final : public QWidget {
     // The browser view, once a message has been shown; null before.
     QWebEngineView* View() const { return view_; }
     LockedPage* Page() const { return page_; }
+    // Where clicked links go; the real desktop unless a test says otherwise.
+    void SetLinkDesktop(LinkDesktop desktop) { linkDesktop_ = std::move(desktop); }
 
   signals:
     // The page last asked for has finished loading.
     void PageShown(bool ok);
-    // The user clicked a link in the message; it was not followed.
-    void LinkRefused(const QUrl& url);
+    // The user clicked a link in the message; it was not followed but
+    // offered to the desktop, as showing `text`.
+    void LinkOffered(const QUrl& url, const QString& text);
 
   private:
     void EnsureView();
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     bool IsPending(const QUrl& url) const;
     void Expect(const QString& file);
+    void OnLinkClicked(const QUrl& url);
+    void ShowMenu(const QPoint& position);
 
     QStackedLayout* stack_;
     QWebEngineProfile* profile_ = nullptr;
@@ -52,6 +61,7 @@ class BodyDisplay final : public QWidget {
     QString shownFile_;    // the page file on screen, removed when replaced
     QString pendingFile_;  // the page file loading now; empty for a blank page
     bool loading_ = false;
+    LinkDesktop linkDesktop_ = LinkDesktop::Real();
 };
 
 }  // namespace velmora

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 
-#include "viewer/data/rebuild/mail_save_as_interface.h"
+#include "viewer/data/rebuild/message_page.h"
 #include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/edit_popup.h"
@@ -54,7 +54,7 @@ void CVelmoraView::ShowMail(const MailEntry* mail) {
 
 bool CVelmoraView::ShowBody(const MailEntry* mail) {
     const std::u16string page = NewScratchPath() + u".mht";
-    if (mail == nullptr || !RenderSelectedMessage(mail, page)) {
+    if (mail == nullptr || !RenderMessagePage(mail, page)) {
         body_->ShowBlank();
         return false;
     }

@@ -52,7 +52,7 @@ TEST(RunFolderTest, AFolderKeptAtExitStaysUntilALaterStart) {
     {
         RunFolder run(RunFolder::AtExit::kKeep);
         std::string error;
-        ASSERT_TRUE(run.Create(base.Path(), "velmora-opened-", error)) << error;
+        ASSERT_TRUE(run.Create(base.Path(), "velmora-kept-", error)) << error;
         kept = run.Path();
         std::ofstream(kept / "report.pdf") << "still being read";
         EXPECT_EQ(RemoveEndedRunFolders(base.Path()), 0u);

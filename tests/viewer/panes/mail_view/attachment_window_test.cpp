@@ -13,6 +13,7 @@
 #include "common/property_ids.h"
 #include "tests/support/qt_test_environment.h"
 #include "tests/support/test_paths.h"
+#include "tests/viewer/app/corpus_frame.h"
 #include "tests/viewer/data/mail_access/record_builder.h"
 #include "tests/viewer/panes/mail_view/body_page_text.h"
 #include "tests/viewer/panes/test_open_context.h"
@@ -107,11 +108,7 @@ std::vector<CMessageWindow*> OpenMessageWindows() {
 TEST(AttachedMessageWindowTest, AStoresAttachedMessageOpensAndClosesWithItsFolder) {
     VELMORA_REQUIRE_CORPUS();
     app::CMainFrame frame([](QWidget*) { return QString(); });
-    frame.resize(1200, 800);
-    frame.show();
-    frame.FolderTree().SetOpenContext(TestOpenContext(&frame));
-    ASSERT_TRUE(frame.FolderTree().OpenStore(
-        QString::fromStdString(CorpusFile("unicode-submessage.pst").string())));
+    ASSERT_TRUE(ShowWithCorpusStore(frame, "unicode-submessage.pst"));
     const auto& model = frame.FolderTree().Tree().Stores();
     const QModelIndex top = model.index(0, 0, model.index(0, 0));
     QModelIndex holding;

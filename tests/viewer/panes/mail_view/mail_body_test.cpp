@@ -3,10 +3,13 @@
 // and the mail list driving the view as the folder tree enumerates folders.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -17,6 +20,7 @@
 #include "common/property_ids.h"
 #include "tests/support/qt_test_environment.h"
 #include "tests/support/test_paths.h"
+#include "tests/viewer/app/corpus_frame.h"
 #include "tests/viewer/data/mail_access/record_builder.h"
 #include "tests/viewer/panes/mail_view/body_page_text.h"
 #include "tests/viewer/panes/test_open_context.h"
@@ -146,6 +150,14 @@ TEST(MailBodyTest, AHostilePageRunsNoScriptConnectsNowhereAndFollowsNoLink) {
         view.resize(800, 600);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        // The user says Yes: the link goes to the desktop, never into the view.
+        QList<QUrl> handedOn;
+        view.Body().SetLinkDesktop({[](QWidget*, const QString&, bool) { return true; },
+                                    [&](const QUrl& url) {
+                                        handedOn << url;
+                                        return true;
+                                    },
+                                    [](QWidget*, const QString&) {}});
         ShowAndWait(view.Body(), path);
         QWidget* surface = view.Body().View()->focusProxy();
         ASSERT_NE(surface, nullptr);
@@ -161,7 +173,121 @@ TEST(MailBodyTest, AHostilePageRunsNoScriptConnectsNowhereAndFollowsNoLink) {
         EXPECT_FALSE(text.contains("SCRIPT RAN"));
         EXPECT_NE(view.Body().View()->title(), "ran");
         EXPECT_EQ(view.Body().View()->url(), QUrl::fromLocalFile(path));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !handedOn.isEmpty(); }, 5000));
+        EXPECT_EQ(handedOn,
+                  QList<QUrl>{QUrl(QString::fromStdString(
+                      "http://127.0.0.1:" + std::to_string(server.serverPort()) + "/link"))});
     }
+}
+
+// A page whose link, at the top, shows one host and leads to another.
+constexpr char kLinkPage[] =
+    "<html><body><a href=\"https://evil.example/login\" "
+    "style=\"display:block;height:200px\">www.bank.example</a>"
+    "<p>Copy this sentence</p></body></html>";
+
+QString RawPage(const std::string& html) {
+    const QString path = QString::fromStdU16String(NewScratchPath() + u".html");
+    std::ofstream(common::PathFromUtf16(path.toStdU16String())) << html;
+    return path;
+}
+
+// Right-clicks the body at `at` and returns the names of its popup's entries.
+QStringList PopupEntries(BodyDisplay& body, QWidget* surface, QPoint at, QMenu** shown) {
+    QTest::mouseMove(surface, at);
+    QTest::mouseClick(surface, Qt::RightButton, {}, at, 20);
+    QMenu* menu = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (QMenu* popup : body.findChildren<QMenu*>("BodyPopup")) {
+                if (popup->isVisible()) menu = popup;
+            }
+            return menu != nullptr;
+        },
+        5000));
+    QStringList names;
+    if (menu == nullptr) return names;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) names << action->objectName();
+    }
+    *shown = menu;
+    return names;
+}
+
+TEST(MailBodyTest, TextIsCopiedAndALinkIsOfferedNeverFollowed) {
+    CVelmoraView view;
+    view.resize(800, 600);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    BodyDisplay& body = view.Body();
+    QStringList questions;
+    QList<QUrl> opened;
+    body.SetLinkDesktop({[&](QWidget*, const QString& question, bool) {
+                             questions << question;
+                             return false;
+                         },
+                         [&](const QUrl& url) {
+                             opened << url;
+                             return true;
+                         },
+                         [](QWidget*, const QString&) {}});
+    const QString path = RawPage(kLinkPage);
+    ShowAndWait(body, path);
+    QWidget* surface = body.View()->focusProxy();
+    ASSERT_NE(surface, nullptr);
+    QTest::qWait(300);  // the page's first paint
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText("the user's own");
+
+    // A click asks about the real address, warns of the other host, and
+    // leaves the view and the clipboard alone.
+    QSignalSpy offered(&body, &BodyDisplay::LinkOffered);
+    const QPoint onLink(60, 40);
+    QTest::mouseMove(surface, onLink);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, onLink, 20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !questions.isEmpty(); }, 5000));
+    EXPECT_TRUE(questions[0].startsWith("Open this address in your web browser?"));
+    EXPECT_TRUE(questions[0].contains("https://evil.example/login"));
+    EXPECT_TRUE(questions[0].contains("www.bank.example")) << questions[0].toStdString();
+    ASSERT_EQ(offered.count(), 1);
+    EXPECT_EQ(offered[0][1].toString(), "www.bank.example");
+    EXPECT_TRUE(opened.isEmpty()) << "opened without a Yes";
+    QTest::qWait(300);
+    EXPECT_EQ(body.View()->url(), QUrl::fromLocalFile(path));
+    EXPECT_EQ(clipboard->text(), "the user's own");
+
+    // The keys select and copy the text.
+    const QPoint onText(60, 230);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, onText, 20);
+    QTest::keyClick(surface, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(surface, Qt::Key_C, Qt::ControlModifier);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return clipboard->text().contains("Copy this sentence"); }, 5000))
+        << clipboard->text().toStdString();
+
+    // The popup: Copy only with a selection, Copy Link Address only on a link.
+    struct {
+        QPoint at;
+        QStringList entries;
+    } popups[] = {{onText, {"BodyCopy", "BodySelectAll"}},
+                  {onLink, {"BodyCopy", "BodySelectAll", "BodyCopyLink"}}};
+    for (const auto& popup : popups) {
+        QMenu* menu = nullptr;
+        EXPECT_EQ(PopupEntries(body, surface, popup.at, &menu), popup.entries);
+        if (menu != nullptr) menu->close();
+        QTest::qWait(100);
+    }
+    QMenu* menu = nullptr;
+    PopupEntries(body, surface, onLink, &menu);
+    ASSERT_NE(menu, nullptr);
+    menu->findChild<QAction*>("BodyCopyLink")->trigger();
+    EXPECT_EQ(clipboard->text(), "https://evil.example/login");
+    menu->close();
+    QTest::qWait(100);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, onText, 20);  // the selection goes
+    QTest::qWait(300);
+    EXPECT_EQ(PopupEntries(body, surface, onText, &menu), QStringList{"BodySelectAll"});
+    if (menu != nullptr) menu->close();
 }
 
 const MailEntry* PlainMail(RecordBuilder& records, const std::u16string& body) {
@@ -307,6 +433,60 @@ TEST(MailViewFrameTest, TheListFollowsTheFolderTreeAndTheBodyTheSelection) {
     list.SelectRow(1);
     ASSERT_TRUE(shown.wait(15000));
     EXPECT_EQ(PageFiles(), 1);
+}
+
+// Every file below the run's working folder, by path.
+QStringList RunFiles() {
+    QStringList files;
+    QDirIterator found(QString::fromStdU16String(GetWorkFolder()), QDir::Files | QDir::Hidden,
+                       QDirIterator::Subdirectories);
+    while (found.hasNext()) files << found.next();
+    files.sort();
+    return files;
+}
+
+// The attachments of a first message pass through files on their way into its
+// page; coming back to its folder must not leave another set of them.
+TEST(MailViewFrameTest, ComingBackToAFolderLeavesWhatTheFirstVisitLeft) {
+    VELMORA_REQUIRE_CORPUS();
+    app::CMainFrame frame([](QWidget*) { return QString(); });
+    ASSERT_TRUE(ShowWithCorpusStore(frame, "unicode-permute.pst"));
+    CListCtrlMails& list = frame.MailList().List();
+    BodyDisplay& body = frame.MailView().Body();
+    auto& tree = frame.FolderTree().Tree();
+    const auto& model = tree.Stores();
+    QModelIndex withAttachments;
+    QModelIndex other;
+    std::vector<QModelIndex> folders = {model.index(0, 0)};
+    for (std::size_t next = 0; next < folders.size() && next < 200; ++next) {
+        const QModelIndex folder = folders[next];
+        for (int row = 0; row < model.rowCount(folder); ++row)
+            folders.push_back(model.index(row, 0, folder));
+        tree.setCurrentIndex(folder);
+        const MailEntry* first = list.model()->rowCount() > 0 ? list.Mails().MailAt(0) : nullptr;
+        const bool attached =
+            first != nullptr && first->attachments != nullptr && first->attachments->count > 0;
+        if (attached && !withAttachments.isValid()) withAttachments = folder;
+        if (!attached && !other.isValid() && next > 0) other = folder;
+    }
+    if (!withAttachments.isValid() || !other.isValid()) GTEST_SKIP() << "no such folders";
+
+    const auto visit = [&](const QModelIndex& folder) {
+        QSignalSpy shown(&body, &BodyDisplay::PageShown);
+        tree.setCurrentIndex(folder);
+        ASSERT_TRUE(shown.wait(15000));
+        QTest::qWait(2 * MailPresenter::kSettleMs);
+    };
+    tree.setCurrentIndex(other);
+    visit(withAttachments);
+    visit(other);
+    visit(withAttachments);
+    const QStringList afterOneVisit = RunFiles();
+    for (int again = 0; again < 2; ++again) {
+        visit(other);
+        visit(withAttachments);
+    }
+    EXPECT_EQ(RunFiles().size(), afterOneVisit.size()) << RunFiles().join('\n').toStdString();
 }
 
 }  // namespace
