@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "common/shown_path.h"
 #include "viewer/app/about_dialog.h"
 #include "viewer/app/app_looks.h"
 #include "viewer/app/app_settings.h"
@@ -55,9 +56,15 @@ QDockWidget* NewPane(const QString& title, const char* name, QWidget* content, Q
 }  // namespace
 
 QString ChooseStoreFile(QWidget* parent) {
-    return QFileDialog::getOpenFileName(
-        parent, QObject::tr("Select the PST File to View"), QString(),
-        QObject::tr("Outlook data files(*.pst *.ost);;All Files (*)"));
+    QFileDialog dialog(parent, QObject::tr("Select the PST File to View"), QString(),
+                       QObject::tr("Outlook data files(*.pst *.ost);;All Files (*)"));
+    // The dialog shows a name that is no UTF-8 lossily and would refuse it as
+    // missing when asked for an existing file; the open command finds the file
+    // behind the name and tells the user when there is none.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 CMainFrame::CMainFrame(FileChooser chooseFile, UrlOpener openUrl, QWidget* parent)
@@ -228,7 +235,7 @@ QAction* CMainFrame::LookAction(int lookId) const {
 void CMainFrame::OnSelectFile() {
     const QString path = chooseFile_(this);
     if (path.isEmpty()) return;
-    classView_->OpenStore(path);
+    classView_->OpenStore(QString::fromStdU16String(common::FindShownPath(path.toStdU16String())));
 }
 
 void CMainFrame::OnApplicationLook(int lookId) {
