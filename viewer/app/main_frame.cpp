@@ -19,6 +19,7 @@
 #include "viewer/app/about_dialog.h"
 #include "viewer/app/app_looks.h"
 #include "viewer/app/app_settings.h"
+#include "viewer/app/store_file_dialog.h"
 #include "viewer/app/toolbar_customize.h"
 #include "viewer/data/rebuild/message_box.h"
 #include "viewer/panes/class_view.h"
@@ -56,15 +57,9 @@ QDockWidget* NewPane(const QString& title, const char* name, QWidget* content, Q
 }  // namespace
 
 QString ChooseStoreFile(QWidget* parent) {
-    QFileDialog dialog(parent, QObject::tr("Select the PST File to View"), QString(),
-                       QObject::tr("Outlook data files(*.pst *.ost);;All Files (*)"));
-    // The dialog shows a name that is no UTF-8 lossily and would refuse it as
-    // missing when asked for an existing file; the open command finds the file
-    // behind the name and tells the user when there is none.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    const std::unique_ptr<QFileDialog> dialog = NewStoreFileDialog(parent);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    return dialog->selectedFiles().constFirst();
 }
 
 CMainFrame::CMainFrame(FileChooser chooseFile, UrlOpener openUrl, QWidget* parent)

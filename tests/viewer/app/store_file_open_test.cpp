@@ -5,7 +5,10 @@
 // argument's own bytes.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
+#include <QTimer>
 #include <fstream>
 #include <string>
 
@@ -14,6 +17,7 @@
 #include "tests/viewer/panes/test_open_context.h"
 #include "viewer/app/main_frame.h"
 #include "viewer/app/store_arguments.h"
+#include "viewer/app/store_file_dialog.h"
 #include "viewer/panes/class_view.h"
 
 namespace velmora::app {
@@ -86,6 +90,30 @@ TEST(StoreFileOpenTest, StoreNamedInLatin1OpensFromTheDialogAndTheCommandLine) {
                            "e.pst";
     fs::copy_file(test::CorpusFile("ansi-many-items.pst"), store);
     ASSERT_TRUE(AsTheDialogShowsIt(store).contains(QChar::ReplacementCharacter));
+
+    // The dialog hands back the lossy text of the chosen file rather than
+    // refusing it as missing.
+    const std::unique_ptr<QFileDialog> dialog = NewStoreFileDialog(nullptr);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setDirectory(QString::fromStdString(scratch.Path().string()));
+    dialog->selectFile(AsTheDialogShowsIt(store));
+    // A dialog that refuses the name says so in a box of its own; it is closed
+    // so that the refusal fails the test rather than hanging it.
+    bool refused = false;
+    QTimer closeRefusal;
+    closeRefusal.setSingleShot(true);
+    QObject::connect(&closeRefusal, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            refused = true;
+            box->close();
+        }
+    });
+    closeRefusal.start(500);
+    QMetaObject::invokeMethod(dialog.get(), "accept");  // what the Open button does
+    closeRefusal.stop();
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->selectedFiles(), QStringList{AsTheDialogShowsIt(store)});
 
     test::RecordingMessageHost messages;
     CMainFrame frame([&](QWidget*) { return AsTheDialogShowsIt(store); });
