@@ -23,6 +23,15 @@ inline constexpr char16_t kPathSeparator = u'\\';
 inline constexpr char16_t kPathSeparator = u'/';
 #endif
 
+// A file name's bytes and the UTF-16 text that carries them across the engine
+// boundary and through the window. Valid UTF-8 decodes as usual; each byte of
+// anything else (a Latin-1 name from an old disk) becomes the lone low
+// surrogate U+DC00 + byte, which turns back into that byte, so every name the
+// file system holds survives the round trip exactly.
+std::u16string PathBytesToUtf16(std::string_view bytes);
+std::string Utf16ToPathBytes(std::u16string_view text);
+
+// The same conversion to and from the platform's path type.
 std::filesystem::path PathFromUtf16(std::u16string_view text);
 std::u16string PathToUtf16(const std::filesystem::path& path);
 

@@ -14,7 +14,9 @@
 #include "engine/output/walks/folder_walk.h"
 #include "engine/output/walks/message_walk.h"
 #include "engine/output/walks/record_memory.h"
+#include "engine/storage/engine_message.h"
 #include "engine/storage/instantiate.h"
+#include "engine/storage/store_length.h"
 
 namespace corvex {
 namespace {
@@ -85,17 +87,29 @@ void ReportOpenFailure(OpenStatus* status, const std::string& errorText) {
                          CORVEX_OPEN_STATUS_TEXT_LENGTH);
 }
 
+// A file cut short still opens, with whatever its remaining bytes hold; the
+// user learns why it looks empty or incomplete.
+template <typename V>
+void ReportCutShort(const NodeDatabase<V>& database) {
+    const std::string text =
+        CutShortText(database.File().Size(), database.Header().RecordedFileSize());
+    if (!text.empty()) ShowEngineMessage(text, V::kLibraryName);
+}
+
 // Opens the store and loads its trees; false (with `status` filled) when the file cannot be opened.
 template <typename V>
 bool OpenAndLoad(Session<V>& session, const char16_t* storePath, OpenStatus* status) {
     session.ResetDatabase();
     std::string errorText;
-    if (!session.Database().Open(common::Utf16ToUtf8(common::CopyUtf16(storePath)), errorText)) {
+    // The path's bytes as the caller named them, even where they are no UTF-8.
+    const std::string path = common::PathFromUtf16(common::CopyUtf16(storePath)).string();
+    if (!session.Database().Open(path, errorText)) {
         ReportOpenFailure(status, errorText);
         return false;
     }
     session.Database().Load(session.Stop());
     session.parsed = true;
+    ReportCutShort(session.Database());
     return true;
 }
 

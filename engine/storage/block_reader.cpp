@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <string>
 
 #include "common/little_endian.h"
 #include "engine/storage/block_codec.h"
+#include "engine/storage/engine_message.h"
 #include "engine/storage/inflate_block.h"
 #include "engine/storage/instantiate.h"
 
@@ -105,6 +107,17 @@ void AppendZeros(ByteBuffer& buffer, std::uint64_t count, std::uint64_t limit) {
     buffer.resize(buffer.size() + static_cast<std::size_t>(std::min(count, room)));
 }
 
+// A value filled up to the cap with more of it still to come loses its tail;
+// the user is told, once per call, rather than shown a quietly shorter value.
+template <typename V>
+void ReportValueCut(std::uint64_t declared, std::uint64_t kept) {
+    ShowEngineMessage("A value of " + std::to_string(declared) +
+                          " bytes is more than the engine reads from a file of this size; only "
+                          "its first " +
+                          std::to_string(kept) + " bytes are kept",
+                      V::kLibraryName, "value cut");
+}
+
 }  // namespace
 
 // Every child of a data tree but the last holds the same number of bytes (a
@@ -155,6 +168,9 @@ ByteBuffer BlockReader<V>::AssembleDataTree(const DataTreeBlock& tree, int depth
     // could hold is not honoured.
     const std::uint64_t unplaced = missingBeforeFirst + (lastMissing ? 1 : 0);
     AppendZeros(result, unplaced * kMissingChildPadding, lcbTotal);
+    // Told at the top of the tree, which declares the whole value's size.
+    if (depth == 0 && tree.lcbTotal > lcbTotal && result.size() >= lcbTotal)
+        ReportValueCut<V>(tree.lcbTotal, lcbTotal);
     return result;
 }
 

@@ -1,6 +1,7 @@
 // The store's file header as read at open: kept verbatim, never validated.
 // Choosing the library that fits the file is the caller's job; the engine only
-// takes the two B-tree roots and the crypt method from it.
+// takes the two B-tree roots and the crypt method from it, and the recorded
+// file size to tell a file that was cut short.
 #pragma once
 
 #include <array>
@@ -23,6 +24,8 @@ class HeaderImage {
 
     std::uint64_t NbtRootIb() const { return Field(V::kNbtRootIbOffset); }
     std::uint64_t BbtRootIb() const { return Field(V::kBbtRootIbOffset); }
+    // The file's size as recorded when the store was last written (ibFileEof).
+    std::uint64_t RecordedFileSize() const { return Field(V::kFileEofOffset); }
     std::uint8_t CryptMethod() const { return tail_[V::kCryptMethodOffset - kHeaderHeadSize]; }
     std::uint16_t Version() const {
         return common::LoadLE<std::uint16_t>(common::Bytes(head_), 10);

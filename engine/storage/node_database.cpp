@@ -6,8 +6,8 @@
 namespace corvex {
 
 template <typename V>
-bool NodeDatabase<V>::Open(const std::string& utf8Path, std::string& errorText) {
-    return file_.Open(utf8Path, errorText);
+bool NodeDatabase<V>::Open(const std::string& path, std::string& errorText) {
+    return file_.Open(path, errorText);
 }
 
 template <typename V>

@@ -19,7 +19,7 @@ template <typename V>
 class NodeDatabase {
   public:
     // Opens the file read-only; on failure `errorText` holds the system's message.
-    bool Open(const std::string& utf8Path, std::string& errorText);
+    bool Open(const std::string& path, std::string& errorText);
     // Reads the header, then the block B-tree, then the node B-tree.
     void Load(StopToken stop);
     void Close() { file_.Close(); }

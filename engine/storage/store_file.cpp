@@ -35,12 +35,12 @@ StoreFile::~StoreFile() {
     Close();
 }
 
-bool StoreFile::Open(const std::string& utf8Path, std::string& errorText) {
+bool StoreFile::Open(const std::string& path, std::string& errorText) {
     Close();
 #ifdef _WIN32
-    fd_ = ::_open(utf8Path.c_str(), _O_RDONLY | _O_BINARY);
+    fd_ = ::_open(path.c_str(), _O_RDONLY | _O_BINARY);
 #else
-    fd_ = ::open(utf8Path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
 #endif
     if (fd_ < 0) {
         errorText = std::strerror(errno);

@@ -17,9 +17,10 @@ class StoreFile {
     StoreFile(const StoreFile&) = delete;
     StoreFile& operator=(const StoreFile&) = delete;
 
-    // Opens `utf8Path` read-only. On failure returns false and sets `errorText`
-    // to the system's message for the error.
-    bool Open(const std::string& utf8Path, std::string& errorText);
+    // Opens `path` (the file system's own bytes for the name, which need not be
+    // UTF-8) read-only. On failure returns false and sets `errorText` to the
+    // system's message for the error.
+    bool Open(const std::string& path, std::string& errorText);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     std::uint64_t Size() const { return size_; }

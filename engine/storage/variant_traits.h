@@ -10,9 +10,11 @@ namespace corvex {
 // 8-bit strings, 32-bit BIDs and file offsets, 512-byte pages.
 struct AnsiTraits {
     static constexpr const char* kName = "ANSI";
+    static constexpr const char* kLibraryName = "Corvex32";
     static constexpr bool kWide = false;
     static constexpr bool kCompressed = false;
     static constexpr std::size_t kHeaderTailSize = 488;
+    static constexpr std::size_t kFileEofOffset = 168;  // ibFileEof: the file's size when written
     static constexpr std::size_t kNbtRootIbOffset = 188;
     static constexpr std::size_t kBbtRootIbOffset = 196;
     static constexpr std::size_t kCryptMethodOffset = 461;
@@ -31,9 +33,11 @@ struct AnsiTraits {
 // UTF-16 strings, 64-bit BIDs and file offsets, 512-byte pages.
 struct UnicodeTraits {
     static constexpr const char* kName = "Unicode";
+    static constexpr const char* kLibraryName = "Corvex64";
     static constexpr bool kWide = true;
     static constexpr bool kCompressed = false;
     static constexpr std::size_t kHeaderTailSize = 540;
+    static constexpr std::size_t kFileEofOffset = 184;
     static constexpr std::size_t kNbtRootIbOffset = 224;
     static constexpr std::size_t kBbtRootIbOffset = 240;
     static constexpr std::size_t kCryptMethodOffset = 513;
@@ -53,9 +57,11 @@ struct UnicodeTraits {
 // 24-byte trailer, and zlib-compressed block data.
 struct Unicode4KTraits {
     static constexpr const char* kName = "Unicode 4K";
+    static constexpr const char* kLibraryName = "Corvex64K";
     static constexpr bool kWide = true;
     static constexpr bool kCompressed = true;
     static constexpr std::size_t kHeaderTailSize = 540;
+    static constexpr std::size_t kFileEofOffset = 184;
     static constexpr std::size_t kNbtRootIbOffset = 224;
     static constexpr std::size_t kBbtRootIbOffset = 240;
     static constexpr std::size_t kCryptMethodOffset = 513;

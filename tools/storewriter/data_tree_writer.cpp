@@ -71,6 +71,29 @@ std::uint64_t DataTreeWriter::WriteBlocks(std::span<const std::vector<std::uint8
     return WriteTreeBlock(2, children, total);
 }
 
+std::uint64_t DataTreeWriter::WriteRepeated(std::span<const std::uint8_t> bytes,
+                                            std::uint64_t count) {
+    const std::uint64_t total = count * bytes.size();
+    if (count == 0 || count > FanOut() * FanOut() || total > kMaxTotal ||
+        bytes.size() > layout_.maxBlockData) {
+        error_ =
+            "a value of " + std::to_string(count) + " repeated blocks does not fit one data tree";
+        return 0;
+    }
+    if (count == 1) return blocks_.Write(bytes, BlockKind::kData);
+    const std::uint64_t block = blocks_.Write(bytes, BlockKind::kTreeData);
+    if (block == 0) return 0;
+    std::vector<std::uint64_t> xblocks;
+    for (std::uint64_t at = 0; at < count; at += FanOut()) {
+        const std::vector<std::uint64_t> places(std::min<std::uint64_t>(FanOut(), count - at),
+                                                block);
+        const std::uint64_t bid = WriteTreeBlock(1, places, places.size() * bytes.size());
+        if (bid == 0) return 0;
+        xblocks.push_back(bid);
+    }
+    return xblocks.size() == 1 ? xblocks.front() : WriteTreeBlock(2, xblocks, total);
+}
+
 std::uint64_t DataTreeWriter::WriteBlockList(std::span<const std::vector<std::uint8_t>> blocks) {
     std::vector<std::uint64_t> children;
     std::uint64_t total = 0;

@@ -26,6 +26,11 @@ class DataTreeWriter {
     // matrices whose blocks end in unused bytes).
     std::uint64_t WriteBlocks(std::span<const std::vector<std::uint8_t>> blocks);
 
+    // A value of one data block's `bytes` (at most maxBlockData) repeated
+    // `count` times: the block is written once and listed at every place, as
+    // stores that share a block do. 0 when it does not fit one data tree.
+    std::uint64_t WriteRepeated(std::span<const std::uint8_t> bytes, std::uint64_t count);
+
     // How many BIDs one XBLOCK or XXBLOCK lists.
     std::size_t FanOut() const;
     // The largest value one XBLOCK holds.

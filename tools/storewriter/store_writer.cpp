@@ -49,6 +49,11 @@ std::uint64_t StoreWriter::AddDataBlocks(std::span<const std::vector<std::uint8_
     return state_->dataTrees.WriteBlocks(blocks);
 }
 
+std::uint64_t StoreWriter::AddRepeatedData(std::span<const std::uint8_t> bytes,
+                                           std::uint64_t count) {
+    return state_->dataTrees.WriteRepeated(bytes, count);
+}
+
 std::uint64_t StoreWriter::AddSubnodeTree(std::span<const SubnodeSpec> entries) {
     return state_->subnodeTrees.Write(entries);
 }

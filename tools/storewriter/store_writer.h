@@ -34,6 +34,9 @@ class StoreWriter {
     // A value already cut into blocks of at most MaxBlockData() bytes: one data
     // block per entry, under a data tree when there are several.
     std::uint64_t AddDataBlocks(std::span<const std::vector<std::uint8_t>> blocks);
+    // A value of `bytes` (at most MaxBlockData()) repeated `count` times, the
+    // block written once and shared by every place of the data tree.
+    std::uint64_t AddRepeatedData(std::span<const std::uint8_t> bytes, std::uint64_t count);
     // A subnode tree over `entries` (any order); returns the BID for bidSub, 0
     // for no entries.
     std::uint64_t AddSubnodeTree(std::span<const SubnodeSpec> entries);

@@ -5,6 +5,7 @@
 
 #include "common/utf16_text.h"
 #include "tools/velmora-cli/message_locator.h"
+#include "viewer/data/rebuild/engine_message_service.h"
 #include "viewer/data/rebuild/message_box.h"
 
 namespace velmora::cli {
@@ -19,6 +20,12 @@ std::string LineField(std::string text) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
     }
     return text;
+}
+
+int WithEngineReports(int code, std::size_t engineMessagesBefore) {
+    if (code != 0 || EngineMessagesShown() == engineMessagesBefore) return code;
+    ReportFailure("the engine reported damage above; the output holds only what could be read");
+    return kDamagedStoreExit;
 }
 
 bool OpenOrReport(StoreSession& session, const std::filesystem::path& store) {

@@ -1,6 +1,7 @@
 // What the commands share: reporting a failure and opening the store.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -13,6 +14,15 @@ namespace velmora::cli {
 // Shows `text` through the message-box layer (one line on standard error in
 // this tool) and returns the failing exit code, 1.
 int ReportFailure(const std::string& text);
+
+// The exit code of a run whose store the engine reported damaged (a file cut
+// short, a value cut at the engine's size cap) although the command succeeded:
+// its output holds only what could be read.
+inline constexpr int kDamagedStoreExit = 3;
+
+// `code`, or kDamagedStoreExit with a line saying why when the command
+// succeeded but the engine showed messages after `engineMessagesBefore`.
+int WithEngineReports(int code, std::size_t engineMessagesBefore);
 
 // Opens the store; on failure reports why and returns false.
 bool OpenOrReport(StoreSession& session, const std::filesystem::path& store);

@@ -17,6 +17,7 @@
 #include "tools/velmora-cli/search_command.h"
 #include "tools/velmora-cli/stderr_message_box.h"
 #include "tools/velmora-cli/tree_command.h"
+#include "viewer/data/rebuild/engine_message_service.h"
 #include "viewer/data/work_folder/work_folder.h"
 
 namespace {
@@ -186,7 +187,8 @@ int main(int argc, char** argv) {
         "Velmora command-line tool: reads personal-folder stores (ANSI PST, Unicode PST, 4K-page "
         "OST) through "
         "the engine libraries, as the viewer does. Errors are one line on standard error and a "
-        "non-zero exit code. "
+        "non-zero exit code; a store the engine reports damaged (cut short, say) is read as far as "
+        "it can be, and the command then exits with 3. "
         "Each run keeps its scratch and value files in a folder of its own below "
         "$XDG_CACHE_HOME/Velmora/PffTempData "
         "(default ~/.cache, without a home folder velmora-<user id> in the temporary folder) and "
@@ -204,7 +206,8 @@ int main(int argc, char** argv) {
     // even when a command fails in an unexpected way (an exception that
     // leaves main need not unwind anything).
     try {
-        return RunCommand(commands, args);
+        const std::size_t engineMessagesBefore = velmora::EngineMessagesShown();
+        return velmora::cli::WithEngineReports(RunCommand(commands, args), engineMessagesBefore);
     } catch (const std::exception& error) {
         return velmora::cli::ReportFailure(error.what());
     }

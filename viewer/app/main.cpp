@@ -12,6 +12,7 @@
 #include "viewer/app/app_icon.h"
 #include "viewer/app/app_settings.h"
 #include "viewer/app/main_frame.h"
+#include "viewer/app/store_arguments.h"
 #include "viewer/data/rebuild/message_box.h"
 #include "viewer/data/work_folder/opened_copies.h"
 #include "viewer/data/work_folder/run_folder.h"
@@ -72,7 +73,8 @@ int main(int argc, char* argv[]) {
     int result = 0;
     {
         velmora::app::CMainFrame frame;
-        const QStringList stores = options.positionalArguments();
+        const QStringList stores =
+            velmora::app::StoreArguments(options.positionalArguments(), argc, argv);
         frame.showMaximized();
         for (const QString& store : stores) frame.FolderTree().OpenStore(store);
         result = QApplication::exec();

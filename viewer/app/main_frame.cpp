@@ -16,11 +16,13 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "common/shown_path.h"
 #include "viewer/app/about_dialog.h"
 #include "viewer/app/app_looks.h"
 #include "viewer/app/app_settings.h"
 #include "viewer/app/frame_geometry.h"
 #include "viewer/app/status_line_bar.h"
+#include "viewer/app/store_file_dialog.h"
 #include "viewer/app/toolbar_customize.h"
 #include "viewer/data/rebuild/message_box.h"
 #include "viewer/panes/class_view.h"
@@ -58,9 +60,9 @@ QDockWidget* NewPane(const QString& title, const char* name, QWidget* content, Q
 }  // namespace
 
 QString ChooseStoreFile(QWidget* parent) {
-    return QFileDialog::getOpenFileName(
-        parent, QObject::tr("Select the PST File to View"), QString(),
-        QObject::tr("Outlook data files(*.pst *.ost);;All Files (*)"));
+    const std::unique_ptr<QFileDialog> dialog = NewStoreFileDialog(parent);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    return dialog->selectedFiles().constFirst();
 }
 
 CMainFrame::CMainFrame(FileChooser chooseFile, UrlOpener openUrl, QWidget* parent)
@@ -252,7 +254,7 @@ QAction* CMainFrame::LookAction(int lookId) const {
 void CMainFrame::OnSelectFile() {
     const QString path = chooseFile_(this);
     if (path.isEmpty()) return;
-    classView_->OpenStore(path);
+    classView_->OpenStore(QString::fromStdU16String(common::FindShownPath(path.toStdU16String())));
 }
 
 void CMainFrame::OnApplicationLook(int lookId) {

@@ -26,9 +26,7 @@ template <typename V>
 class WalkContext {
   public:
     static constexpr TextVariant kText = V::kWide ? TextVariant::kWide : TextVariant::kAnsi;
-    static constexpr const char* kLibraryName = !V::kWide        ? "Corvex32"
-                                                : V::kCompressed ? "Corvex64K"
-                                                                 : "Corvex64";
+    static constexpr const char* kLibraryName = V::kLibraryName;
     using Range = std::span<const NodeMap::Item>;
 
     WalkContext(const NodeDatabase<V>& database, ValueFileLedger& valueFiles, StopToken stop)
