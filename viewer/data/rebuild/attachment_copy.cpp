@@ -9,8 +9,9 @@
 #include "common/path_text.h"
 #include "common/property_ids.h"
 #include "viewer/data/mail_access/record_getters.h"
+#include "viewer/data/mail_writer/mime_message.h"
+#include "viewer/data/mail_writer/output_files.h"
 #include "viewer/data/rebuild/attachment_file_name.h"
-#include "viewer/data/rebuild/mail_save_as_interface.h"
 
 namespace velmora {
 namespace {
@@ -51,11 +52,16 @@ bool CreateTarget(const std::filesystem::path& target, bool replace) {
     return true;
 }
 
+// An attached message is written as the message it is, as a mail program
+// opens it: the conversion's .eml form, under a Message-ID of its own when it
+// keeps none.
 bool WriteContent(const AttachmentRow* attachment, const std::filesystem::path& target) {
-    const std::u16string path = common::PathToUtf16(target);
-    if (const MailEntry* inner = AttachmentMessage(attachment))
-        return RenderSelectedMessage(inner, path);
-    return SaveAttachmentData(attachment, path);
+    if (const MailEntry* inner = AttachmentMessage(attachment)) {
+        OutputFailure failure;
+        const std::string messageId = StableMessageId(target.filename().string(), 0);
+        return WriteWholeFile(target, EmlText(*inner, messageId), true, failure, 0600);
+    }
+    return SaveAttachmentData(attachment, common::PathToUtf16(target));
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#include "viewer/data/mail_writer/output_names.h"
+
+#include "common/safe_name.h"
+
+namespace velmora {
+
+std::u16string FolderOutputName(const std::u16string& displayName) {
+    const std::u16string name = common::SafeName(displayName, true, kOutputNameLength);
+    return name.empty() ? kUnnamedFolder : name;
+}
+
+std::u16string EmlFileName(std::size_t position, std::size_t width, const std::u16string& subject) {
+    std::string digits = std::to_string(position);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    std::u16string name = common::SafeName(subject, true, kOutputNameLength);
+    if (name.empty()) name = kNoSubject;
+    return std::u16string(digits.begin(), digits.end()) + u" " + name + u".eml";
+}
+
+std::size_t PositionWidth(std::size_t count) {
+    std::size_t width = 1;
+    for (; count >= 10; count /= 10) ++width;
+    return width < 5 ? 5 : width;
+}
+
+}  // namespace velmora
