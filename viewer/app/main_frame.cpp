@@ -23,6 +23,7 @@
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/mail_list/file_view.h"
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
+#include "viewer/panes/mail_list/message_save_command.h"
 #include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/mail_presenter.h"
 #include "viewer/panes/mail_view/velmora_view.h"
@@ -198,6 +199,19 @@ void CMainFrame::CreatePanes() {
                 statusBar()->showMessage(tr("%1: %n message(s)", "", count).arg(folder));
             });
     CreateMailView();
+    CreateMessageSave();
+}
+
+// Save Message As goes into the File menu after the open command, and into the mail list's
+// context menu.
+void CMainFrame::CreateMessageSave() {
+    messageSave_ = new MessageSaveCommand(
+        fileView_->List(), [this] { return classView_->WorkerRunning(); }, this);
+    connect(messageSave_, &MessageSaveCommand::Reported, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
+    QMenu* file = menuBar()->findChild<QMenu*>("FileMenu");
+    const qsizetype afterOpen = file->actions().indexOf(selectFile_) + 1;
+    file->insertAction(file->actions().value(afterOpen), messageSave_->Action());
 }
 
 void CMainFrame::CreateMailView() {

@@ -17,6 +17,7 @@ namespace velmora {
 class CFileView;
 class CVelmoraView;
 class MailPresenter;
+class MessageSaveCommand;
 }  // namespace velmora
 
 namespace velmora::panes {
@@ -45,6 +46,7 @@ class CMainFrame : public QMainWindow {
     QDockWidget& MailListPane() { return *mailListPane_; }
     CFileView& MailList() { return *fileView_; }
     CVelmoraView& MailView() { return *mailView_; }
+    MessageSaveCommand& MessageSave() { return *messageSave_; }
     QAction* LookAction(int lookId) const;
 
     void OnSelectFile();
@@ -64,6 +66,7 @@ class CMainFrame : public QMainWindow {
     void CreateToolBar();
     void CreatePanes();
     void CreateMailView();
+    void CreateMessageSave();
     void CreateLookMenu(QMenu* menu);
     void RestoreLayout();
     void SaveLayout() const;
@@ -85,6 +88,7 @@ class CMainFrame : public QMainWindow {
     CFileView* fileView_ = nullptr;
     CVelmoraView* mailView_ = nullptr;
     MailPresenter* presenter_ = nullptr;
+    MessageSaveCommand* messageSave_ = nullptr;
 };
 
 }  // namespace velmora::app

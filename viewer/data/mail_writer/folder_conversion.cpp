@@ -6,6 +6,7 @@
 #include "viewer/data/mail_access/record_getters.h"
 #include "viewer/data/mail_writer/header_text.h"
 #include "viewer/data/mail_writer/mbox_entry.h"
+#include "viewer/data/mail_writer/mime_message.h"
 #include "viewer/data/mail_writer/output_names.h"
 
 namespace velmora {

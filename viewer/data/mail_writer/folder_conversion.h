@@ -14,7 +14,7 @@
 #include "common/safe_name.h"
 #include "engine/interface/corvex_engine.h"
 #include "viewer/data/binding/pff_data_parser.h"
-#include "viewer/data/mail_writer/mime_message.h"
+#include "viewer/data/mail_writer/message_file.h"
 #include "viewer/data/mail_writer/output_files.h"
 
 namespace velmora {

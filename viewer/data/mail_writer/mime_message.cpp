@@ -12,6 +12,7 @@
 #include "viewer/data/mail_writer/header_text.h"
 #include "viewer/data/mail_writer/message_body.h"
 #include "viewer/data/mail_writer/message_headers.h"
+#include "viewer/data/mail_writer/output_files.h"
 
 namespace velmora {
 namespace {
@@ -164,19 +165,6 @@ GMimeMessage* NewMimeMessage(const MailEntry& mail, const std::string& messageId
     return message;
 }
 
-std::string StableMessageId(const std::string& storeName, std::uint64_t nodeKey) {
-    // FNV-1a: short, stable across runs and platforms, and no secret to keep.
-    std::uint64_t digest = 0xcbf29ce484222325ULL;
-    for (const char c : storeName) {
-        digest ^= static_cast<unsigned char>(c);
-        digest *= 0x100000001b3ULL;
-    }
-    char id[64];
-    std::snprintf(id, sizeof id, "%llx.%016llx@velmora", static_cast<unsigned long long>(nodeKey),
-                  static_cast<unsigned long long>(digest));
-    return id;
-}
-
 std::string MessageBytes(GMimeMessage* message, LineEnds lineEnds) {
     GMimeFormatOptions* options = g_mime_format_options_new();
     g_mime_format_options_set_newline_format(options, lineEnds == LineEnds::kCrLf
@@ -197,6 +185,25 @@ std::string EmlText(const MailEntry& mail, const std::string& messageId,
                     const MailWriteOptions& options) {
     const GRef<GMimeMessage> message(NewMimeMessage(mail, messageId, options));
     return MessageBytes(message.get(), LineEnds::kCrLf);
+}
+
+bool WriteMessageFile(const MailEntry& mail, const std::filesystem::path& target, bool replace,
+                      OutputFailure& failure, unsigned mode) {
+    const std::string messageId = StableMessageId(target.filename().string(), 0);
+    return WriteWholeFile(target, EmlText(mail, messageId), replace, failure, mode);
+}
+
+std::string StableMessageId(const std::string& storeName, std::uint64_t nodeKey) {
+    // FNV-1a: short, stable across runs and platforms, and no secret to keep.
+    std::uint64_t digest = 0xcbf29ce484222325ULL;
+    for (const char c : storeName) {
+        digest ^= static_cast<unsigned char>(c);
+        digest *= 0x100000001b3ULL;
+    }
+    char id[64];
+    std::snprintf(id, sizeof id, "%llx.%016llx@velmora", static_cast<unsigned long long>(nodeKey),
+                  static_cast<unsigned long long>(digest));
+    return id;
 }
 
 }  // namespace velmora

@@ -11,23 +11,15 @@
 #include <gmime/gmime.h>
 
 #include "engine/interface/corvex_engine.h"
+#include "viewer/data/mail_writer/message_file.h"
 
 namespace velmora {
-
-struct MailWriteOptions {
-    // The decoded RTF body goes along as an attachment, besides the HTML made from it.
-    bool keepRtf = false;
-};
 
 // `messageId` is the Message-ID when the message keeps none of its own (see
 // StableMessageId); attached messages get it with their position appended.
 // `depth` counts the messages this one is attached to. The caller owns the result.
 GMimeMessage* NewMimeMessage(const MailEntry& mail, const std::string& messageId,
                              const MailWriteOptions& options, int depth = 0);
-
-// A Message-ID that stays the same whenever the same node of the same store
-// is written: the node's key and a digest of the store's name.
-std::string StableMessageId(const std::string& storeName, std::uint64_t nodeKey);
 
 enum class LineEnds { kCrLf, kLf };
 

@@ -9,12 +9,15 @@ std::u16string FolderOutputName(const std::u16string& displayName) {
     return name.empty() ? kUnnamedFolder : name;
 }
 
+std::u16string MessageFileName(const std::u16string& subject) {
+    const std::u16string name = common::SafeName(subject, true, kOutputNameLength);
+    return (name.empty() ? kNoSubject : name) + u".eml";
+}
+
 std::u16string EmlFileName(std::size_t position, std::size_t width, const std::u16string& subject) {
     std::string digits = std::to_string(position);
     if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
-    std::u16string name = common::SafeName(subject, true, kOutputNameLength);
-    if (name.empty()) name = kNoSubject;
-    return std::u16string(digits.begin(), digits.end()) + u" " + name + u".eml";
+    return std::u16string(digits.begin(), digits.end()) + u" " + MessageFileName(subject);
 }
 
 std::size_t PositionWidth(std::size_t count) {

@@ -21,6 +21,9 @@ std::u16string FolderOutputName(const std::u16string& displayName);
 // subject (kNoSubject when nothing of it is left).
 std::u16string EmlFileName(std::size_t position, std::size_t width, const std::u16string& subject);
 
+// "Subject.eml": the name a message saved alone is offered under.
+std::u16string MessageFileName(const std::u16string& subject);
+
 // The digits the positions of `count` messages need, at least 5.
 std::size_t PositionWidth(std::size_t count);
 

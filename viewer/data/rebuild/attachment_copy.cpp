@@ -9,8 +9,7 @@
 #include "common/path_text.h"
 #include "common/property_ids.h"
 #include "viewer/data/mail_access/record_getters.h"
-#include "viewer/data/mail_writer/mime_message.h"
-#include "viewer/data/mail_writer/output_files.h"
+#include "viewer/data/mail_writer/message_file.h"
 #include "viewer/data/rebuild/attachment_file_name.h"
 
 namespace velmora {
@@ -58,8 +57,7 @@ bool CreateTarget(const std::filesystem::path& target, bool replace) {
 bool WriteContent(const AttachmentRow* attachment, const std::filesystem::path& target) {
     if (const MailEntry* inner = AttachmentMessage(attachment)) {
         OutputFailure failure;
-        const std::string messageId = StableMessageId(target.filename().string(), 0);
-        return WriteWholeFile(target, EmlText(*inner, messageId), true, failure, 0600);
+        return WriteMessageFile(*inner, target, true, failure, 0600);
     }
     return SaveAttachmentData(attachment, common::PathToUtf16(target));
 }
