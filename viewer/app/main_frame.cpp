@@ -194,6 +194,8 @@ void CMainFrame::CreatePanes() {
     mailListPane_->setAllowedAreas(Qt::RightDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, mailListPane_);
 
+    connect(classView_, &panes::CClassView::FolderExported, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
     connect(classView_, &panes::CClassView::FolderMessagesCounted, this,
             [this](const QString& folder, int count) {
                 statusBar()->showMessage(tr("%1: %n message(s)", "", count).arg(folder));

@@ -1,5 +1,7 @@
-// File > Save Message As... on a message of a real store: the file the user
-// chose holds the message as a mail program reads it, attached message included.
+// Getting mail out of the window: File > Save Message As... writes the selected
+// message where the user chose, as a mail program reads it, attached message
+// included; the folder tree's Export Folder... writes a folder as .eml files or
+// as an mbox file and lists the folder's messages again afterwards.
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QMenu>
@@ -10,6 +12,7 @@
 #include "tests/support/test_paths.h"
 #include "tests/viewer/app/window_walk.h"
 #include "viewer/app/main_frame.h"
+#include "viewer/panes/class_view.h"
 #include "viewer/panes/mail_list/file_view.h"
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
 #include "viewer/panes/mail_list/message_save_command.h"
@@ -56,6 +59,47 @@ TEST(MessageSaveTest, SaveMessageAsWritesTheSelectedMessageAsAnEmlFile) {
               std::string::npos);
     EXPECT_NE(text.find("Content-Type: message/rfc822"), std::string::npos);
     EXPECT_NE(text.find("Subject: This is an embedded message\r\n"), std::string::npos);
+    frame.close();
+    std::filesystem::remove_all(target);
+}
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), {});
+}
+
+TEST(MessageSaveTest, ExportFolderWritesTheFolderAndListsItsMessagesAgain) {
+    VELMORA_REQUIRE_CORPUS();
+    CMainFrame frame([](QWidget*) { return QString(); });
+    test::WalkCounts counts;
+    ASSERT_TRUE(test::WalkStore(
+        frame, test::CorpusFile("unicode-submessage.pst"), 1, [](const MailEntry*) {}, counts));
+    panes::CClassView& tree = frame.FolderTree();
+    EXPECT_TRUE(tree.Tree().actions().contains(tree.ExportFolderAction()));
+    const QModelIndexList found =
+        tree.Tree().model()->match(tree.Tree().model()->index(0, 0), Qt::DisplayRole, "submessage",
+                                   1, Qt::MatchRecursive | Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    tree.Tree().setCurrentIndex(found[0]);
+    ASSERT_EQ(frame.MailList().List().model()->rowCount(), 1);
+
+    const std::filesystem::path target =
+        std::filesystem::temp_directory_path() / ("velmora-export-" + std::to_string(getpid()));
+    for (const auto format : {MailFormat::kEml, MailFormat::kMbox}) {
+        tree.SetExportChooser([&](QWidget*, const QString& name) {
+            EXPECT_EQ(name, QString("submessage"));
+            return panes::ExportChoice{format, false, QString::fromStdString(target.string())};
+        });
+        tree.ExportFolderAction()->trigger();
+        EXPECT_EQ(frame.MailList().List().model()->rowCount(), 1);
+    }
+    const std::string eml =
+        FileText(target / "submessage" /
+                 "00001 This is a message which has an embedded message attached.eml");
+    EXPECT_NE(eml.find("Content-Type: message/rfc822"), std::string::npos);
+    const std::string mbox = FileText(target / "submessage.mbox");
+    EXPECT_EQ(mbox.rfind("From terrymah@microsoft.com ", 0), 0u) << mbox.substr(0, 80);
+    EXPECT_NE(mbox.find("Subject: This is an embedded message\n"), std::string::npos);
     frame.close();
     std::filesystem::remove_all(target);
 }
