@@ -41,7 +41,7 @@ WHITE_SPACE = set(" \t\n\v\f\r\x85\xa0\u1680\u2028\u2029\u202f\u205f\u3000") | {
 }
 
 
-def safe_name(text, fallback):
+def safe_name(text, fallback, message_rule=True):
     """The conversion's name for a folder or subject (see common/safe_name.h)."""
     name = "".join("_" if c in RESERVED or ord(c) <= 0x1F or ord(c) == 0x7F else c for c in text)
     units = name.encode("utf-16-le", "surrogatepass")
@@ -50,7 +50,7 @@ def safe_name(text, fallback):
         if 0xD800 <= int.from_bytes(units[-2:], "little") <= 0xDBFF:
             units = units[:-2]
         name = units.decode("utf-16-le", "surrogatepass")
-    if name.endswith("."):
+    if message_rule and name.endswith("."):
         name += "_"
     while name and name[-1] in WHITE_SPACE:
         name = name[:-1]
@@ -77,7 +77,7 @@ def folder_places(folders, parent, mbox, out):
     """(dump folder, directory or mbox file) for every folder, depth first."""
     siblings = {}
     for folder in folders:
-        base = safe_name(folder["name"], "Unnamed folder")
+        base = safe_name(folder["name"], "Unnamed folder", message_rule=False)
         name = claim(siblings, base)
         if mbox:
             while name + ".mbox" in siblings:

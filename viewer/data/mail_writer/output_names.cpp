@@ -5,7 +5,8 @@
 namespace velmora {
 
 std::u16string FolderOutputName(const std::u16string& displayName) {
-    const std::u16string name = common::SafeName(displayName, true, kOutputNameLength);
+    // Folders follow the folder export's rule, which keeps a trailing full stop.
+    const std::u16string name = common::SafeName(displayName, false, kOutputNameLength);
     return name.empty() ? kUnnamedFolder : name;
 }
 

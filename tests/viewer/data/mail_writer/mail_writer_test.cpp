@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -17,6 +18,7 @@
 #include "messaging/mime/gmime_ref.h"
 #include "tests/viewer/data/mail_access/record_builder.h"
 #include "viewer/data/mail_access/record_getters.h"
+#include "viewer/data/mail_writer/folder_conversion.h"
 #include "viewer/data/mail_writer/mbox_entry.h"
 #include "viewer/data/mail_writer/mime_message.h"
 #include "viewer/data/mail_writer/output_files.h"
@@ -354,6 +356,116 @@ TEST(OutputFiles, AFullDiskLeavesNoMessageCutShort) {
     std::ifstream small(folder / "small.eml");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(small), {}), "y");
     std::filesystem::remove_all(folder);
+}
+
+// Folders of built records, each listing its messages as the engine's ranged enumeration does.
+class RecordBinding final : public CPFFDataParserInterFace {
+  public:
+    void SetMails(FolderEntry* folder, std::vector<MailEntry*> mails) {
+        lists_.emplace_back();
+        folder->mails = &lists_.back();
+        mails_[folder] = std::move(mails);
+    }
+    int EnumChildMailsRange(FolderEntry* folder, OpenStatus*, std::uint32_t first,
+                            std::uint32_t maximum) override {
+        std::vector<MailEntry*>& all = mails_[folder];
+        shown_[folder].clear();
+        for (std::size_t i = first; i < all.size() && shown_[folder].size() < maximum; ++i)
+            shown_[folder].push_back(all[i]);
+        folder->mails->entries = {shown_[folder].data(),
+                                  static_cast<std::uint32_t>(shown_[folder].size()), 0};
+        return 1;
+    }
+    int Test(std::u16string, std::u16string) override { return 0; }
+    int Create(std::u16string, std::u16string, OpenStatus*) override { return 0; }
+    int Parse(std::u16string, std::u16string, OpenStatus*) override { return 0; }
+    int EnumRootFolder(void*) override { return 0; }
+    int EnumChildFolder(FolderEntry*, OpenStatus*) override { return 0; }
+    int EnumChildMails(FolderEntry*, OpenStatus*) override { return 0; }
+    int EnumChildMailsNext(FolderEntry*, void*) override { return 0; }
+    int SaveMailBody(void*) override { return 0; }
+    int SaveAttachment(void*) override { return 0; }
+    int DeletePFFData(OpenStatus*) override { return 0; }
+    int SaveFolderHierarchy(std::uint32_t, std::uint32_t, std::u16string, int) override {
+        return 0;
+    }
+    int EnumAllFolders(OpenStatus*) override { return 0; }
+    EngineHandle* Handle() const override { return nullptr; }
+
+  private:
+    std::deque<MailList> lists_;
+    std::map<FolderEntry*, std::vector<MailEntry*>> mails_;
+    std::map<FolderEntry*, std::vector<MailEntry*>> shown_;
+};
+
+std::vector<std::string> FilesBelow(const std::filesystem::path& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        files.push_back(std::filesystem::relative(entry.path(), folder).string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Names a hostile store may give its folders and subjects stay names inside
+// the target; same-named folders, and a folder named like another's mbox file,
+// are kept apart.
+TEST(FolderConversion, WhateverTheStoreNamesItWritesOnlyBelowTheTarget) {
+    RecordBuilder records;
+    RecordBinding binding;
+    FolderEntry* inner = records.Folder(u"..");
+    const std::vector<FolderEntry*> folders = {
+        records.Folder(u"../../escape", {inner}), records.Folder(u"Inbox"),
+        records.Folder(u"Inbox.mbox"), records.Folder(u"Inbox"), records.Folder(u"/")};
+    for (FolderEntry* folder :
+         {inner, folders[0], folders[1], folders[2], folders[3], folders[4]}) {
+        binding.SetMails(folder, {records.Mail(records.Map({Text(prop::kSubject, u"../../x")})),
+                                  records.Mail(records.Map({Text(prop::kSubject, u"..")}))});
+    }
+    const std::filesystem::path work =
+        std::filesystem::temp_directory_path() / ("velmora-names-" + std::to_string(getpid()));
+    for (const MailFormat format : {MailFormat::kEml, MailFormat::kMbox}) {
+        std::filesystem::remove_all(work);
+        ConversionRequest request;
+        request.format = format;
+        request.output = work / "out";
+        FolderConversion conversion(binding, request);
+        ASSERT_EQ(conversion.Convert(folders), ConversionEnd::kDone);
+        EXPECT_EQ(conversion.MessagesWritten(), 12u);
+        std::vector<std::string> top;
+        for (const auto& entry : std::filesystem::directory_iterator(work))
+            top.push_back(entry.path().filename().string());
+        EXPECT_EQ(top, std::vector<std::string>{"out"});
+        const std::string m1 = "/00001 .._.._x.eml", m2 = "/00002 .._.eml";
+        std::vector<std::string> expected = format == MailFormat::kEml
+                                                ? std::vector<std::string>{".._.._escape",
+                                                                           ".._.._escape" + m1,
+                                                                           ".._.._escape" + m2,
+                                                                           ".._.._escape/__",
+                                                                           ".._.._escape/__" + m1,
+                                                                           ".._.._escape/__" + m2,
+                                                                           "Inbox",
+                                                                           "Inbox" + m1,
+                                                                           "Inbox" + m2,
+                                                                           "Inbox.mbox",
+                                                                           "Inbox.mbox" + m1,
+                                                                           "Inbox.mbox" + m2,
+                                                                           "Inbox (2)",
+                                                                           "Inbox (2)" + m1,
+                                                                           "Inbox (2)" + m2,
+                                                                           "_",
+                                                                           "_" + m1,
+                                                                           "_" + m2}
+                                                : std::vector<std::string>{".._.._escape.mbox",
+                                                                           ".._.._escape",
+                                                                           ".._.._escape/__.mbox",
+                                                                           "Inbox.mbox",
+                                                                           "Inbox.mbox (2).mbox",
+                                                                           "Inbox (2).mbox",
+                                                                           "_.mbox"};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(FilesBelow(work / "out"), expected);
+    }
+    std::filesystem::remove_all(work);
 }
 
 }  // namespace
