@@ -27,6 +27,7 @@ rules=(
     "viewer/data/binding/      common/ viewer/data/mail_access/ $corvex_h"
     "viewer/data/rebuild/      common/ automation/ viewer/data/ $corvex_h"
     "viewer/data/search_index/ common/ viewer/data/mail_access/ viewer/data/compressed_rtf/ viewer/data/binding/ viewer/data/work_folder/ messaging/rtf/ messaging/html/ $corvex_h"
+    "viewer/data/mail_writer/  common/ viewer/data/mail_access/ viewer/data/compressed_rtf/ viewer/data/binding/ messaging/mime/ messaging/rtf/ messaging/html/ $corvex_h"
     "viewer/                   common/ automation/ viewer/ $corvex_h"
     "tools/storewriter/        common/ engine/storage/"
     "tools/velmora-cli/        common/ automation/ viewer/data/ engine/storage/ $corvex_h"

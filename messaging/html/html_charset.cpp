@@ -61,4 +61,12 @@ std::string DetectHtmlCharset(std::string_view html) {
     return IsValidUtf8(html) ? "utf-8" : "windows-1252";
 }
 
+std::string StoredHtmlCharset(std::string_view html) {
+    const std::string charset = DetectHtmlCharset(html);
+    if (charset.starts_with("utf-16") || charset == "unicode" || charset.starts_with("utf-7") ||
+        charset.ends_with("-utf7"))
+        return IsValidUtf8(html) ? "utf-8" : "windows-1252";
+    return charset;
+}
+
 }  // namespace velmora::messaging

@@ -13,4 +13,11 @@ std::string DetectHtmlCharset(std::string_view html);
 
 bool IsValidUtf8(std::string_view text);
 
+// The charset a stored HTML body is labelled with where it leaves the store:
+// DetectHtmlCharset, except that a label of a 16-bit encoding on 8-bit bytes
+// (which would garble the page) or of UTF-7 (which would read markup into
+// text that a clean-up saw as plain letters) gives "utf-8" for valid UTF-8 and
+// "windows-1252" otherwise.
+std::string StoredHtmlCharset(std::string_view html);
+
 }  // namespace velmora::messaging

@@ -18,23 +18,13 @@ std::string Document(const std::string& fragment) {
            kContentSecurityPolicyMeta + "</head><body>\n" + fragment + "</body></html>\n";
 }
 
-std::string StoredCharset(const std::string& html) {
-    const std::string charset = DetectHtmlCharset(html);
-    // A label of a 16-bit encoding on 8-bit bytes would garble the page, and
-    // UTF-7 would read markup into text that the clean-up saw as plain letters.
-    if (charset.starts_with("utf-16") || charset == "unicode" || charset.starts_with("utf-7") ||
-        charset.ends_with("-utf7"))
-        return IsValidUtf8(html) ? kUtf8 : "windows-1252";
-    return charset;
-}
-
 }  // namespace
 
 BodyPage BuildBodyPage(const MessageContent& content, const PartsByName& parts) {
     BodyPage page;
     if (!content.htmlBody.empty()) {
         page.html = SanitizeHtml(ResolveNamedResources(content.htmlBody, parts, page.namesUsed));
-        page.charset = StoredCharset(content.htmlBody);
+        page.charset = StoredHtmlCharset(content.htmlBody);
     } else if (!content.rtfBody.empty()) {
         if (auto html = ExtractEncapsulatedHtml(content.rtfBody))
             page.html = SanitizeHtml(ResolveNamedResources(*html, parts, page.namesUsed));

@@ -3,13 +3,12 @@
 #include <fcntl.h>
 
 #include <map>
-#include <mutex>
 #include <set>
 #include <vector>
 
 #include "messaging/mht/body_page.h"
-#include "messaging/mht/gmime_ref.h"
 #include "messaging/mht/mime_parts.h"
+#include "messaging/mime/gmime_ref.h"
 #include "messaging/rtf/rtf_character_buffer.h"
 
 namespace velmora::messaging {
@@ -43,7 +42,7 @@ std::vector<PagePart> PageParts(const MessageContent& content, PartsByName& part
         PagePart& part = parts.emplace_back();
         // An attached message travels as a message of its own, never as a page resource.
         if (attachment->message) continue;
-        part.contentId = CleanContentId(attachment->contentId);
+        part.contentId = CleanContentId(Utf8Of(attachment->contentId));
         part.ownId = !part.contentId.empty();
         taken.insert(part.contentId);
         for (const std::string& name : NamesOf(*attachment)) ++nameCounts[name];
@@ -93,12 +92,6 @@ GMimeMultipart* NewRelatedBody(const MessageContent& content) {
 }
 
 }  // namespace
-
-bool InitMimeLibrary() {
-    static std::once_flag once;
-    std::call_once(once, [] { g_mime_init(); });
-    return true;
-}
 
 bool WriteMht(const MessageContent& content, const std::filesystem::path& target,
               std::string& error) {

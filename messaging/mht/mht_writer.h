@@ -7,11 +7,9 @@
 #include <string>
 
 #include "messaging/component/message_content.h"
+#include "messaging/mime/mime_pieces.h"
 
 namespace velmora::messaging {
-
-// Starts the MIME library once per process; false when it cannot be used.
-bool InitMimeLibrary();
 
 // Writes the file; false with a reason in `error` when it cannot be written.
 bool WriteMht(const MessageContent& content, const std::filesystem::path& target,

@@ -6,24 +6,11 @@
 #include "automation/variant_date.h"
 #include "messaging/component/member_ids.h"
 #include "messaging/html/html_sanitizer.h"
-#include "messaging/mht/gmime_ref.h"
+#include "messaging/mime/gmime_ref.h"
 #include "messaging/rtf/rtf_character_buffer.h"
 
 namespace velmora::messaging {
 namespace {
-
-void SetContent(GMimePart* part, const std::string& bytes) {
-    const GRef<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(
-        reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    const GRef<GMimeDataWrapper> wrapper(
-        g_mime_data_wrapper_new_with_stream(stream.get(), GMIME_CONTENT_ENCODING_DEFAULT));
-    g_mime_part_set_content(part, wrapper.get());
-}
-
-bool IsTokenCharacter(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) ||
-           std::string_view("!#$&^_.+-").find(c) != std::string_view::npos;
-}
 
 // The attachment's own name for the part: the name it was added with, else its file or display
 // name.
@@ -39,32 +26,10 @@ bool IsPageType(std::string type) {
     return type == "text/html" || type == "application/xhtml+xml";
 }
 
-// Adds one address to an address header. Only an SMTP address goes in angle
-// brackets; a recipient without one (no address, or an Exchange-style
-// address, which has no "@") is written as its display name alone, or as the
-// address it has when it has no name. The name is then encoded as a phrase
-// here and stands where GMime writes an address as it is.
 void AddMailbox(GMimeMessage* message, GMimeAddressType type, const std::u16string& name,
                 const std::u16string& address) {
-    const std::string shownName = Utf8Of(name);
-    const std::string mailAddress = Utf8Of(address);
-    const bool smtp = mailAddress.find('@') != std::string::npos;
-    std::string phrase;
-    if (!smtp) {
-        const std::string& shown = shownName.empty() ? mailAddress : shownName;
-        if (shown.empty()) return;
-        GMimeFormatOptions* options = g_mime_format_options_new();
-        char* encoded = g_mime_utils_header_encode_phrase(options, shown.c_str(), nullptr);
-        g_mime_format_options_free(options);
-        phrase = encoded != nullptr ? encoded : "";
-        g_free(encoded);
-        if (phrase.empty()) return;
-    }
-    InternetAddressList* list = g_mime_message_get_addresses(message, type);
-    const GRef<InternetAddress> mailbox(
-        smtp ? internet_address_mailbox_new(shownName.c_str(), mailAddress.c_str())
-             : internet_address_mailbox_new("", phrase.c_str()));
-    internet_address_list_add(list, mailbox.get());
+    messaging::AddMailbox(g_mime_message_get_addresses(message, type), Utf8Of(name),
+                          Utf8Of(address));
 }
 
 void SetDate(GMimeMessage* message, const VariantDate* date) {
@@ -87,15 +52,13 @@ GMimePart* NewPagePart(const std::string& html, const std::string& charset) {
     g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE);
     g_mime_object_set_header(GMIME_OBJECT(part), "Content-Location", "file:///message.html",
                              nullptr);
-    SetContent(part, html);
+    SetPartContent(part, html);
     return part;
 }
 
 GMimePart* NewResourcePart(const MessageAttachment& attachment, const std::string& contentId) {
-    const std::string type = CleanMimeType(attachment.mimeTag);
-    const std::size_t slash = type.find('/');
-    GMimePart* part =
-        g_mime_part_new_with_type(type.substr(0, slash).c_str(), type.substr(slash + 1).c_str());
+    const std::string type = CleanMimeType(Utf8Of(attachment.mimeTag));
+    GMimePart* part = NewPartOfType(type);
     g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
     g_mime_part_set_content_id(part, contentId.c_str());
     g_mime_object_set_header(GMIME_OBJECT(part), "Content-Location", ("cid:" + contentId).c_str(),
@@ -103,7 +66,7 @@ GMimePart* NewResourcePart(const MessageAttachment& attachment, const std::strin
     g_mime_object_set_disposition(GMIME_OBJECT(part), GMIME_DISPOSITION_INLINE);
     const std::string fileName = PartFileName(attachment);
     if (!fileName.empty()) g_mime_part_set_filename(part, fileName.c_str());
-    SetContent(part, IsPageType(type) ? SanitizeHtml(attachment.data) : attachment.data);
+    SetPartContent(part, IsPageType(type) ? SanitizeHtml(attachment.data) : attachment.data);
     return part;
 }
 
@@ -113,32 +76,7 @@ GMimeMessagePart* NewAttachedMessagePart(const MessageAttachment& attachment) {
     const GRef<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
     const GRef<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
     if (!message) return nullptr;
-    GMimeMessagePart* part = g_mime_message_part_new_with_message("rfc822", message.get());
-    g_mime_object_set_disposition(GMIME_OBJECT(part), GMIME_DISPOSITION_ATTACHMENT);
-    const std::string fileName = PartFileName(attachment);
-    if (!fileName.empty()) {
-        g_mime_object_set_content_disposition_parameter(GMIME_OBJECT(part), "filename",
-                                                        fileName.c_str());
-    }
-    return part;
-}
-
-std::string CleanContentId(const std::u16string& contentId) {
-    std::string clean;
-    for (const char c : Utf8Of(contentId)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte > 0x20 && byte < 0x7F && c != '<' && c != '>' && c != '"' && c != '\\') clean += c;
-    }
-    return clean;
-}
-
-std::string CleanMimeType(const std::u16string& mimeTag) {
-    const std::string tag = Utf8Of(mimeTag);
-    const std::size_t slash = tag.find('/');
-    bool clean = slash != std::string::npos && slash > 0 && slash + 1 < tag.size();
-    for (std::size_t i = 0; clean && i < tag.size(); ++i)
-        clean = i == slash || IsTokenCharacter(tag[i]);
-    return clean ? tag : "application/octet-stream";
+    return NewAttachedMessagePart(message.get(), PartFileName(attachment));
 }
 
 void SetMessageHeaders(GMimeMessage* message, const MessageContent& content) {

@@ -6,6 +6,7 @@
 #include <gmime/gmime.h>
 
 #include "messaging/component/message_content.h"
+#include "messaging/mime/mime_pieces.h"
 
 namespace velmora::messaging {
 
@@ -20,12 +21,6 @@ GMimePart* NewResourcePart(const MessageAttachment& attachment, const std::strin
 // as a message/rfc822 part a mail reader opens as a message; null when its
 // data does not read as a message. The caller owns it.
 GMimeMessagePart* NewAttachedMessagePart(const MessageAttachment& attachment);
-
-// The content id as it may stand in a header: no angle brackets, blanks or control characters.
-std::string CleanContentId(const std::u16string& contentId);
-
-// The attachment's MIME type when it is a plain "type/subtype", else application/octet-stream.
-std::string CleanMimeType(const std::u16string& mimeTag);
 
 // From, To, Cc, Subject and Date of the message; non-ASCII text is encoded by GMime on writing.
 void SetMessageHeaders(GMimeMessage* message, const MessageContent& content);

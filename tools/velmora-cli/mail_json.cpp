@@ -105,14 +105,8 @@ Json ArrayOf(const List* list, Fn toJson) {
 }  // namespace
 
 std::string SubmitTimeUtc(const MailEntry* mail) {
-    const ExportedProp* time = FindProp(mail->props, common::prop::kClientSubmitTime);
-    if (time == nullptr) return {};
-    const Bytes bytes = ValueBytes(*time);
-    // A PT_SYSTIME is 8 bytes; anything shorter holds no time.
-    if (bytes.size() < 8) return {};
-    std::uint64_t ticks = 0;
-    for (int i = 7; i >= 0; --i) ticks = ticks << 8 | bytes[static_cast<std::size_t>(i)];
-    return IsoUtcTime(ticks);
+    const auto ticks = PropFileTime(mail->props, common::prop::kClientSubmitTime);
+    return ticks ? IsoUtcTime(*ticks) : std::string();
 }
 
 std::string IsoUtcTime(std::uint64_t fileTime) {

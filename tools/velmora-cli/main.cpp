@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "tools/velmora-cli/command_support.h"
+#include "tools/velmora-cli/convert_command.h"
 #include "tools/velmora-cli/dump_command.h"
 #include "tools/velmora-cli/info_command.h"
 #include "tools/velmora-cli/list_command.h"
@@ -36,6 +37,10 @@ struct Arguments {
     std::string query;
     std::size_t limit = 0;
     bool noCache = false;
+    std::string format;
+    std::string convertFolder;
+    bool force = false;
+    bool keepRtf = false;
 };
 
 CLI::App* AddStoreCommand(CLI::App& app, const char* name, const char* help, Arguments& args) {
@@ -62,7 +67,41 @@ struct Commands {
     CLI::App* render;
     CLI::App* props;
     CLI::App* search;
+    CLI::App* convert;
 };
+
+void AddConvertCommand(CLI::App& app, Arguments& args, Commands& c) {
+    c.convert = AddStoreCommand(
+        app, "convert",
+        "Write every item as a standard mail file: one .eml file per item (NNNNN Subject.eml, in "
+        "folder order) or one mbox file per folder (FolderName.mbox, mboxrd), in directories "
+        "named after the folders. Items that are not mail become messages with their text",
+        args);
+    c.convert->add_option("--format", args.format, "eml or mbox")
+        ->required()
+        ->check(CLI::IsMember({"eml", "mbox"}));
+    c.convert->add_option("--output", args.output, "Folder to write into (created when missing)")
+        ->required();
+    c.convert->add_option("--folder", args.convertFolder,
+                          std::string("Only this folder and those below it; ") + kNidHelp);
+    c.convert->add_flag("--force", args.force, "Write over files that exist");
+    c.convert->add_flag("--keep-rtf", args.keepRtf,
+                        "Keep an RTF body as an attachment (body.rtf) besides its HTML");
+}
+
+int RunConvertCommand(const Arguments& args) {
+    velmora::cli::ConvertArguments convert;
+    convert.store = args.store;
+    convert.output = args.output;
+    convert.format = args.format == "mbox" ? velmora::MailFormat::kMbox : velmora::MailFormat::kEml;
+    convert.replace = args.force;
+    convert.keepRtf = args.keepRtf;
+    if (!args.convertFolder.empty()) {
+        convert.folderNid = NidArgument(args.convertFolder);
+        if (!convert.folderNid) return 2;
+    }
+    return velmora::cli::RunConvert(convert);
+}
 
 Commands AddCommands(CLI::App& app, Arguments& args) {
     Commands c{};
@@ -146,6 +185,7 @@ Commands AddCommands(CLI::App& app, Arguments& args) {
     c.search->add_option("--limit", args.limit, "At most N hits, the newest (default: all)");
     c.search->add_flag("--no-cache", args.noCache,
                        "Index into a private temporary folder, removed when the command ends");
+    AddConvertCommand(app, args, c);
     return c;
 }
 
@@ -170,6 +210,7 @@ int RunCommand(const Commands& c, const Arguments& args) {
         const auto folder = NidArgument(args.folder);
         return folder ? cli::RunExport(args.store, args.outDir, *folder) : 2;
     }
+    if (*c.convert) return RunConvertCommand(args);
     const auto message = NidArgument(args.message);
     if (!message) return 2;
     if (*c.attachment) return cli::RunAttachment(args.store, *message, args.index, args.output);

@@ -2,10 +2,10 @@
 
 #include "common/path_text.h"
 #include "tools/velmora-cli/command_support.h"
-#include "tools/velmora-cli/render_command.h"
 #include "viewer/data/compressed_rtf/compressed_rtf_file.h"
 #include "viewer/data/mail_access/exported_value.h"
 #include "viewer/data/mail_access/record_getters.h"
+#include "viewer/data/rebuild/attachment_copy.h"
 #include "viewer/data/rebuild/engine_message_service.h"
 
 namespace velmora::cli {
@@ -55,9 +55,12 @@ int RunAttachment(const std::filesystem::path& store, std::uint32_t messageNid, 
     const std::string which =
         "attachment " + std::to_string(index) + " of message " + NidText(messageNid);
     // An attached message is written as the message it is, in Internet
-    // message form, rendered as the viewer renders any message.
-    if (const MailEntry* inner = AttachmentMessage(attachment))
-        return SaveRendered(session, inner, output);
+    // message form, as the window saves it.
+    if (AttachmentMessage(attachment) != nullptr) {
+        if (WriteAttachmentCopy(attachment, output, true) != CopyResult::kWritten)
+            return ReportFailure("cannot write " + output.string());
+        return 0;
+    }
     // The data property of an OLE object, or of an embedded message the
     // engine could not read, only points into the store; its bytes are no file.
     if (AttachmentHoldsObject(attachment)) {

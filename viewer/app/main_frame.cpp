@@ -28,6 +28,8 @@
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/mail_list/file_view.h"
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
+#include "viewer/panes/mail_list/message_save_command.h"
+#include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/mail_presenter.h"
 #include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
@@ -198,11 +200,26 @@ void CMainFrame::CreatePanes() {
     mailListPane_->setAllowedAreas(Qt::RightDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, mailListPane_);
 
+    connect(classView_, &panes::CClassView::FolderExported, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
     connect(classView_, &panes::CClassView::FolderMessagesCounted, this,
             [this](const QString& folder, int count) {
                 statusBar()->showMessage(tr("%1: %n message(s)", "", count).arg(folder));
             });
     CreateMailView();
+    CreateMessageSave();
+}
+
+// Save Message As goes into the File menu after the open command, and into the mail list's
+// context menu.
+void CMainFrame::CreateMessageSave() {
+    messageSave_ = new MessageSaveCommand(
+        fileView_->List(), [this] { return classView_->WorkerRunning(); }, this);
+    connect(messageSave_, &MessageSaveCommand::Reported, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
+    QMenu* file = menuBar()->findChild<QMenu*>("FileMenu");
+    const qsizetype afterOpen = file->actions().indexOf(selectFile_) + 1;
+    file->insertAction(file->actions().value(afterOpen), messageSave_->Action());
 }
 
 void CMainFrame::CreateMailView() {

@@ -17,6 +17,7 @@ namespace velmora {
 class CFileView;
 class CVelmoraView;
 class MailPresenter;
+class MessageSaveCommand;
 }  // namespace velmora
 
 namespace velmora::panes {
@@ -45,6 +46,7 @@ class CMainFrame : public QMainWindow {
     QDockWidget& MailListPane() { return *mailListPane_; }
     CFileView& MailList() { return *fileView_; }
     CVelmoraView& MailView() { return *mailView_; }
+    MessageSaveCommand& MessageSave() { return *messageSave_; }
     QAction* LookAction(int lookId) const;
     // View > Message Properties..., for the selected message.
     QAction& MessagePropertiesAction() { return *messageProperties_; }
@@ -67,6 +69,7 @@ class CMainFrame : public QMainWindow {
     void CreatePanes();
     void CreateMailView();
     void CreatePropertiesCommand();
+    void CreateMessageSave();
     void CreateLookMenu(QMenu* menu);
     void RestoreLayout();
     void SaveLayout() const;
@@ -89,6 +92,7 @@ class CMainFrame : public QMainWindow {
     CFileView* fileView_ = nullptr;
     CVelmoraView* mailView_ = nullptr;
     MailPresenter* presenter_ = nullptr;
+    MessageSaveCommand* messageSave_ = nullptr;
 };
 
 }  // namespace velmora::app

@@ -1,5 +1,6 @@
 #include "viewer/panes/class_view.h"
 
+#include <QAction>
 #include <QVBoxLayout>
 
 #include "viewer/data/work_folder/work_folder.h"
@@ -15,7 +16,10 @@ int MessageCount(const FolderEntry* folder) {
 
 }  // namespace
 
-CClassView::CClassView(QWidget* parent) : QWidget(parent), tree_(new CTreeCtrlFolder(this)) {
+CClassView::CClassView(QWidget* parent)
+    : QWidget(parent),
+      tree_(new CTreeCtrlFolder(this)),
+      exportFolder_(new QAction(tr("E&xport Folder..."), this)) {
     setObjectName("FolderTreePane");
     setAccessibleName(tr("Folder Tree"));
     context_ = {LibraryBindingFactory(), DialogRunner(this), GetWorkFolder()};
@@ -24,6 +28,11 @@ CClassView::CClassView(QWidget* parent) : QWidget(parent), tree_(new CTreeCtrlFo
     layout->addWidget(tree_);
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnCurrentChanged(current); });
+    exportFolder_->setObjectName("ExportFolder");
+    exportFolder_->setStatusTip(tr("Write the folder's messages as mbox or .eml files"));
+    connect(exportFolder_, &QAction::triggered, this, &CClassView::OnExportFolder);
+    tree_->addAction(exportFolder_);
+    tree_->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 CClassView::~CClassView() {
@@ -68,6 +77,20 @@ void CClassView::OnCurrentChanged(const QModelIndex& current) {
     });
     emit FolderMailsListed(folder->mails);
     emit FolderMessagesCounted(item->text, MessageCount(folder));
+}
+
+void CClassView::OnExportFolder() {
+    TreeItemData* item = StoreList::ItemAt(tree_->currentIndex());
+    StoreView* store = StoreList::OwningStore(item);
+    if (store == nullptr || item->kind != TreeItemKind::FolderItem || workerRunning_) return;
+    const auto choice = exportChooser_(this, item->text);
+    if (!choice) return;
+    // The export reads the folders' messages afresh: the listed records go, and come back after.
+    emit MailRecordsReleasing();
+    const QString text =
+        ExportFolder(store->Binding(), item->folder, *choice, TrackedContext().runWorker);
+    OnCurrentChanged(tree_->currentIndex());
+    emit FolderExported(text);
 }
 
 }  // namespace velmora::panes

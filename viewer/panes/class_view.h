@@ -5,8 +5,11 @@
 #include <QWidget>
 #include <memory>
 
+#include "viewer/panes/folder_export_command.h"
 #include "viewer/panes/open_store.h"
 #include "viewer/panes/tree_ctrl_folder.h"
+
+class QAction;
 
 namespace velmora::panes {
 
@@ -26,6 +29,10 @@ class CClassView : public QWidget {
     void CloseStores();
     // Whether a worker thread is using the engine now (its dialog is up).
     bool WorkerRunning() const { return workerRunning_; }
+    // Export Folder... in the tree's context menu, for the current folder.
+    QAction* ExportFolderAction() const { return exportFolder_; }
+    // How the export asks what to write where; tests answer without a dialog.
+    void SetExportChooser(ExportChooser chooser) { exportChooser_ = std::move(chooser); }
 
   signals:
     // The message records shown so far are about to be freed (a folder is
@@ -35,15 +42,20 @@ class CClassView : public QWidget {
     void FolderMailsListed(const MailList* mails);
     // The selected folder's messages have been listed.
     void FolderMessagesCounted(const QString& folderName, int messageCount);
+    // How an export ended, for the status bar.
+    void FolderExported(const QString& text);
 
   private:
     void OnCurrentChanged(const QModelIndex& current);
+    void OnExportFolder();
     // `context_` with a runner that marks the time its worker runs.
     OpenStoreContext TrackedContext();
 
     CTreeCtrlFolder* tree_;
     OpenStoreContext context_;
     bool workerRunning_ = false;
+    QAction* exportFolder_;
+    ExportChooser exportChooser_ = AskExportChoice;
 };
 
 }  // namespace velmora::panes

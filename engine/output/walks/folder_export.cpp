@@ -25,21 +25,6 @@ std::filesystem::path RecordDirectory(const std::filesystem::path& parent, std::
     return parent / ("Record_" + std::to_string(k));
 }
 
-// The first sibling keeps its name; a later one takes the lowest number not
-// given out yet. Each name's counter only moves forward, so thousands of
-// siblings of one name cost one lookup each, and nothing is asked of the disk.
-std::u16string ClaimDirectoryName(std::unordered_map<std::u16string, std::size_t>& siblings,
-                                  const std::u16string& name) {
-    const auto [entry, fresh] = siblings.try_emplace(name, 2);
-    if (fresh) return name;
-    // A reference to the element outlives the inserts below (a rehash moves no element).
-    std::size_t& next = entry->second;
-    for (;;) {
-        std::u16string numbered = NumberedName(name, next++);
-        if (siblings.try_emplace(numbered, 2).second) return numbered;
-    }
-}
-
 template <typename V>
 constexpr CsvFlavor kFlavor{
     V::kWide && !V::kCompressed ? CsvFirstLine::kWithFileName : CsvFirstLine::kPlain,
@@ -91,7 +76,7 @@ void FolderExport<V>::SaveChildFolder(const NbtEntry& child, const std::filesyst
     const std::u16string name = context_.FolderName(properties);
     if (name.empty()) return;
     const std::filesystem::path directory =
-        target / common::PathFromUtf16(ClaimDirectoryName(siblings, name));
+        target / common::PathFromUtf16(common::ClaimSiblingName(siblings, name));
     if (!EnsureDirectory(directory, WalkContext<V>::kLibraryName)) return;
     // The ANSI library writes no property file for folders.
     if constexpr (V::kWide) WriteProperties(directory, u"FolderProp", properties);

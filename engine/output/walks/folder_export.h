@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "common/safe_name.h"
 #include "engine/output/walks/loaded_message.h"
 #include "engine/output/walks/walk_context.h"
 
@@ -26,9 +27,8 @@ class FolderExport {
     void SaveHierarchy(std::uint32_t nid, const std::filesystem::path& target) const;
 
   private:
-    // The directory names this export gave the child folders of one folder,
-    // each with the next number to try when another sibling asks for it.
-    using SiblingNames = std::unordered_map<std::u16string, std::size_t>;
+    // The directory names this export gave the child folders of one folder.
+    using SiblingNames = common::SiblingNames;
 
     void SaveHierarchy(std::uint32_t nid, const std::filesystem::path& target,
                        std::unordered_set<std::uint32_t>& path) const;

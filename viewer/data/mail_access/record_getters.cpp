@@ -46,6 +46,16 @@ std::int32_t PropInt(const ExportedPropMap* map, std::uint16_t id) {
                                      (static_cast<std::uint32_t>(field[3]) << 24));
 }
 
+std::optional<std::uint64_t> PropFileTime(const ExportedPropMap* map, std::uint16_t id) {
+    const ExportedProp* found = FindProp(map, id);
+    if (found == nullptr) return std::nullopt;
+    const std::vector<std::uint8_t> bytes = ValueBytes(*found);
+    if (bytes.size() < 8) return std::nullopt;
+    std::uint64_t ticks = 0;
+    for (int i = 7; i >= 0; --i) ticks = ticks << 8 | bytes[static_cast<std::size_t>(i)];
+    return ticks;
+}
+
 std::uint32_t MessageCodePage(const MailEntry* mail) {
     for (const std::uint16_t id :
          {common::prop::kInternetCodePage, common::prop::kMessageCodePage}) {

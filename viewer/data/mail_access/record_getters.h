@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/code_page_decoder.h"
@@ -24,6 +25,10 @@ std::u16string PropText(const ExportedPropMap* map, std::uint16_t id,
                         std::uint32_t codePage = common::kWindowsWesternCodePage);
 // The first up to 4 value bytes as a little-endian int; 0 when absent.
 std::int32_t PropInt(const ExportedPropMap* map, std::uint16_t id);
+
+// A PT_SYSTIME value as its 100-nanosecond ticks since 1601; none when the
+// property is absent or shorter than the 8 bytes a time takes.
+std::optional<std::uint64_t> PropFileTime(const ExportedPropMap* map, std::uint16_t id);
 
 // The code page of a message's 8-bit texts: PR_INTERNET_CPID, else
 // PR_MESSAGE_CODE_PAGE (the first that names a known code page), else Windows-1252.
@@ -60,6 +65,9 @@ bool AttachmentExtension(const AttachmentRow* attachment, std::u16string& extens
 const ExportedProp* AttachmentData(const AttachmentRow* attachment);
 // True when the attachment's data property is such an object reference.
 bool AttachmentHoldsObject(const AttachmentRow* attachment);
+// Messages attached to messages are rebuilt and written this deep, as deep as
+// the engine reads them; records from elsewhere are held to the same bound.
+inline constexpr int kMaxAttachedMessageDepth = 16;
 // The message an embedded-message attachment holds, read by the engine like
 // any message; null for every other attachment.
 const MailEntry* AttachmentMessage(const AttachmentRow* attachment);

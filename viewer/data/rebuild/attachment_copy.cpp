@@ -9,8 +9,8 @@
 #include "common/path_text.h"
 #include "common/property_ids.h"
 #include "viewer/data/mail_access/record_getters.h"
+#include "viewer/data/mail_writer/message_file.h"
 #include "viewer/data/rebuild/attachment_file_name.h"
-#include "viewer/data/rebuild/message_page.h"
 
 namespace velmora {
 namespace {
@@ -51,11 +51,15 @@ bool CreateTarget(const std::filesystem::path& target, bool replace) {
     return true;
 }
 
+// An attached message is written as the message it is, as a mail program
+// opens it: the conversion's .eml form, under a Message-ID of its own when it
+// keeps none.
 bool WriteContent(const AttachmentRow* attachment, const std::filesystem::path& target) {
-    const std::u16string path = common::PathToUtf16(target);
-    if (const MailEntry* inner = AttachmentMessage(attachment))
-        return RenderMessagePage(inner, path);
-    return SaveAttachmentData(attachment, path);
+    if (const MailEntry* inner = AttachmentMessage(attachment)) {
+        OutputFailure failure;
+        return WriteMessageFile(*inner, target, true, failure, 0600);
+    }
+    return SaveAttachmentData(attachment, common::PathToUtf16(target));
 }
 
 }  // namespace

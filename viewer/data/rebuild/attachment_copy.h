@@ -2,7 +2,7 @@
 // or drag elsewhere. Everything that names the file comes from the sender:
 // the name and extension are cut down to harmless ones, and the file is the
 // user's alone (mode 0600, never executable). An attached message is written
-// whole, rendered as the viewer renders any message, in Internet message form.
+// whole, in Internet message form, as the mail conversion writes a message.
 #pragma once
 
 #include <cstddef>

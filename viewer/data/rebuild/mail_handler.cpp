@@ -102,9 +102,6 @@ class ScratchFile {
     std::u16string path_;
 };
 
-// Messages attached to messages are rebuilt this deep, as deep as the engine reads them.
-constexpr int kMaxAttachedMessageDepth = 16;
-
 // The subject of an attached message as the name of its file: ".eml" is
 // added unless the name already ends in it.
 std::u16string MessageFileName(std::u16string name) {

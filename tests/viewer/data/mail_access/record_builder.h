@@ -35,6 +35,16 @@ inline Bytes LongBytes(std::int32_t value) {
             static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
 }
 
+// An RTF body stored without compression (the "MELA" form).
+inline Bytes UncompressedRtf(const std::string& rtf) {
+    Bytes bytes = LongBytes(static_cast<std::int32_t>(rtf.size() + 12));
+    for (std::uint8_t b : LongBytes(static_cast<std::int32_t>(rtf.size()))) bytes.push_back(b);
+    for (char c : std::string("MELA")) bytes.push_back(static_cast<std::uint8_t>(c));
+    for (int i = 0; i < 4; ++i) bytes.push_back(0);
+    for (char c : rtf) bytes.push_back(static_cast<std::uint8_t>(c));
+    return bytes;
+}
+
 struct PropInput {
     std::uint16_t id;
     std::uint16_t type;

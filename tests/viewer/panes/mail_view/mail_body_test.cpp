@@ -50,16 +50,6 @@ Bytes Latin1(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
-// An RTF body stored without compression (the "MELA" form).
-Bytes UncompressedRtf(const std::string& rtf) {
-    Bytes bytes = LongBytes(static_cast<std::int32_t>(rtf.size() + 12));
-    for (std::uint8_t b : LongBytes(static_cast<std::int32_t>(rtf.size()))) bytes.push_back(b);
-    for (char c : std::string("MELA")) bytes.push_back(static_cast<std::uint8_t>(c));
-    for (int i = 0; i < 4; ++i) bytes.push_back(0);
-    for (char c : rtf) bytes.push_back(static_cast<std::uint8_t>(c));
-    return bytes;
-}
-
 // Shows the page file and waits until it has loaded.
 void ShowAndWait(BodyDisplay& body, const QString& path) {
     QSignalSpy shown(&body, &BodyDisplay::PageShown);

@@ -1,13 +1,12 @@
-#include "engine/output/files/safe_name.h"
+#include "common/safe_name.h"
 
 #include <algorithm>
 #include <string>
 
 #include "common/path_text.h"
-
 #include "common/utf16_text.h"
 
-namespace corvex {
+namespace common {
 namespace {
 
 constexpr std::u16string_view kReservedCharacters = u"/:*?\"<>|\\";
@@ -22,10 +21,10 @@ bool IsWhiteSpace(char16_t c) {
            c == 0x205F || c == 0x3000;
 }
 
-void CutToLength(std::u16string& name) {
-    if (name.size() <= kSafeNameLength) return;
-    name.resize(kSafeNameLength);
-    if (common::IsHighSurrogate(name.back())) name.pop_back();
+void CutToLength(std::u16string& name, std::size_t maxUnits) {
+    if (name.size() <= maxUnits) return;
+    name.resize(maxUnits);
+    if (IsHighSurrogate(name.back())) name.pop_back();
 }
 
 void TrimWhiteSpace(std::u16string& name) {
@@ -51,19 +50,30 @@ std::u16string ReplaceUnsafeCharacters(std::u16string_view text) {
     return name;
 }
 
-std::u16string SafeName(std::u16string_view text, bool messageRule) {
+std::u16string SafeName(std::u16string_view text, bool messageRule, std::size_t maxUnits) {
     std::u16string name = ReplaceUnsafeCharacters(text);
-    CutToLength(name);
+    CutToLength(name, maxUnits);
     if (messageRule && !name.empty() && name.back() == u'.') name += u'_';
     TrimWhiteSpace(name);
     ReplaceDotsOnlyName(name);
-    return common::CapUtf8Bytes(name, common::kMaxComponentBytes);
+    return CapUtf8Bytes(name, kMaxComponentBytes);
 }
 
 std::u16string NumberedName(std::u16string_view name, std::size_t number) {
     const std::string digits = std::to_string(number);
     const std::u16string suffix = u" (" + std::u16string(digits.begin(), digits.end()) + u")";
-    return common::CapUtf8Bytes(name, common::kMaxComponentBytes - suffix.size()) + suffix;
+    return CapUtf8Bytes(name, kMaxComponentBytes - suffix.size()) + suffix;
 }
 
-}  // namespace corvex
+std::u16string ClaimSiblingName(SiblingNames& siblings, const std::u16string& name) {
+    const auto [entry, fresh] = siblings.try_emplace(name, 2);
+    if (fresh) return name;
+    // A reference to the element outlives the inserts below (a rehash moves no element).
+    std::size_t& next = entry->second;
+    for (;;) {
+        std::u16string numbered = NumberedName(name, next++);
+        if (siblings.try_emplace(numbered, 2).second) return numbered;
+    }
+}
+
+}  // namespace common
