@@ -25,6 +25,7 @@ jobs=$(nproc)
 stage_names=()
 stage_seconds=()
 current_stage=
+sanitizer_build_pid=
 run_started=$SECONDS
 
 report_stages() {
@@ -33,10 +34,10 @@ report_stages() {
     echo
     echo "Stage times:"
     for i in "${!stage_names[@]}"; do
-        printf '  %-28s %4d:%02d\n' "${stage_names[$i]}" $((stage_seconds[i] / 60)) $((stage_seconds[i] % 60))
+        printf '  %-34s %4d:%02d\n' "${stage_names[$i]}" $((stage_seconds[i] / 60)) $((stage_seconds[i] % 60))
     done
-    [ -n "$current_stage" ] && printf '  %-28s failed\n' "$current_stage"
-    printf '  %-28s %4d:%02d\n' "total" $(((SECONDS - run_started) / 60)) $(((SECONDS - run_started) % 60))
+    [ -n "$current_stage" ] && printf '  %-34s failed\n' "$current_stage"
+    printf '  %-34s %4d:%02d\n' "total" $(((SECONDS - run_started) / 60)) $(((SECONDS - run_started) % 60))
     return $status
 }
 trap report_stages EXIT
@@ -60,7 +61,6 @@ normal_tests() {
 # The sanitizer tree builds in the background, at a lower priority, while the
 # normal tests run; its output is shown only when it fails.
 sanitizer_build_log=$root/build-check/sanitizer-build.log
-sanitizer_build_pid=
 sanitizer_build_start() {
     mkdir -p "$root/build-check"
     setsid nice -n 10 "$root/scripts/build.sh" --sanitize "$root/build-check" sanitizer_suites fuzz_targets \
