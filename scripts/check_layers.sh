@@ -33,33 +33,38 @@ rules=(
     "tools/velmora-cli/        common/ automation/ viewer/data/ engine/storage/ $corvex_h"
 )
 
+# allowed_for FILE: sets `folder` and `prefixes` from the first rule whose folder
+# holds FILE, or empties them. No subshell: it runs once per include line.
 allowed_for() {
-    local file=$1 rule folder
+    local file=$1 rule
     for rule in "${rules[@]}"; do
-        read -r folder _ <<<"$rule"
-        if [[ $file == "$folder"* ]]; then
-            echo "$rule"
-            return
-        fi
+        read -r folder prefixes <<<"$rule"
+        [[ $file == "$folder"* ]] && return
     done
+    folder=
+    prefixes=
+}
+
+# Every quoted include of every source file in one pass: FILE:LINE:HEADER.
+includes() {
+    find common engine automation messaging viewer tools -type f \( -name '*.h' -o -name '*.cpp' \) -print0 2>/dev/null |
+        sort -z | xargs -0 -r grep -H -n -o -E '^\s*#\s*include\s*"[^"]+"' |
+        sed -E 's/^([^:]+):([0-9]+):.*"([^"]+)"/\1:\2:\3/' || true
 }
 
 failures=0
-while IFS= read -r file; do
-    rule=$(allowed_for "$file")
-    [ -n "$rule" ] || continue
-    read -r folder prefixes <<<"$rule"
-    while IFS=: read -r line header; do
-        ok=0
-        for prefix in "$folder" $prefixes; do
-            [[ $header == "$prefix"* ]] && ok=1 && break
-        done
-        if [ $ok -eq 0 ]; then
-            echo "$file:$line: includes \"$header\"; $folder may use only: $prefixes"
-            failures=$((failures + 1))
-        fi
-    done < <(grep -n -o -E '^\s*#\s*include\s*"[^"]+"' "$file" | sed -E 's/^([0-9]+):.*"([^"]+)"/\1:\2/')
-done < <(find common engine automation messaging viewer tools -type f \( -name '*.h' -o -name '*.cpp' \) 2>/dev/null | sort)
+while IFS=: read -r file line header; do
+    allowed_for "$file"
+    [ -n "$folder" ] || continue
+    ok=0
+    for prefix in "$folder" $prefixes; do
+        [[ $header == "$prefix"* ]] && ok=1 && break
+    done
+    if [ $ok -eq 0 ]; then
+        echo "$file:$line: includes \"$header\"; $folder may use only: $prefixes"
+        failures=$((failures + 1))
+    fi
+done < <(includes)
 
 # The handles the engine libraries hand out are opaque: nothing outside the
 # engine sees the session behind them.
@@ -67,7 +72,8 @@ while IFS= read -r hit; do
     echo "$hit: reaches into an engine session; only engine/ may"
     failures=$((failures + 1))
 done < <(grep -rn -E '#\s*include\s*"engine/interface/engine_session\.h"|(static|reinterpret)_cast<[^>]*Session' \
-    --include='*.h' --include='*.cpp' . 2>/dev/null | grep -v -E '^\./(engine|build[^/]*)/' | sed 's|^\./||' || true)
+    --include='*.h' --include='*.cpp' --exclude-dir='build*' --exclude-dir=.git . 2>/dev/null |
+    grep -v -E '^\./engine/' | sed 's|^\./||' || true)
 
 if [ $failures -gt 0 ]; then
     echo "layering check: $failures include(s) against the direction of the layers (see README, Layout)"

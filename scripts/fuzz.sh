@@ -43,13 +43,14 @@ common_flags=(-timeout=5 -report_slow_units=2 -malloc_limit_mb=128 -rss_limit_mb
 
 [ "${VELMORA_FUZZ_KEEP_GOING:-0}" = 1 ] && common_flags+=(-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
 
+# The fuzz targets come from the sanitizer build (build.sh --sanitize), the
+# same tree the test command runs its sanitizer suites in.
 configure_and_build() {
-    CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF >/dev/null
+    mkdir -p "$build"
+    "$root/scripts/build.sh" --sanitize "$build" fuzz_targets >"$build/fuzz-build.log" 2>&1 \
+        || { tail -50 "$build/fuzz-build.log" >&2; exit 1; }
     mapfile -t targets_all < <(ninja -C "$build" -t targets all | sed -n 's/^\([A-Za-z0-9_]*_fuzz\): phony$/\1/p' | grep -v '^cmake_' | sort -u)
     [ ${#targets_all[@]} -gt 0 ] || { echo "no fuzz targets in $build" >&2; exit 1; }
-    cmake --build "$build" --parallel "$(nproc)" --target "${targets_all[@]}" storegen >"$build/fuzz-build.log" 2>&1 \
-        || { tail -50 "$build/fuzz-build.log" >&2; exit 1; }
 }
 
 store_variant_of() {

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Takes the README's pictures anew: builds, then runs the window's picture test
-# under a virtual X server, which writes docs/images/window.png and
-# docs/images/message-window.png from the sample store.
+# Takes the README's pictures anew: builds the window tests, then runs the
+# window's picture test under a virtual X server, which writes
+# docs/images/window.png and docs/images/message-window.png from the sample store.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$root/build"
+"$root/scripts/build.sh" "$root/build" viewer_app_test
 cd "$root"
 # The store lies where a user keeps one, under a name a user gives it; the
 # folders made for it go again afterwards.

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config ccache
     zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     pff-tools pst-utils
@@ -14,9 +14,11 @@ packages=(
     desktop-file-utils shared-mime-info libxml2-utils man-db
 )
 
+# One query for the whole list keeps a run with nothing to install under a second.
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null | sed -n 's/ install ok installed$//p' || true)
 missing=()
 for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    grep -qx "$p" <<<"$installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

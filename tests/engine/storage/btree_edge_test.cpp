@@ -98,7 +98,7 @@ TEST(BTreeWalk, SearchFoldersAreChildrenAndAssociatedMessagesOnlyNodes) {
                                                       : database->Walker().messageChildren;
         const bool listed =
             std::ranges::any_of(indexed.EqualRange(node->nidParent),
-                                [&](const auto& item) { return item.second == node; });
+                                [&node = node](const auto& item) { return item.second == node; });
         if (node->NidType() == 0x03) searchFolders += listed;
         if (node->NidType() == 0x08) associated += !listed;
     }
