@@ -21,7 +21,9 @@ class MailPresenter;
 
 namespace velmora::panes {
 class CClassView;
-}
+class StoreSearch;
+class StoreSearchBar;
+}  // namespace velmora::panes
 
 namespace velmora::app {
 
@@ -48,6 +50,8 @@ class CMainFrame : public QMainWindow {
     QAction* LookAction(int lookId) const;
     // View > Message Properties..., for the selected message.
     QAction& MessagePropertiesAction() { return *messageProperties_; }
+    panes::StoreSearchBar& SearchBar() { return *searchBar_; }
+    panes::StoreSearch& Search() { return *search_; }
 
     void OnSelectFile();
     void OnApplicationLook(int lookId);
@@ -67,6 +71,7 @@ class CMainFrame : public QMainWindow {
     void CreatePanes();
     void CreateMailView();
     void CreatePropertiesCommand();
+    void CreateSearchCommands();
     void CreateLookMenu(QMenu* menu);
     void RestoreLayout();
     void SaveLayout() const;
@@ -89,6 +94,8 @@ class CMainFrame : public QMainWindow {
     CFileView* fileView_ = nullptr;
     CVelmoraView* mailView_ = nullptr;
     MailPresenter* presenter_ = nullptr;
+    panes::StoreSearchBar* searchBar_ = nullptr;
+    panes::StoreSearch* search_ = nullptr;
 };
 
 }  // namespace velmora::app
