@@ -216,5 +216,48 @@ TEST_F(StoreSearchTest, ShortcutsReachTheFieldAndForgettingTheIndexesAsksFirst) 
     EXPECT_TRUE(statusTexts_.join('|').contains("Indexing"));
 }
 
+TEST_F(StoreSearchTest, AllOpenStoresSearchesEachStoreAndNamesItInTheFolder) {
+    const std::filesystem::path copy = folder_ / "copy.pst";
+    std::filesystem::copy_file(store_, copy);
+    ASSERT_TRUE(frame_.FolderTree().OpenStore(QString::fromStdString(copy.string())));
+    SelectFolder("Archive");  // of the first store
+
+    TypeAndEnter("lunch");
+    EXPECT_EQ(Column(kSubject), QStringList{"Lunch"});
+    frame_.SearchBar().AllStores().setChecked(true);
+    TypeAndEnter("lunch");
+    EXPECT_EQ(Column(kSubject), (QStringList{"Lunch", "Lunch"}));
+    QStringList stores;
+    for (const QString& folder : Column(kFolder)) {
+        EXPECT_TRUE(folder.endsWith("/Inbox")) << folder.toStdString();
+        stores << folder.section('/', 0, 0);
+    }
+    stores.sort();
+    EXPECT_EQ(stores, (QStringList{"copy.pst", "mail.pst"}));
+    EXPECT_EQ(frame_.statusBar()->currentMessage(), "2 message(s) found");
+}
+
+// A later run finds the index made before: no indexing, and the rows come
+// from a session that never listed a folder.
+TEST_F(StoreSearchTest, AnIndexMadeBeforeServesTheNextRunAtOnce) {
+    TypeAndEnter("budget");
+    ASSERT_EQ(Column(kSubject).size(), 3);
+    app::CMainFrame later(NoFile);
+    later.FolderTree().SetOpenContext(TestOpenContext(&later));
+    ASSERT_TRUE(later.FolderTree().OpenStore(QString::fromStdString(store_.string())));
+    QStringList texts;
+    QObject::connect(later.statusBar(), &QStatusBar::messageChanged, &later,
+                     [&texts](const QString& text) { texts << text; });
+    QLineEdit& field = later.SearchBar().Field();
+    QTest::keyClicks(&field, "anna");
+    QTest::keyClick(&field, Qt::Key_Return);
+    const QAbstractItemModel* rows = later.MailList().List().model();
+    ASSERT_EQ(rows->rowCount(), 2);
+    EXPECT_EQ(rows->index(0, kSubject).data().toString(), "Budget for March");
+    EXPECT_EQ(rows->index(1, kSubject).data().toString(), "Old figures");
+    EXPECT_EQ(later.MailView().Header().Subject().text(), "Budget for March");
+    EXPECT_FALSE(texts.join('|').contains("Indexing")) << texts.join('|').toStdString();
+}
+
 }  // namespace
 }  // namespace velmora::test
