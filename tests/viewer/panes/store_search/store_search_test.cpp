@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -235,6 +236,43 @@ TEST_F(StoreSearchTest, AllOpenStoresSearchesEachStoreAndNamesItInTheFolder) {
     stores.sort();
     EXPECT_EQ(stores, (QStringList{"copy.pst", "mail.pst"}));
     EXPECT_EQ(frame_.statusBar()->currentMessage(), "2 message(s) found");
+}
+
+// Cancel in the progress window stops the indexing: what was indexed is
+// searched and said to be unfinished, and the next search finishes it.
+TEST_F(StoreSearchTest, CancelledIndexingSearchesWhatItHasAndTheNextSearchGoesOn) {
+    const std::filesystem::path big = folder_ / "numbers.pst";
+    {
+        sw::StoreBuilder builder(
+            {.variant = sw::Variant::kUnicode, .spoolDirectory = folder_.Path()});
+        const std::uint32_t numbers = builder.AddFolder(builder.TopFolder(), "Numbers");
+        for (int i = 0; i < 1000; ++i)
+            AddMessage(builder, numbers, ("Number " + std::to_string(i)).c_str(), "dora",
+                       i % 2 == 0 ? "even" : "odd", 2000 + i % 20);
+        std::string error;
+        ASSERT_TRUE(builder.WriteTo(big, &error)) << error;
+    }
+    ASSERT_TRUE(frame_.FolderTree().OpenStore(QString::fromStdString(big.string())));
+    SelectFolder("Numbers");
+    bool cancelled = false;
+    QObject::connect(frame_.statusBar(), &QStatusBar::messageChanged, &frame_,
+                     [&cancelled](const QString& text) {
+                         if (cancelled || !text.startsWith("Indexing")) return;
+                         QWidget* progress = QApplication::activeModalWidget();
+                         ASSERT_NE(progress, nullptr);
+                         progress->findChild<QPushButton*>("Cancel")->click();
+                         cancelled = true;
+                     });
+    TypeAndEnter("even");
+    ASSERT_TRUE(cancelled);
+    EXPECT_LT(Column(kSubject).size(), 500);
+    EXPECT_TRUE(
+        frame_.statusBar()->currentMessage().contains("numbers.pst: indexing stopped after"))
+        << frame_.statusBar()->currentMessage().toStdString();
+
+    TypeAndEnter("even");
+    EXPECT_EQ(Column(kSubject).size(), 500);
+    EXPECT_EQ(frame_.statusBar()->currentMessage(), "500 message(s) found");
 }
 
 // A later run finds the index made before: no indexing, and the rows come
