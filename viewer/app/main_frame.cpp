@@ -34,6 +34,8 @@
 #include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
 #include "viewer/panes/message_properties/message_properties_dialog.h"
+#include "viewer/panes/store_search/search_bar.h"
+#include "viewer/panes/store_search/store_search.h"
 
 namespace velmora::app {
 namespace {
@@ -81,6 +83,7 @@ CMainFrame::CMainFrame(FileChooser chooseFile, UrlOpener openUrl, QWidget* paren
     setStatusBar(new StatusLineBar(this));
     CreatePanes();
     CreatePropertiesCommand();
+    CreateSearchCommands();
     OnApplicationLook(appLook_);
     RestoreLayout();
 }
@@ -196,7 +199,9 @@ void CMainFrame::CreatePanes() {
     addDockWidget(Qt::LeftDockWidgetArea, folderTreePane_);
 
     fileView_ = new CFileView(this);
-    mailListPane_ = NewPane(tr("Mail List"), "MailList", fileView_, this);
+    searchBar_ = new panes::StoreSearchBar(this);
+    mailListPane_ = NewPane(tr("Mail List"), "MailList",
+                            panes::WithSearchBarAbove(searchBar_, fileView_, this), this);
     mailListPane_->setAllowedAreas(Qt::RightDockWidgetArea);
     addDockWidget(Qt::RightDockWidgetArea, mailListPane_);
 
@@ -226,7 +231,9 @@ void CMainFrame::CreateMailView() {
     mailView_ = new CVelmoraView(this);
     setCentralWidget(mailView_);
     presenter_ = new MailPresenter(
-        fileView_->List(), *mailView_, [this] { return classView_->WorkerRunning(); }, this);
+        fileView_->List(), *mailView_,
+        [this] { return classView_->WorkerRunning() || (search_ && search_->WorkerRunning()); },
+        this);
     connect(classView_, &panes::CClassView::MailRecordsReleasing, presenter_,
             &MailPresenter::Clear);
     connect(classView_, &panes::CClassView::FolderMailsListed, presenter_, &MailPresenter::Fill);
@@ -259,6 +266,25 @@ void CMainFrame::CreatePropertiesCommand() {
         menu->addAction(messageProperties_);
         menu->popup(list.viewport()->mapToGlobal(at));
     });
+}
+
+// Edit > Find in Store… and Tools > Forget Search Indexes, around the View menu.
+void CMainFrame::CreateSearchCommands() {
+    search_ = new panes::StoreSearch(*searchBar_, *classView_, this);
+    connect(search_, &panes::StoreSearch::ResultsReleasing, presenter_, &MailPresenter::Clear);
+    connect(search_, &panes::StoreSearch::ResultsFound, presenter_, &MailPresenter::FillFound);
+    connect(search_, &panes::StoreSearch::StatusText, statusBar(),
+            [this](const QString& text) { statusBar()->showMessage(text); });
+    auto* view = menuBar()->findChild<QMenu*>("ViewMenu");
+    auto* help = menuBar()->findChild<QMenu*>("HelpMenu");
+    auto* edit = new QMenu(tr("&Edit"), menuBar());
+    edit->setObjectName("EditMenu");
+    edit->addAction(&search_->FindAction());
+    menuBar()->insertMenu(view->menuAction(), edit);
+    auto* tools = new QMenu(tr("&Tools"), menuBar());
+    tools->setObjectName("ToolsMenu");
+    tools->addAction(&search_->ForgetAction());
+    menuBar()->insertMenu(help->menuAction(), tools);
 }
 
 QAction* CMainFrame::LookAction(int lookId) const {

@@ -22,7 +22,9 @@ class MessageSaveCommand;
 
 namespace velmora::panes {
 class CClassView;
-}
+class StoreSearch;
+class StoreSearchBar;
+}  // namespace velmora::panes
 
 namespace velmora::app {
 
@@ -50,6 +52,8 @@ class CMainFrame : public QMainWindow {
     QAction* LookAction(int lookId) const;
     // View > Message Properties..., for the selected message.
     QAction& MessagePropertiesAction() { return *messageProperties_; }
+    panes::StoreSearchBar& SearchBar() { return *searchBar_; }
+    panes::StoreSearch& Search() { return *search_; }
 
     void OnSelectFile();
     void OnApplicationLook(int lookId);
@@ -70,6 +74,7 @@ class CMainFrame : public QMainWindow {
     void CreateMailView();
     void CreatePropertiesCommand();
     void CreateMessageSave();
+    void CreateSearchCommands();
     void CreateLookMenu(QMenu* menu);
     void RestoreLayout();
     void SaveLayout() const;
@@ -93,6 +98,8 @@ class CMainFrame : public QMainWindow {
     CVelmoraView* mailView_ = nullptr;
     MailPresenter* presenter_ = nullptr;
     MessageSaveCommand* messageSave_ = nullptr;
+    panes::StoreSearchBar* searchBar_ = nullptr;
+    panes::StoreSearch* search_ = nullptr;
 };
 
 }  // namespace velmora::app

@@ -57,6 +57,7 @@ bool CClassView::OpenStore(const QString& storePath) {
 }
 
 void CClassView::CloseStores() {
+    listed_ = nullptr;
     emit MailRecordsReleasing();
     tree_->Stores().CloseAll();
 }
@@ -75,8 +76,21 @@ void CClassView::OnCurrentChanged(const QModelIndex& current) {
     TrackedContext().runWorker(handle->status, [&](const StatusTextSink& showText) {
         FolderMailsThreadProc(store->Binding(), folder, &status, showText);
     });
-    emit FolderMailsListed(folder->mails);
-    emit FolderMessagesCounted(item->text, MessageCount(folder));
+    listed_ = item;
+    RelistFolder();
+}
+
+StoreView* CClassView::SelectedStore() const {
+    return StoreList::OwningStore(StoreList::ItemAt(tree_->currentIndex()));
+}
+
+void CClassView::RelistFolder() {
+    if (listed_ == nullptr) {
+        emit MailRecordsReleasing();
+        return;
+    }
+    emit FolderMailsListed(listed_->folder->mails);
+    emit FolderMessagesCounted(listed_->text, MessageCount(listed_->folder));
 }
 
 void CClassView::OnExportFolder() {

@@ -23,6 +23,7 @@ class CClassView : public QWidget {
     CTreeCtrlFolder& Tree() { return *tree_; }
     // How stores are bound and parsed; tests replace the library or the runner.
     void SetOpenContext(OpenStoreContext context) { context_ = std::move(context); }
+    const OpenStoreContext& OpenContext() const { return context_; }
     // Opens the store file and adds it as a new root; false when nothing was added.
     bool OpenStore(const QString& storePath);
     // Closes every store; the pane is empty afterwards.
@@ -33,6 +34,11 @@ class CClassView : public QWidget {
     QAction* ExportFolderAction() const { return exportFolder_; }
     // How the export asks what to write where; tests answer without a dialog.
     void SetExportChooser(ExportChooser chooser) { exportChooser_ = std::move(chooser); }
+    // The store of the selected item; null when nothing is selected.
+    StoreView* SelectedStore() const;
+    // Lists the folder listed last again from the records it has, without the
+    // engine; the list goes blank when no folder was listed.
+    void RelistFolder();
 
   signals:
     // The message records shown so far are about to be freed (a folder is
@@ -56,6 +62,9 @@ class CClassView : public QWidget {
     bool workerRunning_ = false;
     QAction* exportFolder_;
     ExportChooser exportChooser_ = AskExportChoice;
+    // The folder item whose messages were listed last; its records stay until
+    // another folder is listed or the stores close.
+    TreeItemData* listed_ = nullptr;
 };
 
 }  // namespace velmora::panes

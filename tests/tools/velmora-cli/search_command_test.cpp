@@ -487,32 +487,44 @@ TEST_F(SearchTest, TheIndexLivesInTheCacheAndFollowsTheStore) {
     EXPECT_TRUE(std::filesystem::is_empty(root));
 }
 
+// Sixty messages, 35 in Inbox and 25 in Archive.
+void WriteNumberedStore(const std::filesystem::path& store, const std::filesystem::path& spool) {
+    sw::StoreBuilder builder({.variant = sw::Variant::kUnicode, .spoolDirectory = spool});
+    const std::uint32_t inbox = builder.AddFolder(builder.TopFolder(), "Inbox");
+    const std::uint32_t archive = builder.AddFolder(builder.TopFolder(), "Archive");
+    for (int i = 0; i < 60; ++i) {
+        sw::MessageSpec message;
+        message.subject = "Number " + std::to_string(i);
+        message.body = i % 2 == 0 ? "even" : "odd";
+        builder.AddMessage(i < 35 ? inbox : archive, message);
+    }
+    std::string error;
+    ASSERT_TRUE(builder.WriteTo(store, &error)) << error;
+}
+
+// Writes the numbered store in `folder` and opens it in `session`; its stamp.
+std::optional<search::StoreStamp> OpenNumberedStore(const ScratchDir& folder,
+                                                    cli::StoreSession& session) {
+    const auto store = folder / "many.pst";
+    WriteNumberedStore(store, folder.Path());
+    std::string error;
+    auto stamp = search::ReadStoreStamp(store, error);
+    if (!stamp || !session.Open(store, error)) {
+        ADD_FAILURE() << error;
+        return std::nullopt;
+    }
+    return stamp;
+}
+
 // A build stopped part way keeps what it committed and the next one goes on
 // from there, to the same index a build in one go makes.
 TEST_F(SearchTest, AStoppedBuildResumesWhereItStopped) {
     const ScratchDir folder;
-    const auto store = folder / "many.pst";
-    {
-        sw::StoreBuilder builder(
-            {.variant = sw::Variant::kUnicode, .spoolDirectory = folder.Path()});
-        const std::uint32_t inbox = builder.AddFolder(builder.TopFolder(), "Inbox");
-        const std::uint32_t archive = builder.AddFolder(builder.TopFolder(), "Archive");
-        for (int i = 0; i < 60; ++i) {
-            sw::MessageSpec message;
-            message.subject = "Number " + std::to_string(i);
-            message.body = i % 2 == 0 ? "even" : "odd";
-            builder.AddMessage(i < 35 ? inbox : archive, message);
-        }
-        std::string error;
-        ASSERT_TRUE(builder.WriteTo(store, &error)) << error;
-    }
-    std::string error;
-    const auto stamp = search::ReadStoreStamp(store, error);
-    ASSERT_TRUE(stamp) << error;
+    cli::StoreSession session;
+    const auto stamp = OpenNumberedStore(folder, session);
+    ASSERT_TRUE(stamp);
     const auto indexFolder = folder / "index";
 
-    cli::StoreSession session;
-    ASSERT_TRUE(session.Open(store, error)) << error;
     std::atomic<bool> stop = false;
     std::vector<std::uint64_t> seen;
     search::IndexOptions options;
@@ -524,7 +536,7 @@ TEST_F(SearchTest, AStoppedBuildResumesWhereItStopped) {
         EXPECT_EQ(step.total, 60u);
         if (step.done >= 20) stop = true;
     };
-    options.stop = &stop;
+    options.stopRequested = [&] { return stop.load(); };
     search::IndexOutcome first =
         search::BuildIndex(indexFolder, *stamp, session.Binding(), options);
     EXPECT_FALSE(first.complete);
@@ -545,6 +557,42 @@ TEST_F(SearchTest, AStoppedBuildResumesWhereItStopped) {
         search::BuildIndex(indexFolder, *stamp, session.Binding(), options);
     EXPECT_TRUE(again.complete);
     EXPECT_EQ(again.indexed, 60u);
+}
+
+// The window stops a build through the engine's stop word, which also ends
+// the walk under way: the short batch that walk hands out is where it
+// stopped, not the folder's end, and the folder is finished by the next build.
+TEST_F(SearchTest, ABuildStoppedInsideAnEngineWalkIsNotTakenForFinished) {
+    const ScratchDir folder;
+    cli::StoreSession session;
+    const auto stamp = OpenNumberedStore(folder, session);
+    ASSERT_TRUE(stamp);
+    std::int32_t* stopWord = session.Handle()->status->stopWord;
+    ASSERT_NE(stopWord, nullptr);
+
+    search::IndexOptions options;
+    options.batchSize = 10;
+    options.commitEvery = 10;
+    options.messageCount = [&](FolderEntry* f) { return session.MessageCount(f); };
+    // The user stops after 20 messages, just after the builder last asked:
+    // the engine sees the stop first.
+    int asksAfterStop = 0;
+    options.progress = [&](const search::IndexProgress& step) {
+        if (step.done == 20) *stopWord = CORVEX_STOP_STATE;
+    };
+    options.stopRequested = [&] { return *stopWord == CORVEX_STOP_STATE && ++asksAfterStop > 1; };
+    const search::IndexOutcome stopped =
+        search::BuildIndex(folder / "index", *stamp, session.Binding(), options);
+    EXPECT_FALSE(stopped.complete);
+    EXPECT_EQ(stopped.indexed, 20u);
+    EXPECT_EQ(stopped.unreadable, 0u);
+
+    *stopWord = CORVEX_DONE_STATE;
+    const search::IndexOutcome resumed =
+        search::BuildIndex(folder / "index", *stamp, session.Binding(), options);
+    EXPECT_TRUE(resumed.complete) << resumed.error;
+    EXPECT_EQ(resumed.indexed, 60u);
+    EXPECT_EQ(resumed.unreadable, 0u);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST(MainFrameTest, ShowsTheTitleMenusToolbarAndTwoFixedPanes) {
     EXPECT_EQ(frame.windowTitle(), QString("Tessmora PST Viewer"));
     QStringList menus;
     for (QAction* action : frame.menuBar()->actions()) menus << action->text();
-    EXPECT_EQ(menus, (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&View", "&Tools", "&Help"}));
 
     auto* toolBar = frame.findChild<QToolBar*>("Standard");
     ASSERT_NE(toolBar, nullptr);

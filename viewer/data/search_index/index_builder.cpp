@@ -82,7 +82,7 @@ class Run {
         return static_cast<std::uint32_t>(PropInt(folder->props, common::prop::kContentCount));
     }
 
-    bool Stopped() const { return options_.stop != nullptr && options_.stop->load(); }
+    bool Stopped() const { return options_.stopRequested && options_.stopRequested(); }
 
     // False when stopped before the folder's end.
     bool IndexFolder(const IndexedFolder& folder) {
@@ -95,10 +95,14 @@ class Run {
             if (Stopped()) return false;
             const std::uint32_t read = IndexBatch(folder, first);
             first += read;
-            if (read < batchSize_) break;
+            // A short batch after a stop is where the walk stopped, not where the
+            // folder ends: the folder stays unfinished, to be resumed.
+            const bool cutShort = read < batchSize_ && Stopped();
+            if (read < batchSize_ && !cutShort) break;
             db_.set_metadata(doneKey, std::to_string(first));
             db_.set_metadata(kUnreadableKey, std::to_string(unreadable_));
             CommitWhenDue(read);
+            if (cutShort) return false;
         }
         // Messages the folder holds that the enumeration did not hand out could not be read.
         const std::uint64_t expected = Count(folder.folder);

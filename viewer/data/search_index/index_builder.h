@@ -4,7 +4,6 @@
 // where the last commit left it, and a changed store starts afresh.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -35,7 +34,9 @@ struct IndexOptions {
     // not set.
     std::function<std::uint64_t(FolderEntry*)> messageCount;
     std::function<void(const IndexProgress&)> progress;  // after each batch
-    const std::atomic<bool>* stop = nullptr;             // checked between batches
+    // Asked between batches and after each: a stop the engine's walk saw too
+    // cuts a batch short, and such a batch is not the folder's end.
+    std::function<bool()> stopRequested;
 };
 
 // True when the index in `indexFolder` was built to its end from the store of

@@ -7,7 +7,7 @@
 namespace velmora {
 namespace {
 
-constexpr int kColumnWidths[MailListModel::kColumnCount] = {30, 30, 30, 200, 200, 200};
+constexpr int kColumnWidths[MailListModel::kColumnCount] = {30, 30, 30, 200, 200, 200, 200};
 
 }  // namespace
 
@@ -29,7 +29,7 @@ CListCtrlMails::CListCtrlMails(QWidget* parent)
     header()->setSectionsClickable(false);
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);
-    for (int column = 0; column < MailListModel::kColumnCount; ++column)
+    for (int column = 0; column < MailListModel::kFolder; ++column)
         setColumnWidth(column, kColumnWidths[column]);
     // Only a row that becomes selected shows a message: Ctrl+click on the
     // selected row leaves the message on screen.
@@ -43,6 +43,13 @@ void CListCtrlMails::Fill(const MailList* mails) {
     // A model reset drops the selection without a selection signal.
     const bool hadSelection = SelectedMail() != nullptr;
     mails_->Fill(mails);
+    if (hadSelection) emit MailSelected(nullptr);
+}
+
+void CListCtrlMails::FillFound(const std::vector<FoundMail>* found) {
+    const bool hadSelection = SelectedMail() != nullptr;
+    mails_->FillFound(found);
+    setColumnWidth(MailListModel::kFolder, kColumnWidths[MailListModel::kFolder]);
     if (hadSelection) emit MailSelected(nullptr);
 }
 

@@ -19,6 +19,8 @@ class CListCtrlMails final : public QTreeView {
 
     // Shows `mails` (null: none) with no row selected.
     void Fill(const MailList* mails);
+    // Shows a search's results, with their folders, and no row selected.
+    void FillFound(const std::vector<FoundMail>* found);
     void Clear() { Fill(nullptr); }
     // Selects `row` when there is one.
     void SelectRow(int row);

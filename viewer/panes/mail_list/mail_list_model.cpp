@@ -36,23 +36,38 @@ QString ImportanceName(std::int32_t importance) {
 void MailListModel::Fill(const MailList* mails) {
     beginResetModel();
     mails_ = mails;
+    found_ = nullptr;
+    endResetModel();
+}
+
+void MailListModel::FillFound(const std::vector<FoundMail>* found) {
+    beginResetModel();
+    mails_ = nullptr;
+    found_ = found;
     endResetModel();
 }
 
 const MailEntry* MailListModel::MailAt(int row) const {
-    if (mails_ == nullptr || row < 0 || static_cast<std::uint32_t>(row) >= mails_->entries.count)
+    if (row < 0) return nullptr;
+    if (found_ != nullptr)
+        return static_cast<std::size_t>(row) < found_->size() ? (*found_)[row].mail : nullptr;
+    if (mails_ == nullptr || static_cast<std::uint32_t>(row) >= mails_->entries.count)
         return nullptr;
     return mails_->entries.items[row];
 }
 
 int MailListModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || mails_ == nullptr) return 0;
+    if (parent.isValid()) return 0;
     // A view counts rows in int; a folder beyond that is shown up to it.
+    if (found_ != nullptr)
+        return static_cast<int>(std::min<std::size_t>(found_->size(), INT32_MAX));
+    if (mails_ == nullptr) return 0;
     return static_cast<int>(std::min<std::uint32_t>(mails_->entries.count, INT32_MAX));
 }
 
 int MailListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColumnCount;
+    if (parent.isValid()) return 0;
+    return found_ != nullptr ? kColumnCount : kFolder;
 }
 
 QVariant MailListModel::data(const QModelIndex& index, int role) const {
@@ -60,10 +75,12 @@ QVariant MailListModel::data(const QModelIndex& index, int role) const {
     if (mail == nullptr) return {};
     switch (role) {
         case Qt::DisplayRole:
+            if (index.column() == kFolder) return FolderText(index.row());
             return CellText(mail, index.column());
         case kImageIndexRole:
             return CellImage(mail, index.column());
         case Qt::AccessibleTextRole:
+            if (index.column() == kFolder) return FolderText(index.row());
             return CellAccessibleText(mail, index.column());
         case kMailRole:
             return QVariant::fromValue(reinterpret_cast<quintptr>(mail));
@@ -77,6 +94,11 @@ QVariant MailListModel::CellText(const MailEntry* mail, int column) const {
     if (column == kSubject) return ShownSubject(mail);
     if (column == kDateTime) return Text(MailSubmitTime(mail));
     return {};
+}
+
+QVariant MailListModel::FolderText(int row) const {
+    if (found_ == nullptr || static_cast<std::size_t>(row) >= found_->size()) return {};
+    return (*found_)[row].folder;
 }
 
 QVariant MailListModel::CellImage(const MailEntry* mail, int column) const {
@@ -109,8 +131,9 @@ QVariant MailListModel::headerData(int section, Qt::Orientation orientation, int
         {"From", "From", -1},
         {"Subject", "Subject", -1},
         {"Date/Time", "Date/Time", -1},
+        {"Folder", "Folder", -1},
     };
-    if (section < 0 || section >= kColumnCount) return {};
+    if (section < 0 || section >= columnCount()) return {};
     if (role == Qt::DisplayRole) return QString::fromLatin1(kHeaders[section].text);
     if (role == Qt::AccessibleTextRole) return QString::fromLatin1(kHeaders[section].name);
     if (role == kImageIndexRole) return kHeaders[section].image;

@@ -24,6 +24,12 @@ void MailPresenter::Fill(const MailList* mails) {
     list_.SelectRow(0);
 }
 
+void MailPresenter::FillFound(const std::vector<FoundMail>* found) {
+    Clear();
+    list_.FillFound(found);
+    list_.SelectRow(0);
+}
+
 void MailPresenter::Clear() {
     settle_.stop();
     shown_ = nullptr;

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "engine/interface/corvex_engine.h"
+#include "viewer/panes/mail_list/mail_list_model.h"
 #include "viewer/panes/mail_view/message_windows.h"
 
 namespace velmora {
@@ -30,6 +31,8 @@ class MailPresenter final : public QObject {
 
     // Shows `mails` and selects the first message, if any.
     void Fill(const MailList* mails);
+    // Shows a search's results the same way.
+    void FillFound(const std::vector<FoundMail>* found);
     // Forgets every record: the list, the header, the strip and the body go
     // blank, and the windows of attached messages close.
     void Clear();
