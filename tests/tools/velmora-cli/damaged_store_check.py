@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
 """Damaged copies of corpus stores through velmora-cli: dump, render, props, export and search.
-"""Damaged copies of corpus stores through velmora-cli: dump, render, export and search.
 
 Each copy is a corpus store with a few seeded mutations (bits flipped, a range
 zeroed, the file cut short, 8-byte fields overwritten with wild values). The
