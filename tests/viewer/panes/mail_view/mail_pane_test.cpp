@@ -56,6 +56,11 @@ class MailRecords {
     MailList list_{};
 };
 
+// Where a click lands on `row`: on its sender.
+QPoint RowCentre(const CListCtrlMails& list, int row) {
+    return list.visualRect(list.model()->index(row, Model::kFrom)).center();
+}
+
 qint64 IconKey(const QVariant& decoration) {
     return decoration.value<QIcon>().cacheKey();
 }
@@ -117,9 +122,6 @@ TEST(MailListControlTest, ARowThatStopsBeingSelectedLeavesTheMessageShown) {
     list.show();
     presenter.Fill(records.ListOf({first, second}));
     const auto subject = [&] { return view.Header().Subject().text(); };
-    const auto rowCentre = [&](int row) {
-        return list.visualRect(list.model()->index(row, 3)).center();
-    };
     ASSERT_EQ(subject(), "First");
 
     const struct {
@@ -130,17 +132,19 @@ TEST(MailListControlTest, ARowThatStopsBeingSelectedLeavesTheMessageShown) {
     } steps[] = {
         {"Ctrl+click on the selected row",
          [&] {
-             QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(0));
+             QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                               RowCentre(list, 0));
          },
          "First", 0},
         {"click on the other row",
-         [&] { QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(1)); }, "Second",
-         1},
+         [&] { QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, RowCentre(list, 1)); },
+         "Second", 1},
         {"Ctrl+Space on it", [&] { QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier); },
          "Second", 0},
         {"Ctrl+click selects it again",
          [&] {
-             QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(1));
+             QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier,
+                               RowCentre(list, 1));
          },
          "Second", 1},
     };
@@ -172,9 +176,6 @@ TEST(MailListControlTest, OnlyAHeldKeyWaitsBeforeTheBodyIsRendered) {
     list.show();
     list.setFocus();
     presenter.Fill(records.ListOf(mails));
-    const auto rowCentre = [&](int row) {
-        return list.visualRect(list.model()->index(row, 3)).center();
-    };
     const auto keyRepeat = [&] {
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(&list, &repeat);
@@ -186,8 +187,9 @@ TEST(MailListControlTest, OnlyAHeldKeyWaitsBeforeTheBodyIsRendered) {
         QString shown;
         bool waits;
     } steps[] = {
-        {"click", [&] { QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(1)); },
-         "Two", false},
+        {"click",
+         [&] { QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, RowCentre(list, 1)); }, "Two",
+         false},
         {"key press", [&] { QTest::keyClick(&list, Qt::Key_Down); }, "Three", false},
         {"key repeat", keyRepeat, "Four", true},
     };
