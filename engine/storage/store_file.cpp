@@ -54,6 +54,9 @@ bool StoreFile::Open(const std::string& path, std::string& errorText) {
         return false;
     }
     size_ = static_cast<std::uint64_t>(info.st_size);
+    cache_.Reset([this](std::uint64_t offset, std::uint8_t* out,
+                        std::size_t size) { return ReadDirect(offset, out, size); },
+                 size_);
     return true;
 }
 
@@ -61,9 +64,10 @@ void StoreFile::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     size_ = 0;
+    cache_.Reset({}, 0);
 }
 
-void StoreFile::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) const {
+std::size_t StoreFile::ReadDirect(std::uint64_t offset, std::uint8_t* out, std::size_t size) const {
     std::size_t done = 0;
     while (fd_ >= 0 && done < size && offset < size_ && done < size_ - offset) {
         const long long got = PositionedRead(fd_, out + done, size - done, offset + done);
@@ -71,6 +75,14 @@ void StoreFile::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size
         if (got <= 0) break;
         done += static_cast<std::size_t>(got);
     }
+    return done;
+}
+
+void StoreFile::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) const {
+    // A read of a chunk or more gains nothing from the cache and would only
+    // push out the chunks the small reads around it still need.
+    if (size < ChunkCache::kChunkSize) return cache_.Read(offset, out, size);
+    const std::size_t done = ReadDirect(offset, out, size);
     if (done < size) std::memset(out + done, 0, size - done);
 }
 

@@ -1,12 +1,15 @@
 // The store file, opened read-only. Every read names its own offset, so readers
 // never depend on a shared file position, and a read that runs past the end of
-// the file yields zero bytes for the missing part instead of leftovers.
+// the file yields zero bytes for the missing part instead of leftovers. Small
+// reads go through a cache of recently read chunks, large ones to the file.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "engine/storage/chunk_cache.h"
 
 namespace corvex {
 
@@ -25,13 +28,18 @@ class StoreFile {
     bool IsOpen() const { return fd_ >= 0; }
     std::uint64_t Size() const { return size_; }
 
-    // Fills `out[0..size)` from `offset`; bytes past the end of the file are zero.
+    // Fills `out[0..size)` from `offset`; bytes past the end of the file are
+    // zero. Safe to call from several threads.
     void ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) const;
     std::vector<std::uint8_t> ReadAt(std::uint64_t offset, std::size_t size) const;
 
   private:
+    // Reads what the file holds of `out[0..size)` and returns how many bytes that was.
+    std::size_t ReadDirect(std::uint64_t offset, std::uint8_t* out, std::size_t size) const;
+
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    mutable ChunkCache cache_;
 };
 
 }  // namespace corvex

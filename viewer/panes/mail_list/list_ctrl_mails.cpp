@@ -1,6 +1,7 @@
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include "viewer/panes/mail_list/mail_image_proxy.h"
 
@@ -59,6 +60,14 @@ void CListCtrlMails::SelectRow(int row) {
     selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index);
+}
+
+void CListCtrlMails::keyPressEvent(QKeyEvent* event) {
+    // The selection signal is emitted within the base handler, so whoever
+    // hears it can ask whether a repeat moved it.
+    keyRepeating_ = event->isAutoRepeat();
+    QTreeView::keyPressEvent(event);
+    keyRepeating_ = false;
 }
 
 const MailEntry* CListCtrlMails::SelectedMail() const {

@@ -27,15 +27,22 @@ class CListCtrlMails final : public QTreeView {
     // The message of the selected row; null when none is selected.
     const MailEntry* SelectedMail() const;
     const MailListModel& Mails() const { return *mails_; }
+    // Whether the selection is being moved by the repeats of a held key, many
+    // rows a second: only the row it comes to rest on is worth rendering.
+    bool MovingByKeyRepeat() const { return keyRepeating_; }
 
   signals:
     // A row became selected; `mail` is null when the rows were replaced. A row
     // that stops being selected says nothing.
     void MailSelected(const MailEntry* mail);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     MailListModel* mails_;
     MailImageProxy* images_;
+    bool keyRepeating_ = false;
 };
 
 }  // namespace velmora

@@ -11,7 +11,6 @@ MailPresenter::MailPresenter(CListCtrlMails& list, CVelmoraView& view,
                              std::function<bool()> workerRunning, QObject* parent)
     : QObject(parent), list_(list), view_(view), workerRunning_(std::move(workerRunning)) {
     settle_.setSingleShot(true);
-    settle_.setInterval(kSettleMs);
     connect(&settle_, &QTimer::timeout, this, &MailPresenter::RenderSelected);
     connect(&list_, &CListCtrlMails::MailSelected, this, &MailPresenter::OnMailSelected);
     connect(&view_.Attachments(), &CListCtrlAttach::MessageOpenRequested, &windows_,
@@ -42,12 +41,14 @@ void MailPresenter::Clear() {
 void MailPresenter::OnMailSelected(const MailEntry* mail) {
     shown_ = mail;
     view_.ShowMail(mail);
-    if (mail != nullptr) settle_.start();
+    // A zero wait renders on the event loop's next turn, once the input that
+    // moved the selection has been handled.
+    if (mail != nullptr) settle_.start(list_.MovingByKeyRepeat() ? kSettleMs : 0);
 }
 
 void MailPresenter::RenderSelected() {
     if (workerRunning_ && workerRunning_()) {
-        settle_.start();  // the engine is busy: try again once it may be free
+        settle_.start(kSettleMs);  // the engine is busy: try again once it may be free
         return;
     }
     // The message whose header is shown, even when its row lost the selection meanwhile.

@@ -1,7 +1,8 @@
 // Ties the mail list to the view: the list follows the folder tree's
 // enumerations, and the view shows the message the selection rests on.
-// Rendering a body is slow, so it waits until the selection has stood still
-// for a moment, and never runs while a worker thread holds the engine.
+// A click or a single key press renders the message at once; while a held
+// key scrolls, rendering waits until the selection has stood still for a
+// moment. It never runs while a worker thread holds the engine.
 // Attached messages the user opens get windows of their own, which close
 // with the records they show.
 #pragma once
