@@ -251,8 +251,11 @@ void CMainFrame::CreatePropertiesCommand() {
     CListCtrlMails& list = fileView_->List();
     connect(messageProperties_, &QAction::triggered, this,
             [this] { ShowMessageProperties(this, fileView_->List().SelectedMail()); });
-    connect(&list, &CListCtrlMails::MailSelected, messageProperties_,
-            [this](const MailEntry* mail) { messageProperties_->setEnabled(mail != nullptr); });
+    // The list also reports while the frame is being torn down, when only its
+    // QWidget part is left: the action alone is reached then, never the frame.
+    QAction* properties = messageProperties_;
+    connect(&list, &CListCtrlMails::MailSelected, properties,
+            [properties](const MailEntry* mail) { properties->setEnabled(mail != nullptr); });
     if (auto* view = menuBar()->findChild<QMenu*>("ViewMenu")) {
         view->addSeparator();
         view->addAction(messageProperties_);
