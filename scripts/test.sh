@@ -79,7 +79,8 @@ stop_sanitizer_build() {
 }
 
 sanitizer_tests() {
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions=$root/tests/support/third_party_leaks.supp \
+        ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         ctest --test-dir "$root/build-check" --output-on-failure --timeout 900 -j "$jobs" \
         -L "engine|messaging|viewer" -LE webview
 }
