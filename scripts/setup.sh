@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config ccache
     zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev lld
     pff-tools pst-utils
     libgmime-3.0-dev libgumbo-dev cmark libxapian-dev
     qt6-base-dev qt6-webengine-dev xvfb xauth
