@@ -366,11 +366,20 @@ class RecordBinding final : public CPFFDataParserInterFace {
         folder->mails = &lists_.back();
         mails_[folder] = std::move(mails);
     }
+    // Reads before the one during which the user stops the conversion; the
+    // engine then hands out nothing, as when the stop comes before the batch's
+    // first message. Negative: no stop.
+    void StopAtRead(int reads) {
+        readsBeforeStop_ = reads;
+        stopWord_ = 0;
+    }
     int EnumChildMailsRange(FolderEntry* folder, OpenStatus*, std::uint32_t first,
                             std::uint32_t maximum) override {
         std::vector<MailEntry*>& all = mails_[folder];
         shown_[folder].clear();
-        for (std::size_t i = first; i < all.size() && shown_[folder].size() < maximum; ++i)
+        if (readsBeforeStop_-- == 0) stopWord_ = CORVEX_STOP_STATE;
+        for (std::size_t i = first;
+             stopWord_ == 0 && i < all.size() && shown_[folder].size() < maximum; ++i)
             shown_[folder].push_back(all[i]);
         folder->mails->entries = {shown_[folder].data(),
                                   static_cast<std::uint32_t>(shown_[folder].size()), 0};
@@ -390,9 +399,13 @@ class RecordBinding final : public CPFFDataParserInterFace {
         return 0;
     }
     int EnumAllFolders(OpenStatus*) override { return 0; }
-    EngineHandle* Handle() const override { return nullptr; }
+    EngineHandle* Handle() const override { return &handle_; }
 
   private:
+    std::int32_t stopWord_ = 0;
+    int readsBeforeStop_ = -1;
+    StatusBlock status_{&stopWord_, nullptr, 0, nullptr};
+    mutable EngineHandle handle_{nullptr, nullptr, nullptr, &status_};
     std::deque<MailList> lists_;
     std::map<FolderEntry*, std::vector<MailEntry*>> mails_;
     std::map<FolderEntry*, std::vector<MailEntry*>> shown_;
@@ -464,6 +477,46 @@ TEST(FolderConversion, WhateverTheStoreNamesItWritesOnlyBelowTheTarget) {
                                                                            "_.mbox"};
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(FilesBelow(work / "out"), expected);
+    }
+    std::filesystem::remove_all(work);
+}
+
+// The window's Cancel reaches the engine while it reads a batch: the batch
+// comes back short, which is no end of the folder. The conversion says it
+// was stopped, keeps what it wrote whole, and begins no folder after it.
+TEST(FolderConversion, AStopWhileTheEngineReadsEndsItAsStopped) {
+    RecordBuilder records;
+    RecordBinding binding;
+    FolderEntry* first = records.Folder(u"First");
+    FolderEntry* second = records.Folder(u"Second");
+    std::vector<MailEntry*> many;
+    for (int i = 0; i < 300; ++i)
+        many.push_back(records.Mail(records.Map({Text(prop::kSubject, u"From here")})));
+    binding.SetMails(first, many);
+    binding.SetMails(second, {records.Mail(records.Map({Text(prop::kSubject, u"later")}))});
+    const std::filesystem::path work =
+        std::filesystem::temp_directory_path() / ("velmora-stop-" + std::to_string(getpid()));
+    for (const MailFormat format : {MailFormat::kEml, MailFormat::kMbox}) {
+        std::filesystem::remove_all(work);
+        binding.StopAtRead(1);
+        ConversionRequest request;
+        request.format = format;
+        request.output = work;
+        FolderConversion conversion(binding, request);
+        EXPECT_EQ(conversion.Convert({first, second}), ConversionEnd::kStopped);
+        const std::size_t written = conversion.MessagesWritten();
+        EXPECT_GT(written, 0u);
+        EXPECT_LT(written, many.size());
+        std::size_t found = 0;
+        if (format == MailFormat::kMbox) {
+            std::ifstream file(work / "First.mbox", std::ios::binary);
+            for (std::string line; std::getline(file, line);) found += line.starts_with("From ");
+            EXPECT_EQ(FilesBelow(work), std::vector<std::string>{"First.mbox"});
+        } else {
+            found = FilesBelow(work).size() - 1;
+            EXPECT_FALSE(std::filesystem::exists(work / "Second"));
+        }
+        EXPECT_EQ(found, written);
     }
     std::filesystem::remove_all(work);
 }
