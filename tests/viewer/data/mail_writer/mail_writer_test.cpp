@@ -8,11 +8,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numeric>
 #include <sstream>
+#include <stdexcept>
+#include <thread>
 
 #include "common/property_ids.h"
 #include "messaging/mime/gmime_ref.h"
@@ -21,6 +26,7 @@
 #include "viewer/data/mail_writer/folder_conversion.h"
 #include "viewer/data/mail_writer/mbox_entry.h"
 #include "viewer/data/mail_writer/mime_message.h"
+#include "viewer/data/mail_writer/ordered_work.h"
 #include "viewer/data/mail_writer/output_files.h"
 
 namespace velmora::test {
@@ -519,6 +525,68 @@ TEST(FolderConversion, AStopWhileTheEngineReadsEndsItAsStopped) {
         EXPECT_EQ(found, written);
     }
     std::filesystem::remove_all(work);
+}
+
+// Messages built on two threads are written in folder order, never more
+// than the bound ahead of the writing; a writer that stops ends the run, and
+// a build that throws on the helper reaches the caller.
+TEST(OrderedWork, ResultsAreTakenInOrderWithinTheBoundAndStopsAndFailuresEndTheRun) {
+    struct Case {
+        const char* name;
+        std::size_t count, ahead, stopAfter, throwAt;  // npos: never
+        bool finished;
+        std::size_t taken;
+    };
+    constexpr std::size_t kNever = std::string::npos;
+    const Case cases[] = {
+        {"all in order", 200, 4, kNever, kNever, true, 200},
+        {"one at a time", 50, 1, kNever, kNever, true, 50},
+        {"a single item", 1, 4, kNever, kNever, true, 1},
+        {"nothing", 0, 4, kNever, kNever, true, 0},
+        {"the writer stops", 200, 4, 17, kNever, false, 18},
+        {"a build fails", 200, 4, kNever, 33, false, 33},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Items whose making has begun and that are not taken yet: never more than the bound.
+        std::atomic<std::size_t> started{0}, outstanding{0}, widest{0};
+        std::vector<std::size_t> taken;
+        const auto make = [&](std::size_t i) {
+            ++started;
+            const std::size_t waiting = ++outstanding;
+            for (std::size_t seen = widest;
+                 waiting > seen && !widest.compare_exchange_weak(seen, waiting);) {
+            }
+            if (i == c.throwAt) throw std::runtime_error("no memory");
+            std::this_thread::sleep_for(std::chrono::microseconds(i % 3 == 0 ? 200 : 0));
+            return std::to_string(i);
+        };
+        const auto take = [&](std::size_t i, const std::string& text) {
+            EXPECT_EQ(text, std::to_string(i));
+            taken.push_back(i);
+            --outstanding;
+            return i != c.stopAfter;
+        };
+        bool finished = false, threw = false;
+        try {
+            finished = TakeInOrder<std::string>(c.count, c.ahead, make, take);
+        } catch (const std::runtime_error&) {
+            threw = true;
+        }
+        EXPECT_EQ(threw, c.throwAt != kNever);
+        EXPECT_EQ(finished, c.finished);
+        // A failure may come before the items made ahead of it are taken.
+        if (threw) {
+            EXPECT_LE(taken.size(), c.taken);
+        } else {
+            EXPECT_EQ(taken.size(), c.taken);
+        }
+        std::vector<std::size_t> inOrder(taken.size());
+        std::iota(inOrder.begin(), inOrder.end(), 0);
+        EXPECT_EQ(taken, inOrder);
+        EXPECT_LE(widest.load(), c.ahead);
+        EXPECT_LE(started.load(), c.taken + c.ahead + 1);
+    }
 }
 
 }  // namespace
