@@ -1,10 +1,11 @@
 // Our command-line tool against the independent readers installed on this
 // machine, on the mail stores our writer makes: listing every message, the
 // full export, a dump of every item, and every folder written as an mbox
-// file (on the 4K store, which the readers cannot open, ours runs alone). Each pair runs
-// alternately (ours, theirs, ours, theirs...) after one warm-up run of each, so that a change in
-// the machine's load falls on both sides alike; the figures are the medians
-// and the median of the pairwise ratios (theirs / ours).
+// file (on the 4K store, which the readers cannot open, ours runs alone).
+// Each pair runs alternately (ours, theirs, ours, theirs...) after one
+// warm-up run of each, so that a change in the machine's load falls on both
+// sides alike; the figures are the medians and the median of the pairwise
+// ratios (theirs / ours).
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
