@@ -22,11 +22,6 @@ std::string StoreFileName(CPFFDataParserInterFace& binding) {
     return common::PathFromUtf16(handle->storePath).filename().string();
 }
 
-bool StopAsked(const EngineHandle* handle) {
-    return handle != nullptr && handle->status != nullptr && handle->status->stopWord != nullptr &&
-           *handle->status->stopWord == CORVEX_STOP_STATE;
-}
-
 }  // namespace
 
 std::optional<ExportChoice> AskExportChoice(QWidget* parent, const QString& folderName) {
@@ -72,7 +67,7 @@ QString ExportFolder(CPFFDataParserInterFace& binding, FolderEntry* folder,
                 const std::string number = std::to_string(count);
                 showText(std::u16string(number.begin(), number.end()) + u" messages written");
             }
-            return !StopAsked(handle);
+            return true;  // the conversion itself heeds the dialog's Cancel
         });
         end = conversion.Convert({folder});
         written = conversion.MessagesWritten();

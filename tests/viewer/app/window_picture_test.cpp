@@ -10,14 +10,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include <cstdlib>
@@ -147,6 +152,70 @@ TEST(WindowPictureTest, SampleStoreShowsItsTreeListMessageAndAttachments) {
     ASSERT_NE(attached, nullptr);
     attached->resize(900, 560);
     SavePicture(*attached, attached->View().Body(), folder, "message-window.png");
+}
+
+// The Export Folder dialog over the window, as the folder tree's context menu
+// opens it for Inbox: the two formats, the subfolders box. With
+// VELMORA_SCREENSHOTS set, export-folder.png is the window with the dialog.
+TEST(WindowPictureTest, ExportFolderAsksForTheFormatAndTheSubfolders) {
+    test::ScratchDir scratch;
+    const std::filesystem::path store = WriteSampleStore(scratch.Path());
+    CMainFrame frame([](QWidget*) { return QString(); });
+    panes::CClassView& tree = frame.FolderTree();
+    tree.SetOpenContext(test::TestOpenContext(&frame));
+    frame.move(0, 0);
+    frame.resize(1100, 560);
+    frame.show();
+    ASSERT_TRUE(tree.OpenStore(QString::fromStdString(store.string())));
+    const QModelIndexList inbox =
+        tree.Tree().model()->match(tree.Tree().model()->index(0, 0), Qt::DisplayRole, "Inbox", 1,
+                                   Qt::MatchRecursive | Qt::MatchExactly);
+    ASSERT_EQ(inbox.size(), 1);
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+    QSignalSpy shown(&frame.MailView().Body(), &BodyDisplay::PageShown);
+    tree.Tree().setCurrentIndex(inbox[0]);
+    ASSERT_TRUE(tree.Tree().actions().contains(tree.ExportFolderAction()));
+    // The picture shows the first message's body behind the dialog.
+    if (!folder.isEmpty()) {
+        ASSERT_TRUE(shown.wait(20000));
+    }
+    QStringList formats;
+    QString question;
+    bool subfolders = false;
+    QTimer::singleShot(0, [&] {
+        QDialog* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        for (int wait = 0; dialog == nullptr && wait < 500; ++wait) {
+            QTest::qWait(10);
+            dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        }
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "the dialog did not open";
+            return;
+        }
+        EXPECT_EQ(dialog->windowTitle(), QString("Export Folder"));
+        const auto* format = dialog->findChild<QComboBox*>();
+        for (int i = 0; format != nullptr && i < format->count(); ++i)
+            formats << format->itemText(i);
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) question += label->text();
+        const auto* box = dialog->findChild<QCheckBox*>();
+        subfolders = box != nullptr && box->isChecked();
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
+            QTest::qWait(1000);
+            // The dialog is a window of its own: the picture is the screen's.
+            const QRect area = frame.frameGeometry().united(dialog->frameGeometry());
+            const QImage picture =
+                frame.screen()
+                    ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                    .toImage();
+            EXPECT_TRUE(picture.save(folder + "/export-folder.png"));
+        }
+        dialog->reject();
+    });
+    tree.ExportFolderAction()->trigger();
+    EXPECT_EQ(formats, (QStringList{"One mbox file per folder", "One .eml file per message"}));
+    EXPECT_EQ(question, QString("Export \"Inbox\" as:"));
+    EXPECT_TRUE(subfolders);
 }
 
 }  // namespace

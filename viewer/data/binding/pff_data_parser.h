@@ -2,6 +2,7 @@
 // that forward to the library's exports with the store's engine handle.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -34,5 +35,15 @@ class CPFFDataParserInterFace {
     // The handle the create export handed out; null before Create and after DeletePFFData.
     virtual EngineHandle* Handle() const = 0;
 };
+
+// Whether the user asked the store's running walk to stop: the progress
+// dialog writes the stop word from its own thread, and the engine then ends
+// the enumeration under way early.
+inline bool StopAsked(const CPFFDataParserInterFace& binding) {
+    const EngineHandle* handle = binding.Handle();
+    if (handle == nullptr || handle->status == nullptr || handle->status->stopWord == nullptr)
+        return false;
+    return std::atomic_ref<std::int32_t>(*handle->status->stopWord).load() == CORVEX_STOP_STATE;
+}
 
 }  // namespace velmora

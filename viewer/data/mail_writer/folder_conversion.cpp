@@ -7,14 +7,18 @@
 #include "viewer/data/mail_writer/header_text.h"
 #include "viewer/data/mail_writer/mbox_entry.h"
 #include "viewer/data/mail_writer/mime_message.h"
+#include "viewer/data/mail_writer/ordered_work.h"
 #include "viewer/data/mail_writer/output_names.h"
 
 namespace velmora {
 namespace {
 
-// Messages read from the engine at a time: enough to keep it busy, few
-// enough that their records and value files stay small.
-constexpr std::uint32_t kBatch = 32;
+// Messages read from the engine at a time: enough that the engine builds
+// them on both cores (it takes a second thread from 64 on), few enough that
+// their records and value files stay small.
+constexpr std::uint32_t kBatch = 128;
+// Messages built and waiting to be written at most: each may be large.
+constexpr std::size_t kMessagesAhead = 4;
 // Folder levels written; real trees are a few deep, and the engine walks no deeper.
 constexpr int kMaxFolderDepth = 512;
 
@@ -93,21 +97,21 @@ bool FolderConversion::WriteMessages(FolderEntry& folder, const std::filesystem:
     if (folder.mails == nullptr) return true;
     const std::vector<std::uint32_t> nids =
         messageNids_ ? messageNids_(folder) : std::vector<std::uint32_t>{};
-    const std::size_t width = PositionWidth(nids.size());
+    const MessageBatch place{folder.nidLow, nids, PositionWidth(nids.size()), directory, mbox};
     OpenStatus status{};
     status.code = 1;
-    std::size_t position = 0;
     bool ok = true;
     for (std::uint32_t first = 0; ok; first += kBatch) {
         binding_.EnumChildMailsRange(&folder, &status, first, kBatch);
-        const MailEntryList& batch = folder.mails->entries;
-        for (std::uint32_t i = 0; ok && i < batch.count; ++i) {
-            const std::size_t index = position++;
-            const std::uint64_t key =
-                index < nids.size() ? nids[index] : (std::uint64_t{folder.nidLow} << 32 | index);
-            if (batch.items[i] != nullptr)
-                ok = WriteMessage(*batch.items[i], index + 1, width, key, directory, mbox);
+        // A stop asked while the engine read the batch cuts it short: a short
+        // batch is then no end of the folder, and nothing after it is written.
+        if (StopAsked(binding_)) {
+            stopped_ = true;
+            ok = false;
+            break;
         }
+        const MailEntryList& batch = folder.mails->entries;
+        ok = WriteBatch(batch, first, place);
         if (batch.count < kBatch || first > UINT32_MAX - 2 * kBatch) break;
     }
     // A first index past every message empties the list: the last batch's
@@ -116,25 +120,42 @@ bool FolderConversion::WriteMessages(FolderEntry& folder, const std::filesystem:
     return ok;
 }
 
-bool FolderConversion::WriteMessage(const MailEntry& mail, std::size_t position, std::size_t width,
-                                    std::uint64_t key, const std::filesystem::path& directory,
-                                    MboxFile* mbox) {
+bool FolderConversion::WriteBatch(const MailEntryList& batch, std::size_t first,
+                                  const MessageBatch& place) {
+    const auto make = [&](std::size_t i) {
+        const MailEntry* mail = batch.items[i];
+        return mail != nullptr ? MessageText(*mail, KeyOf(place, first + i), place.mbox != nullptr)
+                               : std::string();
+    };
+    const auto take = [&](std::size_t i, const std::string& text) {
+        const MailEntry* mail = batch.items[i];
+        if (mail == nullptr) return true;
+        if (place.mbox != nullptr) {
+            if (!place.mbox->Append(text, failure_)) return false;
+        } else {
+            const std::filesystem::path target =
+                place.directory /
+                PathOf(EmlFileName(first + i + 1, place.width, MailSubject(mail)));
+            if (!WriteWholeFile(target, text, request_.replace, failure_)) return false;
+        }
+        return Counted();
+    };
+    return TakeInOrder<std::string>(batch.count, kMessagesAhead, make, take);
+}
+
+std::uint64_t FolderConversion::KeyOf(const MessageBatch& place, std::size_t index) {
+    return index < place.nids.size() ? place.nids[index]
+                                     : (std::uint64_t{place.folderNid} << 32 | index);
+}
+
+std::string FolderConversion::MessageText(const MailEntry& mail, std::uint64_t key,
+                                          bool mboxEntry) const {
     const std::string messageId = StableMessageId(request_.storeName, key);
-    if (mbox != nullptr) {
-        const messaging::GRef<GMimeMessage> message(
-            NewMimeMessage(mail, messageId, request_.options));
-        const std::string from =
-            MboxFromLine(HeaderText(MailSenderAddress(&mail)), SubmitSeconds(mail));
-        if (!mbox->Append(MboxEntry(from, MessageBytes(message.get(), LineEnds::kLf)), failure_))
-            return false;
-    } else {
-        const std::filesystem::path target =
-            directory / PathOf(EmlFileName(position, width, MailSubject(&mail)));
-        if (!WriteWholeFile(target, EmlText(mail, messageId, request_.options), request_.replace,
-                            failure_))
-            return false;
-    }
-    return Counted();
+    if (!mboxEntry) return EmlText(mail, messageId, request_.options);
+    const messaging::GRef<GMimeMessage> message(NewMimeMessage(mail, messageId, request_.options));
+    const std::string from =
+        MboxFromLine(HeaderText(MailSenderAddress(&mail)), SubmitSeconds(mail));
+    return MboxEntry(from, MessageBytes(message.get(), LineEnds::kLf));
 }
 
 bool FolderConversion::MakeDirectory(const std::filesystem::path& directory) {
@@ -147,7 +168,7 @@ bool FolderConversion::MakeDirectory(const std::filesystem::path& directory) {
 
 bool FolderConversion::Counted() {
     ++written_;
-    if (!progress_ || progress_(written_)) return true;
+    if ((!progress_ || progress_(written_)) && !StopAsked(binding_)) return true;
     stopped_ = true;
     return false;
 }

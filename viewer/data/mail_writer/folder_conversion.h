@@ -46,19 +46,33 @@ class FolderConversion {
 
     // Writes each folder of `folders` (and, when asked, the folders below)
     // into the target folder. Stops at the first file that cannot be written:
-    // Failure() then names it. What was written before stays whole.
+    // Failure() then names it. Stops, too, after the message being written
+    // when the store's stop word is set (the progress dialog's Cancel). What
+    // was written before stays whole.
     ConversionEnd Convert(const std::vector<FolderEntry*>& folders);
 
     const OutputFailure& Failure() const { return failure_; }
     std::size_t MessagesWritten() const { return written_; }
 
   private:
+    // Where the messages of one folder go, and how they are named and keyed.
+    struct MessageBatch {
+        std::uint32_t folderNid;
+        const std::vector<std::uint32_t>& nids;
+        std::size_t width;  // digits of the position in an .eml file's name
+        const std::filesystem::path& directory;
+        MboxFile* mbox;  // null: one .eml file per message in `directory`
+    };
+
     bool ConvertFolder(FolderEntry& folder, const std::filesystem::path& parent,
                        common::SiblingNames& siblings, int depth);
     bool ConvertChildren(FolderEntry& folder, const std::filesystem::path& directory, int depth);
     bool WriteMessages(FolderEntry& folder, const std::filesystem::path& directory, MboxFile* mbox);
-    bool WriteMessage(const MailEntry& mail, std::size_t position, std::size_t width,
-                      std::uint64_t key, const std::filesystem::path& directory, MboxFile* mbox);
+    // Builds the batch's messages on two threads and writes them in order.
+    bool WriteBatch(const MailEntryList& batch, std::size_t first, const MessageBatch& place);
+    static std::uint64_t KeyOf(const MessageBatch& place, std::size_t index);
+    // The message as written: an .eml file's content, or an mbox entry.
+    std::string MessageText(const MailEntry& mail, std::uint64_t key, bool mboxEntry) const;
     bool MakeDirectory(const std::filesystem::path& directory);
     bool Counted();
 

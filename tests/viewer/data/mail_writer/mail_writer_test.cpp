@@ -8,11 +8,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numeric>
 #include <sstream>
+#include <stdexcept>
+#include <thread>
 
 #include "common/property_ids.h"
 #include "messaging/mime/gmime_ref.h"
@@ -21,6 +26,7 @@
 #include "viewer/data/mail_writer/folder_conversion.h"
 #include "viewer/data/mail_writer/mbox_entry.h"
 #include "viewer/data/mail_writer/mime_message.h"
+#include "viewer/data/mail_writer/ordered_work.h"
 #include "viewer/data/mail_writer/output_files.h"
 
 namespace velmora::test {
@@ -366,11 +372,20 @@ class RecordBinding final : public CPFFDataParserInterFace {
         folder->mails = &lists_.back();
         mails_[folder] = std::move(mails);
     }
+    // Reads before the one during which the user stops the conversion; the
+    // engine then hands out nothing, as when the stop comes before the batch's
+    // first message. Negative: no stop.
+    void StopAtRead(int reads) {
+        readsBeforeStop_ = reads;
+        stopWord_ = 0;
+    }
     int EnumChildMailsRange(FolderEntry* folder, OpenStatus*, std::uint32_t first,
                             std::uint32_t maximum) override {
         std::vector<MailEntry*>& all = mails_[folder];
         shown_[folder].clear();
-        for (std::size_t i = first; i < all.size() && shown_[folder].size() < maximum; ++i)
+        if (readsBeforeStop_-- == 0) stopWord_ = CORVEX_STOP_STATE;
+        for (std::size_t i = first;
+             stopWord_ == 0 && i < all.size() && shown_[folder].size() < maximum; ++i)
             shown_[folder].push_back(all[i]);
         folder->mails->entries = {shown_[folder].data(),
                                   static_cast<std::uint32_t>(shown_[folder].size()), 0};
@@ -390,9 +405,13 @@ class RecordBinding final : public CPFFDataParserInterFace {
         return 0;
     }
     int EnumAllFolders(OpenStatus*) override { return 0; }
-    EngineHandle* Handle() const override { return nullptr; }
+    EngineHandle* Handle() const override { return &handle_; }
 
   private:
+    std::int32_t stopWord_ = 0;
+    int readsBeforeStop_ = -1;
+    StatusBlock status_{&stopWord_, nullptr, 0, nullptr};
+    mutable EngineHandle handle_{nullptr, nullptr, nullptr, &status_};
     std::deque<MailList> lists_;
     std::map<FolderEntry*, std::vector<MailEntry*>> mails_;
     std::map<FolderEntry*, std::vector<MailEntry*>> shown_;
@@ -466,6 +485,108 @@ TEST(FolderConversion, WhateverTheStoreNamesItWritesOnlyBelowTheTarget) {
         EXPECT_EQ(FilesBelow(work / "out"), expected);
     }
     std::filesystem::remove_all(work);
+}
+
+// The window's Cancel reaches the engine while it reads a batch: the batch
+// comes back short, which is no end of the folder. The conversion says it
+// was stopped, keeps what it wrote whole, and begins no folder after it.
+TEST(FolderConversion, AStopWhileTheEngineReadsEndsItAsStopped) {
+    RecordBuilder records;
+    RecordBinding binding;
+    FolderEntry* first = records.Folder(u"First");
+    FolderEntry* second = records.Folder(u"Second");
+    std::vector<MailEntry*> many;
+    for (int i = 0; i < 300; ++i)
+        many.push_back(records.Mail(records.Map({Text(prop::kSubject, u"From here")})));
+    binding.SetMails(first, many);
+    binding.SetMails(second, {records.Mail(records.Map({Text(prop::kSubject, u"later")}))});
+    const std::filesystem::path work =
+        std::filesystem::temp_directory_path() / ("velmora-stop-" + std::to_string(getpid()));
+    for (const MailFormat format : {MailFormat::kEml, MailFormat::kMbox}) {
+        std::filesystem::remove_all(work);
+        binding.StopAtRead(1);
+        ConversionRequest request;
+        request.format = format;
+        request.output = work;
+        FolderConversion conversion(binding, request);
+        EXPECT_EQ(conversion.Convert({first, second}), ConversionEnd::kStopped);
+        const std::size_t written = conversion.MessagesWritten();
+        EXPECT_GT(written, 0u);
+        EXPECT_LT(written, many.size());
+        std::size_t found = 0;
+        if (format == MailFormat::kMbox) {
+            std::ifstream file(work / "First.mbox", std::ios::binary);
+            for (std::string line; std::getline(file, line);) found += line.starts_with("From ");
+            EXPECT_EQ(FilesBelow(work), std::vector<std::string>{"First.mbox"});
+        } else {
+            found = FilesBelow(work).size() - 1;
+            EXPECT_FALSE(std::filesystem::exists(work / "Second"));
+        }
+        EXPECT_EQ(found, written);
+    }
+    std::filesystem::remove_all(work);
+}
+
+// Messages built on two threads are written in folder order, never more
+// than the bound ahead of the writing; a writer that stops ends the run, and
+// a build that throws on the helper reaches the caller.
+TEST(OrderedWork, ResultsAreTakenInOrderWithinTheBoundAndStopsAndFailuresEndTheRun) {
+    struct Case {
+        const char* name;
+        std::size_t count, ahead, stopAfter, throwAt;  // npos: never
+        bool finished;
+        std::size_t taken;
+    };
+    constexpr std::size_t kNever = std::string::npos;
+    const Case cases[] = {
+        {"all in order", 200, 4, kNever, kNever, true, 200},
+        {"one at a time", 50, 1, kNever, kNever, true, 50},
+        {"a single item", 1, 4, kNever, kNever, true, 1},
+        {"nothing", 0, 4, kNever, kNever, true, 0},
+        {"the writer stops", 200, 4, 17, kNever, false, 18},
+        {"a build fails", 200, 4, kNever, 33, false, 33},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Items whose making has begun and that are not taken yet: never more than the bound.
+        std::atomic<std::size_t> started{0}, outstanding{0}, widest{0};
+        std::vector<std::size_t> taken;
+        const auto make = [&](std::size_t i) {
+            ++started;
+            const std::size_t waiting = ++outstanding;
+            for (std::size_t seen = widest;
+                 waiting > seen && !widest.compare_exchange_weak(seen, waiting);) {
+            }
+            if (i == c.throwAt) throw std::runtime_error("no memory");
+            std::this_thread::sleep_for(std::chrono::microseconds(i % 3 == 0 ? 200 : 0));
+            return std::to_string(i);
+        };
+        const auto take = [&](std::size_t i, const std::string& text) {
+            EXPECT_EQ(text, std::to_string(i));
+            taken.push_back(i);
+            --outstanding;
+            return i != c.stopAfter;
+        };
+        bool finished = false, threw = false;
+        try {
+            finished = TakeInOrder<std::string>(c.count, c.ahead, make, take);
+        } catch (const std::runtime_error&) {
+            threw = true;
+        }
+        EXPECT_EQ(threw, c.throwAt != kNever);
+        EXPECT_EQ(finished, c.finished);
+        // A failure may come before the items made ahead of it are taken.
+        if (threw) {
+            EXPECT_LE(taken.size(), c.taken);
+        } else {
+            EXPECT_EQ(taken.size(), c.taken);
+        }
+        std::vector<std::size_t> inOrder(taken.size());
+        std::iota(inOrder.begin(), inOrder.end(), 0);
+        EXPECT_EQ(taken, inOrder);
+        EXPECT_LE(widest.load(), c.ahead);
+        EXPECT_LE(started.load(), c.taken + c.ahead + 1);
+    }
 }
 
 }  // namespace
