@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures anew: builds the window tests, then runs the
 # window's picture test under a virtual X server, which writes
-# docs/images/window.png and docs/images/message-window.png from the sample store.
+# docs/images/window.png and docs/images/message-window.png from the sample store,
+# and docs/images/search.png of a search's results.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
