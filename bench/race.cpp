@@ -24,6 +24,7 @@ namespace {
 
 namespace sw = velmora::storewriter;
 using velmora::bench::CommandRun;
+using velmora::bench::Median;
 using velmora::bench::RunOutcome;
 
 // One command line; "{store}" and "{out}" in its words are replaced by the
@@ -73,13 +74,6 @@ CommandRun RunOnce(const CommandLine& line, const std::filesystem::path& store,
     const auto out = OutputRoot(settings) / std::to_string(++settings.outputs);
     std::filesystem::create_directories(out);
     return velmora::bench::RunTimedCommand(Expand(line, store, out), settings.timeoutSeconds);
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 // Why a side has no figure, or empty when it has one.

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -74,6 +75,13 @@ CommandRun RunTimedCommand(const std::vector<std::string>& words, double timeout
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return Outcome(status, std::chrono::duration<double>(Clock::now() - start).count());
+}
+
+double Median(std::vector<double> seconds) {
+    if (seconds.empty()) return 0;
+    std::sort(seconds.begin(), seconds.end());
+    const std::size_t middle = seconds.size() / 2;
+    return seconds.size() % 2 == 1 ? seconds[middle] : (seconds[middle - 1] + seconds[middle]) / 2;
 }
 
 std::filesystem::path ProgramFolder() {

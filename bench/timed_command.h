@@ -21,6 +21,9 @@ struct CommandRun {
 // longer than `timeoutSeconds` is killed, with whatever it started.
 CommandRun RunTimedCommand(const std::vector<std::string>& words, double timeoutSeconds);
 
+// The median of the run times; 0 when there are none.
+double Median(std::vector<double> seconds);
+
 // The folder of the running program, where the tool built with it lies.
 std::filesystem::path ProgramFolder();
 

@@ -2,7 +2,8 @@
 # Takes the README's pictures anew: builds the window tests, then runs the
 # window's picture test under a virtual X server, which writes
 # docs/images/window.png and docs/images/message-window.png from the sample store,
-# and docs/images/export-folder.png (the Export Folder dialog over the window).
+# docs/images/export-folder.png (the Export Folder dialog over the window)
+# and docs/images/search.png of a search's results.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"

@@ -21,7 +21,7 @@ for file in bin/Velmora bin/velmora-cli \
     lib/libCorvex32.so lib/libCorvex64.so lib/libCorvex64K.so lib/libVelmoraMessaging.so \
     share/applications/velmora.desktop share/mime/packages/velmora-stores.xml \
     share/man/man1/velmora-cli.1 share/doc/velmora/user-guide.html \
-    share/doc/velmora/images/export-folder.png \
+    share/doc/velmora/images/export-folder.png share/doc/velmora/images/search.png \
     share/icons/hicolor/16x16/apps/velmora.png share/icons/hicolor/256x256/apps/velmora.png; do
     [ -s "$prefix/$file" ] || fail "$file was not installed"
 done

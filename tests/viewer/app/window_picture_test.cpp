@@ -3,8 +3,9 @@
 // an attached message selected, the mail list dragged wide enough for its
 // subjects and dates. The pictures are what the README shows: with
 // VELMORA_SCREENSHOTS set to a folder, the test waits for the bodies and
-// writes window.png there, and message-window.png of the attached message
-// opened from the strip (scripts/screenshots.sh runs it under xvfb-run, with
+// writes window.png there, message-window.png of the attached message
+// opened from the strip, and search.png of a query's results in the mail
+// list (scripts/screenshots.sh runs it under xvfb-run, with
 // QT_QPA_PLATFORM=xcb, for the desktop's own fonts and the browser's display,
 // and names in VELMORA_PICTURE_STORE a store path such as a user has).
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -39,6 +41,7 @@
 #include "viewer/panes/mail_view/message_windows.h"
 #include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/mail_view/wnd_mail_header.h"
+#include "viewer/panes/store_search/search_bar.h"
 
 // The message body's browser shares the window's graphics contexts; this must
 // be said before the test environment makes the application.
@@ -92,10 +95,8 @@ void SavePicture(QWidget& window, BodyDisplay& body, const QString& folder, cons
     EXPECT_TRUE(picture.save(folder + "/" + name)) << name;
 }
 
-TEST(WindowPictureTest, SampleStoreShowsItsTreeListMessageAndAttachments) {
-    test::ScratchDir scratch;
-    const std::filesystem::path store = WriteSampleStore(scratch.Path());
-    CMainFrame frame([](QWidget*) { return QString(); });
+// The window at the size of the pictures, with the store open.
+void ShowWithStore(CMainFrame& frame, const std::filesystem::path& store) {
     frame.FolderTree().SetOpenContext(test::TestOpenContext(&frame));
     // At the screen's corner: a window that reaches past the screen's edge is pictured cut.
     frame.move(0, 0);
@@ -103,6 +104,13 @@ TEST(WindowPictureTest, SampleStoreShowsItsTreeListMessageAndAttachments) {
     frame.show();
     ASSERT_TRUE(frame.FolderTree().OpenStore(QString::fromStdString(store.string())));
     QApplication::processEvents();
+}
+
+TEST(WindowPictureTest, SampleStoreShowsItsTreeListMessageAndAttachments) {
+    test::ScratchDir scratch;
+    const std::filesystem::path store = WriteSampleStore(scratch.Path());
+    CMainFrame frame([](QWidget*) { return QString(); });
+    ASSERT_NO_FATAL_FAILURE(ShowWithStore(frame, store));
 
     const auto& stores = frame.FolderTree().Tree().Stores();
     ASSERT_EQ(stores.rowCount(), 1);
@@ -216,6 +224,46 @@ TEST(WindowPictureTest, ExportFolderAsksForTheFormatAndTheSubfolders) {
     EXPECT_EQ(formats, (QStringList{"One mbox file per folder", "One .eml file per message"}));
     EXPECT_EQ(question, QString("Export \"Inbox\" as:"));
     EXPECT_TRUE(subfolders);
+}
+
+// A query in the search field and the messages it found in every folder of
+// the store, one of them shown: search.png, the picture of search results.
+TEST(WindowPictureTest, SearchResultsListTheirFoldersAndShowTheSelectedMessage) {
+    test::ScratchDir scratch;
+    const std::filesystem::path store = WriteSampleStore(scratch.Path());
+    CMainFrame frame([](QWidget*) { return QString(); });
+    ASSERT_NO_FATAL_FAILURE(ShowWithStore(frame, store));
+    const auto& stores = frame.FolderTree().Tree().Stores();
+    const QModelIndex top = stores.index(0, 0, stores.index(0, 0));
+    frame.FolderTree().Tree().setCurrentIndex(stores.index(0, 0, top));
+
+    QLineEdit& field = frame.SearchBar().Field();
+    field.setFocus();
+    QTest::keyClicks(&field, "budget from:chiara has:attachment");
+    QTest::keyClick(&field, Qt::Key_Return);
+    const QAbstractItemModel& rows = *frame.MailList().List().model();
+    ASSERT_GE(rows.rowCount(), 3);
+    QSet<QString> folders;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        EXPECT_TRUE(rows.index(row, MailListModel::kFrom).data().toString().contains("Chiara"))
+            << row;
+        folders.insert(rows.index(row, MailListModel::kFolder).data().toString());
+    }
+    EXPECT_GE(folders.size(), 2);
+    frame.MailList().List().SelectRow(0);
+    EXPECT_EQ(frame.MailView().Header().Subject().text(),
+              rows.index(0, MailListModel::kSubject).data().toString());
+    // As wide as the screen, the tree no wider than its folders: room for the
+    // Folder column and the message beside it.
+    frame.resize(1600, 840);
+    frame.resizeDocks({&frame.FolderTreePane()}, {200}, Qt::Horizontal);
+    QApplication::processEvents();
+    WidenMailListForItsColumns(frame);
+    EXPECT_GE(frame.MailView().width(), 480);
+
+    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
+    if (folder.isEmpty()) return;
+    SavePicture(frame, frame.MailView().Body(), folder, "search.png");
 }
 
 }  // namespace

@@ -1,27 +1,18 @@
-// The body of an exported message as the store keeps it: the plain text and
-// the HTML as stored (an export keeps the mail as it was, not the view's
-// cleaned page), or, for a message with an RTF body only, the HTML the view
-// shows for that RTF.
+// The body of an exported message: the bodies the store keeps (see
+// viewer/data/message_body), with the fields of an item that is not mail
+// ahead of its plain text, and the text parts they are written as.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <vector>
 
 #include <gmime/gmime.h>
 
 #include "engine/interface/corvex_engine.h"
+#include "viewer/data/message_body/message_bodies.h"
 
 namespace velmora {
 
-struct MessageBodies {
-    std::optional<std::string> plain;  // UTF-8
-    std::optional<std::string> html;   // as stored, or made from the RTF body
-    std::string htmlCharset;
-    std::optional<std::string> rtf;  // the decoded RTF body, when there is one
-};
-
-MessageBodies ReadBodies(const MailEntry& mail);
+MessageBodies BodiesToWrite(const MailEntry& mail);
 
 // A text part of `subtype` with `charset`, quoted-printable or base64,
 // whichever keeps the text smaller in 7-bit form. The caller owns it.

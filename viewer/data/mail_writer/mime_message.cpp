@@ -135,7 +135,7 @@ GMimePart* NewRtfPart(const std::string& rtf) {
 // The body with the attachments after it in multipart/mixed, when there are any.
 GMimeObject* NewContentPart(const MailEntry& mail, const std::string& messageId,
                             const MailWriteOptions& options, int depth) {
-    const MessageBodies bodies = ReadBodies(mail);
+    const MessageBodies bodies = BodiesToWrite(mail);
     GMimeObject* body = NewBodyPart(mail, bodies);
     const std::uint32_t codePage = MessageCodePage(&mail);
     GMimeMultipart* mixed = g_mime_multipart_new_with_subtype("mixed");

@@ -5,60 +5,11 @@
 #include <optional>
 #include <vector>
 
-#include "common/property_ids.h"
-#include "common/utf16_text.h"
-#include "messaging/html/html_charset.h"
 #include "messaging/html/html_nesting.h"
-#include "messaging/rtf/rtf_html_extractor.h"
-#include "messaging/rtf/rtf_to_html.h"
-#include "viewer/data/compressed_rtf/compressed_rtf_file.h"
-#include "viewer/data/mail_access/exported_value.h"
-#include "viewer/data/mail_access/record_getters.h"
-#include "viewer/data/mail_access/value_text.h"
+#include "viewer/data/message_body/message_bodies.h"
 
 namespace velmora::search {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-std::string_view AsText(const Bytes& bytes) {
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
-// A string property as UTF-8, whichever of the two string types holds it; the
-// bytes as they stand when they are already UTF-8 (an HTML body is binary).
-std::string StoredText(const ExportedProp& prop, std::uint32_t codePage) {
-    const Bytes bytes = ValueBytes(prop);
-    if (prop.type == common::ptype::kUnicode) return common::Utf16ToUtf8(Utf16Text(bytes));
-    if (prop.type != common::ptype::kString8 && messaging::IsValidUtf8(AsText(bytes)))
-        return std::string(AsText(bytes));
-    return common::Utf16ToUtf8(EightBitText(bytes, codePage));
-}
-
-std::optional<std::string> PlainBody(const MailEntry* mail) {
-    const ExportedProp* body = FindProp(mail->props, common::prop::kBody);
-    if (body == nullptr) return std::nullopt;
-    std::string text = StoredText(*body, MessageCodePage(mail));
-    if (text.empty()) return std::nullopt;
-    return text;
-}
-
-std::optional<std::string> HtmlBody(const MailEntry* mail) {
-    const ExportedProp* body = FindProp(mail->props, common::prop::kBodyHtml);
-    if (body == nullptr) return std::nullopt;
-    return HtmlText(StoredText(*body, MessageCodePage(mail)));
-}
-
-std::optional<std::string> RtfBody(const MailEntry* mail) {
-    const ExportedProp* rtf = FindProp(mail->props, common::prop::kRtfCompressed);
-    if (rtf == nullptr) return std::nullopt;
-    const std::optional<Bytes> decoded = DecodedRtf(*rtf);
-    if (!decoded) return std::nullopt;
-    const std::string_view text = AsText(*decoded);
-    if (const std::optional<std::string> html = messaging::ExtractEncapsulatedHtml(text))
-        return HtmlText(*html);
-    return HtmlText(messaging::RtfToSimpleHtml(text));
-}
 
 bool IsHidden(GumboTag tag) {
     return tag == GUMBO_TAG_SCRIPT || tag == GUMBO_TAG_STYLE || tag == GUMBO_TAG_HEAD ||
@@ -101,12 +52,11 @@ void CutAtCharacter(std::string& text, std::size_t size) {
 
 std::string BodyText(const MailEntry* mail) {
     if (mail == nullptr) return {};
-    std::optional<std::string> text = PlainBody(mail);
-    if (!text) text = HtmlBody(mail);
-    if (!text) text = RtfBody(mail);
-    if (!text) return {};
-    if (text->size() > kMaxBodyTextBytes) CutAtCharacter(*text, kMaxBodyTextBytes);
-    return *text;
+    std::optional<TextBody> body = ReadTextBody(*mail);
+    if (!body) return {};
+    std::string text = body->isHtml ? HtmlText(body->text) : std::move(body->text);
+    if (text.size() > kMaxBodyTextBytes) CutAtCharacter(text, kMaxBodyTextBytes);
+    return text;
 }
 
 std::string HtmlText(std::string_view html) {

@@ -1,5 +1,5 @@
-// A message's body as plain text, whichever form the store keeps it in: the
-// one place that turns stored bodies into words for the search index.
+// A message's body as the plain text the search index takes its words from:
+// the body viewer/data/message_body picks, HTML read as a reader sees it.
 #pragma once
 
 #include <cstddef>
@@ -14,9 +14,8 @@ namespace velmora::search {
 // enough to find it by, and a hostile body cannot make the index grow without end.
 inline constexpr std::size_t kMaxBodyTextBytes = 4u << 20;
 
-// UTF-8: the plain-text body as stored; else the HTML body's text; else the
-// text of the RTF body (of the HTML it carries, when it was made from HTML).
-// Empty when the message has none of them.
+// UTF-8: the plain-text body as stored; else the text of the HTML body, or of
+// the page the RTF body makes. Empty when the message has none of them.
 std::string BodyText(const MailEntry* mail);
 
 // Shortens UTF-8 text to at most `size` bytes without splitting a character.
