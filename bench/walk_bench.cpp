@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -106,6 +107,28 @@ double ReadInBatches(EngineHandle* handle, FolderEntry& folder) {
     return Since(start);
 }
 
+// Reads the values held in files of the first `count` messages as the viewer
+// does when it shows them: the engine writes each file then. Returns the seconds taken.
+template <typename V>
+double ReadValuesOfFirst(EngineHandle* handle, const FolderEntry& folder, std::uint32_t count) {
+    const auto ensureAll = [handle](const ExportedPropMap* map) {
+        for (std::uint32_t i = 0; map != nullptr && i < map->count; ++i) {
+            if (map->items[i]->inFile == 1)
+                corvex::EngineApi<V>::EnsureValueFile(handle, map->items[i]);
+        }
+    };
+    const auto start = Clock::now();
+    for (std::uint32_t m = 0; m < count && m < folder.mails->entries.count; ++m) {
+        const MailEntry& mail = *folder.mails->entries.items[m];
+        ensureAll(mail.props);
+        for (std::uint32_t a = 0; a < mail.attachments->count; ++a)
+            ensureAll(mail.attachments->items[a]->object);
+    }
+    return Since(start);
+}
+
+constexpr std::uint32_t kMessagesShown = 1000;
+
 template <typename V>
 int MeasureWalks(const std::filesystem::path& store, const std::filesystem::path& work,
                  int enumerations, int fd) {
@@ -120,15 +143,16 @@ int MeasureWalks(const std::filesystem::path& store, const std::filesystem::path
     corvex::EngineApi<V>::EnumChildMails(big, open.handle, 0, 0);
     const double mails = Since(start);
     const DiskUse once = ValueFileUse(work);
+    const double shown = ReadValuesOfFirst<V>(open.handle, *big, kMessagesShown);
     start = Clock::now();
     for (int i = 1; i < enumerations; ++i)
         corvex::EngineApi<V>::EnumChildMails(big, open.handle, 0, 0);
     const double again = enumerations > 1 ? Since(start) / (enumerations - 1) : 0;
     const double batched = ReadInBatches<V>(open.handle, *big);
     const DiskUse last = ValueFileUse(work);
-    ::dprintf(fd, "%.3f %.3f %u %zu %.1f %zu %.1f %.3f %ld %.3f\n", allFolders, mails,
+    ::dprintf(fd, "%.3f %.3f %u %zu %.1f %zu %.1f %.3f %ld %.3f %.3f\n", allFolders, mails,
               big->mails->entries.count, once.files, once.mib, last.files, last.mib, again, openKib,
-              batched);
+              batched, shown);
     // The child ends without deleting the session: that would unlink the
     // folder's 250,000 value files now, and the next variant would create its
     // own right after a mass deletion (see Scratch). They go when the run ends.
@@ -202,9 +226,10 @@ void ReportWalks(const char* name, const std::filesystem::path& store, const Sha
     unsigned count = 0;
     std::size_t onceFiles = 0, lastFiles = 0;
     long openKib = 0;
-    double batched = 0;
-    std::sscanf(walks.output.c_str(), "%lf %lf %u %zu %lf %zu %lf %lf %ld %lf", &allFolders, &mails,
-                &count, &onceFiles, &onceMib, &lastFiles, &lastMib, &again, &openKib, &batched);
+    double batched = 0, shown = 0;
+    std::sscanf(walks.output.c_str(), "%lf %lf %u %zu %lf %zu %lf %lf %ld %lf %lf", &allFolders,
+                &mails, &count, &onceFiles, &onceMib, &lastFiles, &lastMib, &again, &openKib,
+                &batched, &shown);
     std::printf(
         "%s: store %.0f MiB; all folders %.3f s; %u messages of the big folder in %.2f s (%.0f/s), "
         "peak RSS %.0f MiB (%.0f MiB of it the opened store)\n",
@@ -215,6 +240,11 @@ void ReportWalks(const char* name, const std::filesystem::path& store, const Sha
         "after %d and a read in batches: %zu files, %.1f MiB (each further enumeration %.2f s; "
         "read again in batches of 2,000 as the viewer does: %.2f s)\n",
         name, onceFiles, onceMib, shape.enumerations, lastFiles, lastMib, again, batched);
+    std::printf(
+        "%s: the values of the first %u messages read as they are shown (their files written "
+        "then) in %.3f s (%.2f ms a message)\n",
+        name, std::min(kMessagesShown, count), shown,
+        shown * 1000 / std::min(kMessagesShown, count));
     const auto contexts =
         velmora::bench::RunInChild([&](int fd) { return MeasureContexts<V>(store, fd); });
     double seconds = 0;

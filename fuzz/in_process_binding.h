@@ -13,6 +13,7 @@
 #include "engine/storage/engine_message.h"
 #include "engine/storage/variant_traits.h"
 #include "viewer/data/binding/pff_data_parser.h"
+#include "viewer/data/mail_access/value_file_sources.h"
 
 namespace velmora::fuzz {
 
@@ -23,6 +24,9 @@ class InProcessBinding final : public CPFFDataParserInterFace {
     // library binding asks for): a hostile store may describe any number of
     // messages, and one input should stay quick.
     explicit InProcessBinding(std::uint32_t mailLimit) : mailLimit_(mailLimit) {}
+    ~InProcessBinding() override { RemoveValueFileSource(handle_); }
+    InProcessBinding(const InProcessBinding&) = delete;
+    InProcessBinding& operator=(const InProcessBinding&) = delete;
 
     int Test(std::u16string storePath, std::u16string tempRoot) override {
         std::int32_t opened = 0;
@@ -31,6 +35,7 @@ class InProcessBinding final : public CPFFDataParserInterFace {
     }
     int Create(std::u16string storePath, std::u16string tempRoot, OpenStatus*) override {
         Guarded([&] { Api::Create(storePath.c_str(), &handle_, tempRoot.c_str()); });
+        AddValueFileSource(handle_, EnsureValueFile);
         return 0;
     }
     int Parse(std::u16string storePath, std::u16string, OpenStatus* status) override {
@@ -62,6 +67,7 @@ class InProcessBinding final : public CPFFDataParserInterFace {
     int SaveMailBody(void*) override { return 0; }
     int SaveAttachment(void*) override { return 0; }
     int DeletePFFData(OpenStatus*) override {
+        RemoveValueFileSource(handle_);
         Guarded([&] { Api::Delete(handle_); });
         handle_ = nullptr;
         return 0;
@@ -88,6 +94,13 @@ class InProcessBinding final : public CPFFDataParserInterFace {
             call();
         } catch (...) {
         }
+    }
+
+    // The value files of the records are written when the data side reads them.
+    static std::int32_t EnsureValueFile(EngineHandle* handle, const ExportedProp* prop) {
+        std::int32_t result = CORVEX_VALUE_FILE_FAILED;
+        Guarded([&] { result = Api::EnsureValueFile(handle, prop); });
+        return result;
     }
 
     EngineHandle* handle_ = nullptr;

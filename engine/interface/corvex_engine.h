@@ -187,6 +187,18 @@ typedef int32_t (*CorvexSaveFolderHierarchyFn)(uint32_t nidLow, uint32_t nidHigh
                                                void* unused);
 typedef int32_t (*CorvexDeleteFn)(EngineHandle* handle, void* unused);
 
+/* A value file is written when it is first read, not when its record is made:
+ * before opening the path an ExportedProp with inFile set names, the reader
+ * asks the handle whose records hold it to write the file. The file then
+ * holds the value's bytes, as it would have from the start, until the record
+ * is freed. The export answers for values of its own handle's records only,
+ * so a reader that holds several handles may ask each in turn. */
+#define CORVEX_ENSURE_VALUE_FILE_EXPORT "_ExpEnsureValueFile"
+#define CORVEX_VALUE_FILE_READY 1     /* the file is there to be read */
+#define CORVEX_VALUE_FILE_UNKNOWN 0   /* no value of this handle's records still held */
+#define CORVEX_VALUE_FILE_FAILED (-1) /* the file could not be written (a full disk) */
+typedef int32_t (*CorvexEnsureValueFileFn)(EngineHandle* handle, const ExportedProp* prop);
+
 #ifdef __cplusplus
 }
 #endif

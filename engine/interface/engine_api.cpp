@@ -38,8 +38,8 @@ template <typename V>
 Session<V>* NewRegisteredSession() {
     auto& state = EngineState<V>::Instance();
     state.registry.push_back(std::make_unique<Session<V>>(*state.tempRoot));
-    state.current = state.registry.back().get();
-    return state.current;
+    state.current.store(state.registry.back().get());
+    return state.registry.back().get();
 }
 
 template <typename V>
@@ -76,7 +76,7 @@ template <typename V>
 Session<V>* SessionOf(EngineHandle* handle) {
     if (handle == nullptr || handle->session == nullptr) return nullptr;
     auto* session = static_cast<Session<V>*>(handle->session);
-    EngineState<V>::Instance().current = session;
+    EngineState<V>::Instance().current.store(session);
     return session;
 }
 
@@ -230,7 +230,8 @@ std::int32_t EngineApi<V>::Delete(EngineHandle* handle) {
     auto& state = EngineState<V>::Instance();
     state.tempRoot.reset();
     auto* session = static_cast<Session<V>*>(handle->session);
-    if (state.current == session) state.current = nullptr;
+    Session<V>* expected = session;
+    state.current.compare_exchange_strong(expected, nullptr);
     // Only this handle's session goes: the sessions of other live handles stay.
     // Its records go first, with the value files they name; the session then
     // removes what is left of its own value files.
@@ -240,6 +241,27 @@ std::int32_t EngineApi<V>::Delete(EngineHandle* handle) {
     delete[] handle->storePath;
     delete handle;
     return 1;
+}
+
+template <typename V>
+std::int32_t EngineApi<V>::EnsureValueFile(EngineHandle* handle, const ExportedProp* prop) {
+    Session<V>* session = SessionOf<V>(handle);
+    if (session == nullptr || prop == nullptr || prop->inFile != 1)
+        return CORVEX_VALUE_FILE_UNKNOWN;
+    const ContextReader<V> contexts(session->Database().Reader());
+    const auto result = session->valueFiles.Ensure(
+        NamedValueFilePath(*prop), [&contexts](const ValueLocation& where) {
+            return contexts.SubnodeData(where.owner, where.nid);
+        });
+    switch (result) {
+        case ValueFileLedger::EnsureResult::kReady:
+            return CORVEX_VALUE_FILE_READY;
+        case ValueFileLedger::EnsureResult::kFailed:
+            return CORVEX_VALUE_FILE_FAILED;
+        case ValueFileLedger::EnsureResult::kUnknown:
+            break;
+    }
+    return CORVEX_VALUE_FILE_UNKNOWN;
 }
 
 CORVEX_INSTANTIATE_CLASS(EngineApi)

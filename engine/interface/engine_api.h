@@ -24,6 +24,8 @@ class EngineApi {
     static std::int32_t SaveFolderHierarchy(std::uint32_t nidLow, std::uint32_t nidHigh,
                                             const char16_t* target, EngineHandle* handle);
     static std::int32_t Delete(EngineHandle* handle);
+    // One of the CORVEX_VALUE_FILE_ results.
+    static std::int32_t EnsureValueFile(EngineHandle* handle, const ExportedProp* prop);
 };
 
 }  // namespace corvex

@@ -127,6 +127,12 @@ CORVEX_EXPORT int32_t _ExpSaveFolderHierarchy(uint32_t nidLow, uint32_t nidHigh,
     return Guarded(1, [&] { Api::SaveFolderHierarchy(nidLow, nidHigh, target, handle); });
 }
 
+CORVEX_EXPORT int32_t _ExpEnsureValueFile(EngineHandle* handle, const ExportedProp* prop) {
+    int32_t result = CORVEX_VALUE_FILE_FAILED;
+    Guarded(0, [&] { result = Api::EnsureValueFile(handle, prop); });
+    return result;
+}
+
 CORVEX_EXPORT int32_t _ExpDeletePFFData(EngineHandle* handle, void*) {
     return Guarded(1, [&] { Api::Delete(handle); });
 }

@@ -3,6 +3,7 @@
 // the running export works on.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,8 +28,12 @@ class Session final : public ::EngineSession {
 
     NodeDatabase<V>& Database() { return *database_; }
     const NodeDatabase<V>& Database() const { return *database_; }
-    // Drops whatever an earlier parse loaded, so that parsing again starts clean.
-    void ResetDatabase() { database_ = std::make_unique<NodeDatabase<V>>(); }
+    // Drops whatever an earlier parse loaded, so that parsing again starts
+    // clean; values not read yet lay in the dropped store and are forgotten.
+    void ResetDatabase() {
+        valueFiles.ForgetUnwritten();
+        database_ = std::make_unique<NodeDatabase<V>>();
+    }
 
     StatusBlock* status = nullptr;
     bool parsed = false;
@@ -46,12 +51,14 @@ class Session final : public ::EngineSession {
     std::unique_ptr<NodeDatabase<V>> database_ = std::make_unique<NodeDatabase<V>>();
 };
 
-// Engine-wide state of one library build. The caller runs one export at a time.
+// Engine-wide state of one library build. The caller runs one export at a
+// time, except that a value file may be asked for from another thread: that
+// export touches nothing here but the session it works on.
 template <typename V>
 struct EngineState {
     std::unique_ptr<std::u16string> tempRoot;
     std::vector<std::unique_ptr<Session<V>>> registry;  // in creation order
-    Session<V>* current = nullptr;
+    std::atomic<Session<V>*> current{nullptr};
 
     static EngineState& Instance() {
         static EngineState state;

@@ -50,8 +50,13 @@ std::vector<TableRow> ContextReader<V>::SubnodeTable(const SubnodeEntry& subnode
 template <typename V>
 ByteBuffer ContextReader<V>::ValueBytes(const PropValue& value) const {
     if (!value.inSubnode) return value.bytes;
-    if (value.owner == nullptr) return {};
-    return StoreSubnodeSource<V>(reader_, *value.owner).ReadData(value.SubnodeNid());
+    return SubnodeData(value.owner, value.SubnodeNid());
+}
+
+template <typename V>
+ByteBuffer ContextReader<V>::SubnodeData(const SubnodeTree* owner, std::uint32_t nid) const {
+    if (owner == nullptr) return {};
+    return StoreSubnodeSource<V>(reader_, *owner).ReadData(nid);
 }
 
 CORVEX_INSTANTIATE_CLASS(ContextReader)

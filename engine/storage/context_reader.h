@@ -27,6 +27,9 @@ class ContextReader {
     // A value's bytes: the subnode's data for an in-subnode value (nothing when
     // its owner does not know the NID), otherwise the value's own bytes.
     ByteBuffer ValueBytes(const PropValue& value) const;
+    // The data of subnode `nid` of `owner`; nothing when there is no owner or it does not know the
+    // NID.
+    ByteBuffer SubnodeData(const SubnodeTree* owner, std::uint32_t nid) const;
 
   private:
     PropertyMap Properties(std::uint64_t bidData, const SubnodeTree& subnodes) const;

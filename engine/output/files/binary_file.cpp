@@ -34,16 +34,6 @@ bool WriteBinaryFile(const std::filesystem::path& path, std::span<const std::uin
     return file >= 0 && WriteAllAndClose(file, bytes);
 }
 
-bool OverwriteBinaryFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    const int file = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (file < 0) return false;
-    if (::ftruncate(file, static_cast<off_t>(bytes.size())) != 0) {
-        ::close(file);
-        return false;
-    }
-    return WriteAllAndClose(file, bytes);
-}
-
 // The exclusive create is the check for a free name itself: asking first
 // would cost a system call more per file, and another writer could take the
 // name in between.

@@ -11,11 +11,6 @@ namespace corvex {
 // file could not be opened or written; callers skip such a file silently.
 bool WriteBinaryFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
-// Writes `bytes` over the start of the existing file `path` and cuts it to
-// their length: the file keeps its inode and, where the sizes agree, its
-// blocks. False when it could not be opened or written.
-bool OverwriteBinaryFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
-
 enum class NewFileResult { kWritten, kTaken, kFailed };
 
 // Creates `path` only if nothing is there yet, not even a dangling symbolic

@@ -2,22 +2,33 @@
 
 #include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <optional>
 
 #include "common/path_text.h"
 #include "engine/output/files/binary_file.h"
 
 namespace corvex {
 
+std::u16string NamedValueFilePath(const ExportedProp& prop) {
+    std::u16string path;
+    if (prop.bytes == nullptr) return path;
+    path.reserve(prop.byteCount / 2);
+    for (std::uint32_t i = 0; i + 1 < prop.byteCount; i += 2) {
+        const auto unit = static_cast<char16_t>(prop.bytes[i] | prop.bytes[i + 1] << 8);
+        if (unit == u'\0') break;
+        path += unit;
+    }
+    return path;
+}
+
 ValueFileLedger::ValueFileLedger(const std::filesystem::path& tempRoot)
     : folder_(tempRoot / common::PathFromUtf16(kValueFileFolder)),
       prefix_(common::PathToUtf16(folder_) + common::kPathSeparator) {}
 
 ValueFileLedger::~ValueFileLedger() {
-    DropSpares();
-    for (const common::UuidBytes& name : held_) {
-        std::error_code ignored;
-        std::filesystem::remove(PathOf(name), ignored);
+    for (const auto& [name, named] : held_) {
+        if (named.written) ::unlink(PathOf(name).c_str());
     }
 }
 
@@ -25,43 +36,79 @@ std::filesystem::path ValueFileLedger::PathOf(const common::UuidBytes& name) con
     return folder_ / common::PathFromUtf16(common::UuidText(name));
 }
 
-std::filesystem::path ValueFileLedger::Write(std::span<const std::uint8_t> bytes) {
+std::optional<common::UuidBytes> ValueFileLedger::NameIn(std::u16string_view path) const {
+    if (!path.starts_with(prefix_)) return std::nullopt;
+    return common::UuidFromText(path.substr(prefix_.size()));
+}
+
+std::filesystem::path ValueFileLedger::Name(const ValueLocation& where) {
     const common::UuidBytes name = common::NewUuidBytes();
+    {
+        const std::lock_guard lock(mutex_);
+        held_.insert_or_assign(name, Named{where, false});
+    }
+    return PathOf(name);
+}
+
+ValueFileLedger::EnsureResult ValueFileLedger::Ensure(std::u16string_view path,
+                                                      const ValueReader& read) {
+    const std::optional<common::UuidBytes> name = NameIn(path);
+    if (!name) return EnsureResult::kUnknown;
+    const std::lock_guard writing(writing_);
+    ValueLocation where;
+    {
+        const std::lock_guard lock(mutex_);
+        const auto found = held_.find(*name);
+        if (found == held_.end()) return EnsureResult::kUnknown;
+        if (found->second.written) return EnsureResult::kReady;
+        where = found->second.where;
+    }
+    if (!WriteNamed(*name, where, read)) return EnsureResult::kFailed;
+    const std::lock_guard lock(mutex_);
+    const auto found = held_.find(*name);
+    if (found == held_.end()) {
+        // The record was freed while its value was being written: its file goes too.
+        ::unlink(PathOf(*name).c_str());
+        return EnsureResult::kUnknown;
+    }
+    found->second.written = true;
+    return EnsureResult::kReady;
+}
+
+bool ValueFileLedger::WriteNamed(const common::UuidBytes& name, const ValueLocation& where,
+                                 const ValueReader& read) {
     const std::filesystem::path path = PathOf(name);
-    // Held before writing: a file half written before a failure goes too.
-    {
-        const std::lock_guard lock(mutex_);
-        held_.insert(name);
+    switch (WriteNewBinaryFile(path, read(where))) {
+        case NewFileResult::kWritten:
+            return true;
+        case NewFileResult::kTaken:
+            // Something else sits under a name this ledger gave: it is not ours to write or remove.
+            return false;
+        case NewFileResult::kFailed:
+            // Whatever was created under the fresh name is a partial file of ours (a full disk).
+            ::unlink(path.c_str());
+            return false;
     }
-    if (TakeSpareAs(path)) {
-        if (OverwriteBinaryFile(path, bytes)) return path;
-        // Whatever the spare has become (a link, say), the value is not written through it.
-        ::unlink(path.c_str());
-    }
-    WriteBinaryFile(path, bytes);
-    return path;
+    return false;
 }
 
-bool ValueFileLedger::TakeSpareAs(const std::filesystem::path& path) {
-    common::UuidBytes spare;
+void ValueFileLedger::Remove(std::u16string_view path) {
+    const std::optional<common::UuidBytes> name = NameIn(path);
+    if (!name) return;
     {
         const std::lock_guard lock(mutex_);
-        if (spares_.empty()) return false;
-        // Oldest first: enumerating a folder again frees the files in the
-        // order it then writes them, so a file mostly gets a value of its size.
-        spare = spares_.front();
-        spares_.pop_front();
+        const auto found = held_.find(*name);
+        if (found == held_.end()) return;
+        const bool written = found->second.written;
+        held_.erase(found);
+        if (!written) return;
     }
-    return ::rename(PathOf(spare).c_str(), path.c_str()) == 0;
+    ::unlink(PathOf(*name).c_str());
 }
 
-void ValueFileLedger::DropSpares() {
-    std::deque<common::UuidBytes> spares;
-    {
-        const std::lock_guard lock(mutex_);
-        spares.swap(spares_);
-    }
-    for (const common::UuidBytes& name : spares) ::unlink(PathOf(name).c_str());
+void ValueFileLedger::ForgetUnwritten() {
+    const std::lock_guard lock(mutex_);
+    std::erase_if(held_, [](const auto& entry) { return !entry.second.written; });
 }
 
 std::size_t ValueFileLedger::Held() const {
@@ -69,30 +116,10 @@ std::size_t ValueFileLedger::Held() const {
     return held_.size();
 }
 
-void ValueFileLedger::Remove(std::u16string_view path) {
-    if (!path.starts_with(prefix_)) return;
-    const std::u16string_view nameText = path.substr(prefix_.size());
-    const std::optional<common::UuidBytes> name = common::UuidFromText(nameText);
-    if (!name) return;
-    {
-        const std::lock_guard lock(mutex_);
-        if (held_.erase(*name) == 0) return;
-        if (reuseScopes_ > 0) {
-            spares_.push_back(*name);
-            return;
-        }
-    }
-    ::unlink(PathOf(*name).c_str());
-}
-
-ValueFileLedger::ReuseScope::ReuseScope(ValueFileLedger& ledger) : ledger_(ledger) {
-    const std::lock_guard lock(ledger_.mutex_);
-    ++ledger_.reuseScopes_;
-}
-
-ValueFileLedger::ReuseScope::~ReuseScope() {
-    const std::lock_guard lock(ledger_.mutex_);
-    --ledger_.reuseScopes_;
+std::size_t ValueFileLedger::Written() const {
+    const std::lock_guard lock(mutex_);
+    return static_cast<std::size_t>(std::count_if(
+        held_.begin(), held_.end(), [](const auto& entry) { return entry.second.written; }));
 }
 
 }  // namespace corvex

@@ -11,7 +11,7 @@
 
 namespace corvex {
 
-// Writes an out-of-line value to a value file and returns the file's path.
+// The path of the value file that stands for an out-of-line value.
 using ValueFileWriter = std::function<std::u16string(const PropValue&)>;
 
 // Without a writer every value is copied as held (an out-of-line table cell

@@ -55,13 +55,7 @@ std::size_t MessageWalk<V>::AppendRun(std::uint32_t folder, MailList& list, std:
 template <typename V>
 void MessageWalk<V>::Enumerate(std::uint32_t folder, MailList& list, std::uint32_t first,
                                std::uint32_t maximum) const {
-    // The former records' files are taken over by the new ones. A call that
-    // builds nothing only empties the list, as the viewer does before reading
-    // the folder in batches: the files wait for those batches.
-    {
-        const ValueFileLedger::ReuseScope reuse(context_.ValueFiles());
-        ClearMailList(&list, &context_.ValueFiles());
-    }
+    ClearMailList(&list, &context_.ValueFiles());
     // Positions are counted in full: a folder of more than 65535 messages is listed whole.
     const std::size_t total = context_.Messages(folder).size();
     const std::size_t begin = std::min<std::size_t>(first, total);
@@ -69,7 +63,6 @@ void MessageWalk<V>::Enumerate(std::uint32_t folder, MailList& list, std::uint32
         maximum != 0 ? std::min<std::size_t>(maximum, total - begin) : total - begin;
     if (count == 0) return;
     AppendRun(folder, list, begin, count);
-    context_.ValueFiles().DropSpares();
 }
 
 template <typename V>
@@ -82,7 +75,6 @@ void MessageWalk<V>::Continue(std::uint32_t folder, MailList& list) const {
     cursor.position =
         begin + AppendRun(folder, list, begin, std::min<std::size_t>(batch, total - begin));
     list.lastBatchCount = batch;
-    if (cursor.position >= total) context_.ValueFiles().DropSpares();
 }
 
 CORVEX_INSTANTIATE_CLASS(MessageWalk)

@@ -13,9 +13,9 @@ class MessageWalk {
   public:
     explicit MessageWalk(const WalkContext<V>& context) : context_(context) {}
 
-    // Empties `list` (removing the value files of its records), then appends the messages from
-    // position `first` on, at most `maximum` of them (0: no maximum). Skipped messages are not
-    // read.
+    // Empties `list` (forgetting the values of its records, removing the files read), then appends
+    // the messages from position `first` on, at most `maximum` of them (0: no maximum). Skipped
+    // messages are not read.
     void Enumerate(std::uint32_t folder, MailList& list, std::uint32_t first,
                    std::uint32_t maximum) const;
     // Appends the next batch of `list.batchCount` messages from the list's cursor.

@@ -1,7 +1,6 @@
 #include "engine/output/walks/record_memory.h"
 
 #include <algorithm>
-#include <string>
 
 namespace corvex {
 namespace {
@@ -37,27 +36,12 @@ void FreeItems(List& list, FreeItem freeItem) {
     list.count = list.capacity = 0;
 }
 
-// The path a value-file prop names: its UTF-16 units up to the first NUL,
-// within its byte count. The bytes are the engine's own, but the viewer holds
-// them writable, so nothing is assumed of their content.
-std::u16string NamedPath(const ExportedProp& prop) {
-    std::u16string path;
-    if (prop.bytes == nullptr) return path;
-    path.reserve(prop.byteCount / 2);
-    for (std::uint32_t i = 0; i + 1 < prop.byteCount; i += 2) {
-        const auto unit = static_cast<char16_t>(prop.bytes[i] | prop.bytes[i + 1] << 8);
-        if (unit == u'\0') break;
-        path += unit;
-    }
-    return path;
-}
-
 // Frees a map, and with a ledger first removes the value files its props name.
 void FreeRecordMap(ExportedPropMap* map, ValueFileLedger* valueFiles) {
     if (map != nullptr && valueFiles != nullptr) {
         for (std::uint32_t i = 0; i < map->count; ++i) {
             const ExportedProp* prop = map->items[i];
-            if (prop != nullptr && prop->inFile == 1) valueFiles->Remove(NamedPath(*prop));
+            if (prop != nullptr && prop->inFile == 1) valueFiles->Remove(NamedValueFilePath(*prop));
         }
     }
     FreePropMap(map);

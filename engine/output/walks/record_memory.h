@@ -41,9 +41,10 @@ ExportedPropMap* NewPropMap(std::span<const PropSource> props = {});
 void FreePropMap(ExportedPropMap* map);
 
 // Freeing a list frees every record below it. A value file belongs to the
-// record that names it: given the ledger of the session that wrote them, the
-// value files of the freed records are removed with them. Without one (records
-// a test built) the files stay for their session to remove when it ends.
+// record that names it: given the ledger of the session that named them, the
+// values of the freed records are forgotten and their files, where they were
+// written, removed. Without one (records a test built) they stay for their
+// session to remove when it ends.
 FolderList* NewFolderList();
 // Takes ownership of `props`.
 FolderEntry* NewFolderEntry(std::uint64_t nid, ExportedPropMap* props);

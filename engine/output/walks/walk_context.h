@@ -33,7 +33,7 @@ class WalkContext {
         : database_(database), contexts_(database.Reader()), valueFiles_(valueFiles), stop_(stop) {}
 
     const ContextReader<V>& Contexts() const { return contexts_; }
-    // Where the value files of records go back when the walk frees them.
+    // Where the values of records are named, and forgotten when the walk frees them.
     ValueFileLedger& ValueFiles() const { return valueFiles_; }
     bool Stopped() const { return stop_.Stopped(); }
 
@@ -45,10 +45,11 @@ class WalkContext {
         return database_.Walker().messageChildren.EqualRange(nid);
     }
 
-    // A copy of the properties for the viewer, out-of-line values as value files.
+    // A copy of the properties for the viewer, out-of-line values as the paths
+    // of value files, written when the viewer first reads them.
     ExportedPropMap* ExportWithValueFiles(const PropertyMap& properties) const {
         const ValueFileWriter writer = [this](const PropValue& value) {
-            return common::PathToUtf16(valueFiles_.Write(contexts_.ValueBytes(value)));
+            return common::PathToUtf16(valueFiles_.Name({value.owner, value.SubnodeNid()}));
         };
         return ExportProperties(properties, &writer);
     }

@@ -17,7 +17,7 @@ check() {
         if [ "$has" != "$wants_inflaters" ]; then echo "$lib $inflater dependency: $has, expected $wants_inflaters"; fail=1; fi
     done
 }
-common="_ExpEnumAllFolders _ExpEnumChildFolder _ExpEnumChildMails _ExpEnumChildMailsNext _ExpEnumRootFolder _ExpSaveFolderHierarchy"
+common="_ExpEnsureValueFile _ExpEnumAllFolders _ExpEnumChildFolder _ExpEnumChildMails _ExpEnumChildMailsNext _ExpEnumRootFolder _ExpSaveFolderHierarchy"
 check libCorvex32.so "_ExpCreatePFF32Object _ExpDeletePFFData $common _ExpParsePFF32 _ExpTestPFF32 " no
 check libCorvex64.so "_ExpCreatePFF64Object _ExpDeletePFFData $common _ExpPFFParseTest _ExpParsePFF64 " no
 check libCorvex64K.so "_ExpCreatePFF64P4KObject _ExpDeletePFFData $common _ExpPFFParseTest _ExpParsePFF64 " yes

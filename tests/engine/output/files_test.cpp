@@ -182,27 +182,62 @@ TEST(RowFile, KeepsRowTextAndNamesSideFilesWithDoubledSeparator) {
     EXPECT_FALSE(fs::exists(dir / "2.PR_ENTRYID.bin.txt"));
 }
 
-TEST(ValueFile, IsNamedByAFreshVersion4Uuid) {
+// A ledger whose reader hands out `value` and counts how often the store was read.
+struct CountingReader {
+    Bytes value;
+    int reads = 0;
+    ValueFileLedger::ValueReader Reader() {
+        return [this](const ValueLocation&) {
+            ++reads;
+            return value;
+        };
+    }
+};
+
+// Names a value and has its file written at once.
+fs::path WrittenValueFile(ValueFileLedger& ledger, const Bytes& value) {
+    CountingReader reader{value};
+    const fs::path path = ledger.Name({});
+    EXPECT_EQ(ledger.Ensure(common::PathToUtf16(path), reader.Reader()),
+              ValueFileLedger::EnsureResult::kReady);
+    return path;
+}
+
+// A value is named at once and written only when it is first read, from the
+// store once however often it is read; a name whose file cannot be made, or
+// that something else took, is never written through and may be tried again.
+TEST(ValueFile, IsNamedByAFreshVersion4UuidAndWrittenOnceWhenFirstRead) {
     velmora::test::ScratchDir root;
-    fs::create_directory(root / "GUIDTempFiles");
     ValueFileLedger ledger(root.Path());
-    const Bytes value = {0x00, 0x0D, 0x0A, 0xFF};
-    const fs::path first = ledger.Write(value);
-    const fs::path second = ledger.Write(value);
+    CountingReader reader{{0x00, 0x0D, 0x0A, 0xFF}};
+    const fs::path first = ledger.Name({});
+    const fs::path second = ledger.Name({});
+    const std::u16string firstText = common::PathToUtf16(first);
 
     const std::regex uuid("[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}");
     EXPECT_TRUE(std::regex_match(first.filename().string(), uuid)) << first;
     EXPECT_EQ(first.parent_path(), root / "GUIDTempFiles");
     EXPECT_NE(first, second);
-    EXPECT_EQ(ReadFileText(first), std::string("\x00\x0D\x0A\xFF", 4));
-}
+    EXPECT_EQ(ledger.Ensure(firstText, reader.Reader()), ValueFileLedger::EnsureResult::kFailed)
+        << "no folder to write in";
+    EXPECT_FALSE(fs::exists(first));
 
-TEST(ValueFile, PathIsReturnedEvenWhenNothingCouldBeWritten) {
-    velmora::test::ScratchDir root;
-    ValueFileLedger ledger(root.Path());
-    const fs::path path = ledger.Write(Bytes{1});
-    EXPECT_EQ(path.parent_path(), root / "GUIDTempFiles");
-    EXPECT_FALSE(fs::exists(path));
+    fs::create_directory(root / "GUIDTempFiles");
+    velmora::test::ScratchDir elsewhere;
+    Touch(elsewhere / "target");
+    const std::string untouched = ReadFileText(elsewhere / "target");
+    fs::create_symlink(elsewhere / "target", second);
+    EXPECT_EQ(ledger.Ensure(common::PathToUtf16(second), reader.Reader()),
+              ValueFileLedger::EnsureResult::kFailed);
+    EXPECT_EQ(ReadFileText(elsewhere / "target"), untouched)
+        << "a link in place is not written through";
+
+    for (int read = 0; read < 3; ++read)
+        EXPECT_EQ(ledger.Ensure(firstText, reader.Reader()), ValueFileLedger::EnsureResult::kReady);
+    EXPECT_EQ(ReadFileText(first), std::string("\x00\x0D\x0A\xFF", 4));
+    EXPECT_EQ(reader.reads, 3) << "two failed attempts and one write";
+    EXPECT_EQ(ledger.Held(), 2u);
+    EXPECT_EQ(ledger.Written(), 1u);
 }
 
 // Sessions share one value-file folder with each other and with the viewer's
@@ -215,9 +250,10 @@ TEST(ValueFileLedger, RemovesOnlyFilesItWroteDirectlyInItsFolder) {
     fs::create_directory(root / "Folder");
     auto ours = std::make_unique<ValueFileLedger>(root.Path());
     ValueFileLedger other(root.Path());
-    const fs::path kept = ours->Write(Bytes{1});
-    const fs::path freed = ours->Write(Bytes{2});
-    const fs::path others = other.Write(Bytes{3});
+    const fs::path kept = WrittenValueFile(*ours, Bytes{1});
+    const fs::path freed = WrittenValueFile(*ours, Bytes{2});
+    const fs::path others = WrittenValueFile(other, Bytes{3});
+    const fs::path unread = ours->Name({});
     const fs::path viewers = root / "GUIDTempFiles" / common::PathFromUtf16(common::NewUuidText());
     const fs::path outside = root / "Folder" / kept.filename();
     Touch(viewers);
@@ -240,13 +276,23 @@ TEST(ValueFileLedger, RemovesOnlyFilesItWroteDirectlyInItsFolder) {
         keptText.substr(keptText.size() - 36),
         u"",
     };
-    for (const std::u16string& path : refused) ours->Remove(path);
-    EXPECT_EQ(ours->Held(), 2u);
+    CountingReader reader{{9}};
+    for (const std::u16string& path : refused) {
+        EXPECT_EQ(ours->Ensure(path, reader.Reader()), ValueFileLedger::EnsureResult::kUnknown);
+        ours->Remove(path);
+    }
+    EXPECT_EQ(reader.reads, 0);
+    EXPECT_EQ(ours->Held(), 3u);
     for (const fs::path& file : {kept, freed, others, viewers, outside})
         EXPECT_TRUE(fs::is_regular_file(file)) << file;
 
     ours->Remove(common::PathToUtf16(freed));
     EXPECT_FALSE(fs::exists(freed));
+    // A value freed before it was read leaves no file, and is not written afterwards.
+    ours->Remove(common::PathToUtf16(unread));
+    EXPECT_EQ(ours->Ensure(common::PathToUtf16(unread), reader.Reader()),
+              ValueFileLedger::EnsureResult::kUnknown);
+    EXPECT_FALSE(fs::exists(unread));
     EXPECT_EQ(ours->Held(), 1u);
     ours.reset();
     EXPECT_FALSE(fs::exists(kept)) << "what is left goes with the ledger";

@@ -1,6 +1,9 @@
-// How long the value files of the records live: as long as the records that
-// name them. Another enumeration of a folder frees its former records and
-// their files, deleting a handle removes every file its session wrote, and a
+// When the value files of the records are written and how long they live: an
+// enumeration names them and writes none; a file is written when its value is
+// first read, and lives as long as the record that names it. Another
+// enumeration of a folder frees its former records and their files, a record
+// freed before its value was read leaves no file and its value is refused
+// afterwards, deleting a handle removes every file its session wrote, and a
 // session sharing the temporary root with others touches none of theirs, not
 // even when a record is edited to name one.
 #include <gtest/gtest.h>
@@ -67,8 +70,9 @@ void EnumerateMails(OpenedStore& store, FolderEntry& folder) {
     store.Calls().enumChildMails(&folder, store.Handle(), 0, 0);
 }
 
-// Every body and every attachment's data reads back through its value file,
-// the list holding messages first..first+count-1 in folder order.
+// Every body and every attachment's data reads back through its value file
+// (written as it is read), the list holding messages first..first+count-1 in
+// folder order.
 void ExpectValuesReadBack(const FolderEntry& folder, std::uint32_t first = 0,
                           std::uint32_t count = kMessages) {
     const std::vector<const MailEntry*> mails = MailsOf(folder);
@@ -121,25 +125,29 @@ TEST_P(ValueFileLifetime, AnotherEnumerationRemovesTheFormerFilesAndKeepsItsOwnR
     EnumerateMails(store, *inbox);
     const std::vector<fs::path> first = ValueFilesOf(*inbox);
     ASSERT_GE(first.size(), 2 * kMessages);
+    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before) << "the enumeration writes no file";
+    ExpectValuesReadBack(*inbox);
     EXPECT_EQ(FilesIn(store.ValueFileFolder()), before + first.size());
     EnumerateMails(store, *inbox);
     const std::vector<fs::path> second = ValueFilesOf(*inbox);
 
     for (const fs::path& file : first) EXPECT_FALSE(fs::exists(file)) << file;
     EXPECT_EQ(second.size(), first.size());
-    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before + second.size());
+    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before);
     ExpectValuesReadBack(*inbox);
+    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before + second.size());
 }
 
 #if !defined(_WIN32)
-// Another enumeration takes over the former records' files; one that was
-// replaced by a link in the meantime is not written through.
-TEST_P(ValueFileLifetime, AFormerFileReplacedByALinkIsNotWrittenThrough) {
+// A file replaced by a link, or a link put where a value's file is still to
+// be written, is never written through.
+TEST_P(ValueFileLifetime, AFileReplacedByALinkIsNotWrittenThrough) {
     OpenedStore store(store_, GetParam().engine);
     ASSERT_TRUE(store.Opened());
     FolderEntry* inbox = Inbox(store);
     ASSERT_NE(inbox, nullptr);
     EnumerateMails(store, *inbox);
+    ExpectValuesReadBack(*inbox);
     const std::vector<fs::path> first = ValueFilesOf(*inbox);
     ASSERT_FALSE(first.empty());
     ScratchDir elsewhere;
@@ -150,8 +158,15 @@ TEST_P(ValueFileLifetime, AFormerFileReplacedByALinkIsNotWrittenThrough) {
     }
     EnumerateMails(store, *inbox);
     EXPECT_EQ(corvex::test::ReadFileText(elsewhere / "target"), "untouched");
-    for (const fs::path& file : ValueFilesOf(*inbox)) EXPECT_FALSE(fs::is_symlink(file)) << file;
+    for (const fs::path& file : first) EXPECT_FALSE(fs::is_symlink(file)) << file;
     ExpectValuesReadBack(*inbox);
+
+    EnumerateMails(store, *inbox);
+    for (const fs::path& file : ValueFilesOf(*inbox))
+        fs::create_symlink(elsewhere / "target", file);
+    for (const MailEntry* mail : MailsOf(*inbox))
+        EXPECT_TRUE(PropBytes(*FindProp(mail->props, common::prop::kBody)).empty());
+    EXPECT_EQ(corvex::test::ReadFileText(elsewhere / "target"), "untouched");
 }
 #endif
 
@@ -171,6 +186,8 @@ TEST_P(ValueFileLifetime, DeletingAHandleRemovesItsFilesAndNoneOfAnotherSessionO
     ASSERT_NE(secondInbox, nullptr);
     EnumerateMails(second, *secondInbox);
     EnumerateMails(*first, *firstInbox);
+    ExpectValuesReadBack(*secondInbox);
+    ExpectValuesReadBack(*firstInbox);
     const std::vector<fs::path> firstFiles = ValueFilesOf(*firstInbox);
     const std::vector<fs::path> secondFiles = ValueFilesOf(*secondInbox);
     ASSERT_FALSE(secondFiles.empty());
@@ -197,8 +214,9 @@ TEST_P(ValueFileLifetime, DeletingAHandleRemovesItsFilesAndNoneOfAnotherSessionO
 }
 
 // A folder large enough to be built on two threads comes out as on one: every
-// record in folder order with its own values, and exactly the files the
-// records name, for the whole folder and for slices that cross its middle.
+// record in folder order with its own values, no file written by the
+// enumeration, and exactly the files the records name once they are read, for
+// the whole folder and for slices that cross its middle.
 TEST_P(ValueFileLifetime, ALargeFolderKeepsItsOrderValuesAndFilesWhenBuiltOnTwoThreads) {
     ASSERT_NO_FATAL_FAILURE(OpenLargeInbox());
     OpenedStore& opened = *large_;
@@ -210,15 +228,16 @@ TEST_P(ValueFileLifetime, ALargeFolderKeepsItsOrderValuesAndFilesWhenBuiltOnTwoT
     for (const auto& slice : kSlices) {
         SCOPED_TRACE(std::to_string(slice.first) + " " + std::to_string(slice.maximum));
         opened.Calls().enumChildMails(inbox, opened.Handle(), slice.first, slice.maximum);
+        EXPECT_EQ(FilesIn(opened.ValueFileFolder()), before);
         ExpectValuesReadBack(*inbox, slice.first, slice.expected);
         EXPECT_EQ(FilesIn(opened.ValueFileFolder()), before + ValueFilesOf(*inbox).size());
     }
 }
 
 // The viewer reads a large folder again with one call that only empties the
-// list and then batches. The batches take over the former files; when the
+// list and then batches. Emptying the list removes the former files; when the
 // folder has been read to its end, or an enumeration cut the read short, or
-// the session goes, exactly the files the records name are left.
+// the session goes, exactly the files of the values read are left.
 TEST_P(ValueFileLifetime, ABatchedReadAgainEndsWithExactlyTheFilesItsRecordsName) {
     ASSERT_NO_FATAL_FAILURE(OpenLargeInbox());
     OpenedStore& opened = *large_;
@@ -247,6 +266,68 @@ TEST_P(ValueFileLifetime, ABatchedReadAgainEndsWithExactlyTheFilesItsRecordsName
     const fs::path folder = opened.ValueFileFolder();
     opened.Delete();
     EXPECT_EQ(FilesIn(folder), before);
+}
+
+// A copy of a value-file prop that outlives its record, as a careless reader
+// might keep one: its path bytes are its own.
+struct KeptProp {
+    explicit KeptProp(const ExportedProp& prop)
+        : bytes(prop.bytes, prop.bytes + prop.byteCount), prop(prop) {
+        this->prop.bytes = bytes.data();
+    }
+    std::vector<std::uint8_t> bytes;
+    ExportedProp prop;
+};
+
+// Values freed before they were read leave no file, and the ensure export
+// refuses them afterwards, as it refuses whatever is not a value of its own
+// handle's records still held; a value read once is not written again.
+TEST_P(ValueFileLifetime, ARecordFreedBeforeItsValueWasReadLeavesNoFileAndIsRefusedAfter) {
+    OpenedStore store(store_, GetParam().engine);
+    OpenedStore other(store_, GetParam().engine);
+    FolderEntry* inbox = Inbox(store);
+    FolderEntry* otherInbox = Inbox(other);
+    ASSERT_NE(inbox, nullptr);
+    ASSERT_NE(otherInbox, nullptr);
+    const std::size_t before = FilesIn(store.ValueFileFolder());
+    EnumerateMails(store, *inbox);
+    EnumerateMails(other, *otherInbox);
+    const MailEntry& mail = *MailsOf(*inbox)[0];
+    const ExportedProp& body = *FindProp(mail.props, common::prop::kBody);
+    const ExportedProp& data =
+        *FindProp(mail.attachments->items[0]->object, common::prop::kAttachDataBin);
+    const KeptProp keptBody(body);
+    KeptProp inline_(body);
+    inline_.prop.inFile = 0;
+    const std::vector<fs::path> named = ValueFilesOf(*inbox);
+
+    const auto ensure = [&](EngineHandle* handle, const ExportedProp* prop) {
+        return store.Calls().ensureValueFile(handle, prop);
+    };
+    ASSERT_EQ(ensure(store.Handle(), &data), CORVEX_VALUE_FILE_READY);
+    ASSERT_EQ(ensure(store.Handle(), &data), CORVEX_VALUE_FILE_READY);
+    EXPECT_EQ(PropBytes(data), DataOf(0));
+    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before + 1);
+
+    const struct {
+        const char* what;
+        EngineHandle* handle;
+        const ExportedProp* prop;
+    } kRefused[] = {
+        {"no handle", nullptr, &body},
+        {"no prop", store.Handle(), nullptr},
+        {"a value held in memory", store.Handle(), &inline_.prop},
+        {"another handle's value", other.Handle(), &body},
+    };
+    for (const auto& refused : kRefused)
+        EXPECT_EQ(ensure(refused.handle, refused.prop), CORVEX_VALUE_FILE_UNKNOWN) << refused.what;
+
+    EnumerateMails(store, *inbox);
+    EXPECT_EQ(ensure(store.Handle(), &keptBody.prop), CORVEX_VALUE_FILE_UNKNOWN)
+        << "a freed record's value";
+    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before);
+    for (const fs::path& file : named) EXPECT_FALSE(fs::exists(file)) << file;
+    ExpectValuesReadBack(*otherInbox);
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, ValueFileLifetime, ::testing::ValuesIn(kWrittenVariants),

@@ -3,6 +3,7 @@
 // call or from another thread while it runs, and two handles of one library.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <latch>
 #include <set>
 #include <thread>
@@ -153,11 +154,15 @@ TEST(MailEnumeration, SecondPassReplacesTheListAndTheFirstPassesValueFiles) {
     ASSERT_NE(folder, nullptr);
     const std::size_t before = FilesIn(store.ValueFileFolder());
     store.Calls().enumChildMails(folder, store.Handle(), 0, 0);
+    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before) << "values are written when read";
+    ReadValueFilesOf(*folder);
     const std::vector<std::string> firstSignatures = Signatures(*folder);
     const std::vector<fs::path> first = ValueFilesOf(*folder);
     std::vector<std::uintmax_t> firstSizes;
     for (const fs::path& file : first) firstSizes.push_back(fs::file_size(file));
     store.Calls().enumChildMails(folder, store.Handle(), 0, 0);
+    EXPECT_EQ(FilesIn(store.ValueFileFolder()), before);
+    ReadValueFilesOf(*folder);
     const std::vector<fs::path> second = ValueFilesOf(*folder);
 
     EXPECT_EQ(Signatures(*folder), firstSignatures);
@@ -207,6 +212,7 @@ TEST(TwoHandles, DeletingTheFirstLeavesTheSecondsRecordsAndValueFiles) {
     FolderEntry* deleted = FolderAt(second, "Top of Personal Folders/Deleted Items");
     second.Calls().enumChildMails(deleted, second.Handle(), 0, 0);
     EXPECT_EQ(deleted->mails->entries.count, 20u);
+    ReadValueFilesOf(*deleted);
     const std::vector<fs::path> files = ValueFilesOf(*deleted);
     ASSERT_FALSE(files.empty());
     for (const fs::path& file : files) {
@@ -255,16 +261,6 @@ std::size_t TreeSize(const FolderList& list) {
     return size;
 }
 
-// The names of the files in a folder.
-std::set<fs::path> FileNamesIn(const fs::path& folder) {
-    std::set<fs::path> names;
-    std::error_code error;
-    for (auto it = fs::directory_iterator(folder, error); !error && it != fs::directory_iterator();
-         it.increment(error))
-        names.insert(it->path().filename());
-    return names;
-}
-
 constexpr int kStopAttempts = 50;
 const char* kLargestStore = "unicode-cyclic.pst";
 
@@ -292,32 +288,29 @@ TEST(StopFromAnotherThread, EndsTheMessageWalkWithWhatItAppendedIntact) {
     FolderEntry* folder = FolderAt(store, "Top of Personal Folders/Deleted Items");
     ASSERT_NE(folder, nullptr);
     const std::vector<std::string> all = Enumerate(store, *folder, 0, 0);
+    ReadValueFilesOf(*folder);
     bool stoppedEarly = false;
     for (int attempt = 0; attempt < kStopAttempts && !stoppedEarly; ++attempt) {
         store.SetStopWord(0);
-        const std::set<fs::path> before = FileNamesIn(store.ValueFileFolder());
+        // The former run's files go with its records when this one starts.
+        const std::size_t before = FilesIn(store.ValueFileFolder()) - ValueFilesOf(*folder).size();
         {
-            // The first value file of this run shows the walk is under way (the
-            // former run's files go first, so their count tells nothing).
-            StopFromAnotherThread stopper(store, [&] {
-                const std::set<fs::path> now = FileNamesIn(store.ValueFileFolder());
-                return std::any_of(now.begin(), now.end(),
-                                   [&](const fs::path& name) { return !before.contains(name); });
-            });
+            // A stop a little later on every attempt: some attempt falls within the walk.
+            const auto start = std::chrono::steady_clock::now();
+            const auto delay = std::chrono::microseconds(attempt * 200);
+            StopFromAnotherThread stopper(
+                store, [&] { return std::chrono::steady_clock::now() - start >= delay; });
             store.Calls().enumChildMails(folder, store.Handle(), 0, 0);
         }
+        // The walk wrote no file, and the values of the records it kept read back.
+        EXPECT_EQ(FilesIn(store.ValueFileFolder()), before);
         const std::vector<std::string> partial = Signatures(*folder);
         ASSERT_LE(partial.size(), all.size());
         EXPECT_TRUE(std::equal(partial.begin(), partial.end(), all.begin()));
-        std::set<fs::path> named;
-        for (const fs::path& file : ValueFilesOf(*folder)) {
+        ReadValueFilesOf(*folder);
+        for (const fs::path& file : ValueFilesOf(*folder))
             EXPECT_TRUE(fs::is_regular_file(file)) << file;
-            named.insert(file.filename());
-        }
-        // Records built past the stop are dropped with their files: every new
-        // file is one a record names.
-        for (const fs::path& name : FileNamesIn(store.ValueFileFolder()))
-            EXPECT_TRUE(named.contains(name) || before.contains(name)) << name;
+        EXPECT_EQ(FilesIn(store.ValueFileFolder()), before + ValueFilesOf(*folder).size());
         stoppedEarly = partial.size() < all.size();
     }
     EXPECT_TRUE(stoppedEarly) << "no run was seen to end early";

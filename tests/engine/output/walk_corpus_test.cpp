@@ -1,14 +1,20 @@
 // Every real store through the exports the viewer calls: the whole folder tree
 // from the all-folders enumeration, and every folder's messages with their
 // recipient and attachment rows, compared with what an independent reader
-// reports for the same store (expected/NAME.json).
+// reports for the same store (expected/NAME.json); and every value of every
+// message that crosses as a file, written only when it is read, compared byte
+// for byte with what the store holds for it.
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <map>
 #include <set>
 
+#include "engine/output/walks/loaded_message.h"
+#include "engine/storage/variant_traits.h"
 #include "tests/engine/output/corpus_expectations.h"
 #include "tests/engine/output/walk_support.h"
+#include "tests/engine/storage/store_fixtures.h"
 
 namespace velmora::test {
 namespace {
@@ -133,6 +139,89 @@ TEST_P(CorpusWalks, FolderTreeAndMessagesAgreeWithIndependentReader) {
                   UnreportedItemsExpected(folder, ListedPaths(expected)))
             << "items of '" << folder.path << "' that the independent reader does not list";
     }
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The out-of-line values of a message read straight from the store, in the
+// order its records hold their value files: the message's, then each
+// attachment object's followed by those of the message it holds.
+template <typename V>
+void AddStoredValues(const corvex::ContextReader<V>& contexts, const corvex::LoadedMessage& message,
+                     std::vector<Bytes>& out) {
+    const auto add = [&](const corvex::PropertyMap& properties) {
+        for (const auto& [id, value] : properties) {
+            if (value.inSubnode) out.push_back(contexts.ValueBytes(value));
+        }
+    };
+    add(message.properties);
+    for (const corvex::AttachmentRecord& attachment : message.attachments) {
+        add(attachment.object);
+        if (attachment.embedded) AddStoredValues(contexts, *attachment.embedded, out);
+    }
+}
+
+// Every folder's messages, keyed by folder NID.
+template <typename V>
+std::map<std::uint32_t, std::vector<Bytes>> StoredValuesByFolder(
+    const std::filesystem::path& file) {
+    const auto database = OpenStore<V>(file);
+    std::map<std::uint32_t, std::vector<Bytes>> values;
+    if (!database) return values;
+    const corvex::ContextReader<V> contexts(database->Reader());
+    for (const auto& [parent, node] : database->Walker().messageChildren.All()) {
+        AddStoredValues(contexts, corvex::LoadMessage(contexts, *node),
+                        values[static_cast<std::uint32_t>(parent)]);
+    }
+    return values;
+}
+
+std::map<std::uint32_t, std::vector<Bytes>> StoredValuesByFolder(
+    const std::filesystem::path& file) {
+    switch (VariantOfStore(file)) {
+        case StoreVariant::kAnsi:
+            return StoredValuesByFolder<corvex::AnsiTraits>(file);
+        case StoreVariant::kUnicode4K:
+            return StoredValuesByFolder<corvex::Unicode4KTraits>(file);
+        default:
+            return StoredValuesByFolder<corvex::UnicodeTraits>(file);
+    }
+}
+
+void CollectAllFolders(const FolderList& list, std::vector<const FolderEntry*>& out) {
+    for (std::uint32_t i = 0; i < list.count; ++i) {
+        out.push_back(list.items[i]);
+        CollectAllFolders(*list.items[i]->children, out);
+    }
+}
+
+// Enumerating every folder writes no value file; reading each value then
+// writes exactly one file per value, holding the store's bytes for it.
+TEST_P(CorpusWalks, ValuesReadThroughTheirFilesAreTheStoresOwnBytes) {
+    VELMORA_REQUIRE_CORPUS();
+    const std::filesystem::path file = CorpusFile(GetParam().file);
+    std::map<std::uint32_t, std::vector<Bytes>> stored = StoredValuesByFolder(file);
+    OpenedStore store(file);
+    ASSERT_TRUE(store.Opened());
+    std::vector<const FolderEntry*> folders;
+    CollectAllFolders(store.AllFolders(), folders);
+    const std::size_t before = FilesIn(store.ValueFileFolder());
+    std::size_t values = 0;
+    for (const FolderEntry* folder : folders) {
+        store.Calls().enumChildMails(const_cast<FolderEntry*>(folder), store.Handle(), 0, 0);
+        EXPECT_EQ(FilesIn(store.ValueFileFolder()), before) << "the enumeration wrote a file";
+        const std::vector<const ExportedProp*> props = ValueFilePropsOf(*folder);
+        const std::vector<Bytes>& expected = stored[folder->nidLow];
+        ASSERT_EQ(props.size(), expected.size()) << FolderDisplayName(*folder);
+        for (std::size_t i = 0; i < props.size(); ++i)
+            EXPECT_EQ(PropBytes(*props[i]), expected[i]) << FolderDisplayName(*folder) << " " << i;
+        EXPECT_EQ(FilesIn(store.ValueFileFolder()), before + props.size());
+        values += props.size();
+        // The next folder's values are counted alone: these go with their records.
+        store.Calls().enumChildMails(const_cast<FolderEntry*>(folder), store.Handle(), UINT32_MAX,
+                                     1);
+    }
+    std::cout << "[ values   ] " << GetParam().file << ": " << values << " value files read\n";
 }
 
 std::string StoreName(const ::testing::TestParamInfo<CorpusStore>& info) {

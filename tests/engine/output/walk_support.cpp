@@ -7,6 +7,7 @@
 #include "common/utf16_text.h"
 #include "engine/interface/engine_api.h"
 #include "engine/storage/variant_traits.h"
+#include "viewer/data/mail_access/value_file_sources.h"
 
 namespace velmora::test {
 namespace {
@@ -27,7 +28,8 @@ EngineCalls CallsOf() {
             Api::EnumChildMails,
             Api::EnumChildMailsNext,
             Api::SaveFolderHierarchy,
-            Api::Delete};
+            Api::Delete,
+            Api::EnsureValueFile};
 }
 
 std::string BytesToUtf8(const std::vector<std::uint8_t>& bytes, bool wide) {
@@ -68,10 +70,10 @@ void CollectFolders(const FolderEntry& folder, const std::string& prefix,
     }
 }
 
-void AddValueFiles(const ExportedPropMap* map, std::vector<std::filesystem::path>& out) {
+void AddValueFiles(const ExportedPropMap* map, std::vector<const ExportedProp*>& out) {
     if (map == nullptr) return;
     for (std::uint32_t i = 0; i < map->count; ++i) {
-        if (map->items[i]->inFile != 0) out.push_back(ValueFilePath(*map->items[i]));
+        if (map->items[i]->inFile != 0) out.push_back(map->items[i]);
     }
 }
 
@@ -130,6 +132,7 @@ OpenedStore::OpenedStore(const std::filesystem::path& store, StoreVariant varian
     status.code = 1;
     calls_->parse(storePath.c_str(), handle_, &status);
     opened_ = status.code == 1;
+    AddValueFileSource(handle_, calls_->ensureValueFile);
 }
 
 OpenedStore::~OpenedStore() {
@@ -137,6 +140,7 @@ OpenedStore::~OpenedStore() {
 }
 
 void OpenedStore::Delete() {
+    RemoveValueFileSource(handle_);
     if (handle_ != nullptr) calls_->remove(handle_);
     handle_ = nullptr;
 }
@@ -167,6 +171,7 @@ std::filesystem::path ValueFilePath(const ExportedProp& prop) {
 
 std::vector<std::uint8_t> PropBytes(const ExportedProp& prop) {
     if (prop.inFile == 0) return {prop.bytes, prop.bytes + prop.byteCount};
+    if (EnsureValueFile(prop) == ValueFileState::kFailed) return {};
     std::ifstream file(ValueFilePath(prop), std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
@@ -226,7 +231,7 @@ std::vector<const MailEntry*> MailsOf(const FolderEntry& folder) {
 }
 
 // An attached message's value files belong to the record of the message it is attached to.
-void AddMailValueFiles(const MailEntry& mail, std::vector<std::filesystem::path>& out) {
+void AddMailValueFiles(const MailEntry& mail, std::vector<const ExportedProp*>& out) {
     AddValueFiles(mail.props, out);
     for (std::uint32_t i = 0; i < mail.attachments->count; ++i) {
         AddValueFiles(mail.attachments->items[i]->object, out);
@@ -235,10 +240,20 @@ void AddMailValueFiles(const MailEntry& mail, std::vector<std::filesystem::path>
     }
 }
 
-std::vector<std::filesystem::path> ValueFilesOf(const FolderEntry& folder) {
-    std::vector<std::filesystem::path> out;
+std::vector<const ExportedProp*> ValueFilePropsOf(const FolderEntry& folder) {
+    std::vector<const ExportedProp*> out;
     for (const MailEntry* mail : MailsOf(folder)) AddMailValueFiles(*mail, out);
     return out;
+}
+
+std::vector<std::filesystem::path> ValueFilesOf(const FolderEntry& folder) {
+    std::vector<std::filesystem::path> out;
+    for (const ExportedProp* prop : ValueFilePropsOf(folder)) out.push_back(ValueFilePath(*prop));
+    return out;
+}
+
+void ReadValueFilesOf(const FolderEntry& folder) {
+    for (const ExportedProp* prop : ValueFilePropsOf(folder)) PropBytes(*prop);
 }
 
 std::size_t FilesIn(const std::filesystem::path& directory) {

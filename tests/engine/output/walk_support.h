@@ -31,6 +31,7 @@ struct EngineCalls {
     std::int32_t (*saveFolderHierarchy)(std::uint32_t, std::uint32_t, const char16_t*,
                                         EngineHandle*);
     std::int32_t (*remove)(EngineHandle*);
+    std::int32_t (*ensureValueFile)(EngineHandle*, const ExportedProp*);
 };
 
 const EngineCalls& CallsFor(StoreVariant variant);
@@ -38,7 +39,8 @@ const EngineCalls& CallsFor(StoreVariant variant);
 std::u16string U16(const std::filesystem::path& path);
 
 // A created and parsed handle with a temporary root of its own, or one shared
-// with other handles; deleted with the object.
+// with other handles; deleted with the object. While it lives, its value files
+// are written when PropBytes (or any reader of the data side) reads them.
 class OpenedStore {
   public:
     explicit OpenedStore(const std::filesystem::path& store);
@@ -80,7 +82,8 @@ struct WalkedFolder {
 };
 
 const ExportedProp* FindProp(const ExportedPropMap* map, std::uint16_t id);
-// The value's bytes, read from its value file when it crossed as one.
+// The value's bytes, read from its value file when it crossed as one (the
+// file written first by the handle that named it, as the viewer reads it).
 std::vector<std::uint8_t> PropBytes(const ExportedProp& prop);
 std::filesystem::path ValueFilePath(const ExportedProp& prop);
 // A string property as UTF-8 (PT_UNICODE, or 8-bit text as Latin-1), without its trailing NULs.
@@ -96,8 +99,12 @@ std::vector<WalkedFolder> FoldersBelow(const FolderEntry& folder);
 StoreItem ItemOf(const MailEntry& mail, const std::string& folder);
 std::vector<const MailEntry*> MailsOf(const FolderEntry& folder);
 
-// Every value-file path held by the records of a folder's messages.
+// Every value-file prop of the records of a folder's messages, and the paths they hold.
+std::vector<const ExportedProp*> ValueFilePropsOf(const FolderEntry& folder);
 std::vector<std::filesystem::path> ValueFilesOf(const FolderEntry& folder);
+// Reads every value of the folder's messages held in a file, as the viewer
+// would, so that each file is written.
+void ReadValueFilesOf(const FolderEntry& folder);
 
 std::size_t FilesIn(const std::filesystem::path& directory);
 

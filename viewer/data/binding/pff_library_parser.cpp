@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "viewer/data/mail_access/value_file_sources.h"
+
 namespace velmora {
 namespace {
 
@@ -42,6 +44,12 @@ int CPFFLibraryDataParser::Create(std::u16string storePath, std::u16string tempR
                                   OpenStatus* status) {
     Call<CorvexCreateFn>(names_.createExport, storePath.c_str(), &handle_, tempRoot.c_str(),
                          status);
+    // The handle's records name value files that are written when first
+    // read: every reader of one asks through the handle's library.
+    if (handle_ != nullptr && library_.IsLoaded()) {
+        AddValueFileSource(
+            handle_, library_.FindAs<CorvexEnsureValueFileFn>(CORVEX_ENSURE_VALUE_FILE_EXPORT));
+    }
     return 0;
 }
 
@@ -89,7 +97,13 @@ int CPFFLibraryDataParser::SaveAttachment(void* arg) {
     return 0;
 }
 
+CPFFLibraryDataParser::~CPFFLibraryDataParser() {
+    // The library goes with the binding; its export must not be asked again.
+    RemoveValueFileSource(handle_);
+}
+
 int CPFFLibraryDataParser::DeletePFFData(OpenStatus* status) {
+    RemoveValueFileSource(handle_);
     // Only a call that reached the library releases the handle.
     if (Call<CorvexDeleteFn>("_ExpDeletePFFData", handle_, static_cast<void*>(status)))
         handle_ = nullptr;

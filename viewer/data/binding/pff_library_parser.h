@@ -22,6 +22,7 @@ struct EngineLibraryNames {
 
 class CPFFLibraryDataParser : public CPFFDataParserInterFace {
   public:
+    ~CPFFLibraryDataParser() override;
     int Test(std::u16string storePath, std::u16string tempRoot) override;
     int Create(std::u16string storePath, std::u16string tempRoot, OpenStatus* status) override;
     int Parse(std::u16string storePath, std::u16string tempRoot, OpenStatus* status) override;

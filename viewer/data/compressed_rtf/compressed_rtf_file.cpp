@@ -19,7 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 std::optional<Bytes> StoredBytes(const ExportedProp& prop) {
     if (prop.inFile != 0) {
         Bytes content;
-        if (!ReadWholeFile(ValueFilePath(prop), content)) return std::nullopt;
+        if (!ReadValueFile(prop, content)) return std::nullopt;
         return content;
     }
     if (prop.bytes == nullptr) return Bytes{};

@@ -5,12 +5,21 @@
 #include <fstream>
 
 #include "common/path_text.h"
+#include "viewer/data/mail_access/value_file_sources.h"
 
 namespace velmora {
 namespace {
 
 bool HeldInFile(const ExportedProp& prop) {
     return prop.inFile == 1;
+}
+
+// The path of a value file, once the engine has written it; empty when the
+// session that named it could not. A value no open session holds (records a
+// test made, a file left by an earlier run) is read from its path as it is.
+std::u16string WrittenValueFilePath(const ExportedProp& prop) {
+    if (EnsureValueFile(prop) == ValueFileState::kFailed) return {};
+    return ValueFilePath(prop);
 }
 
 }  // namespace
@@ -35,10 +44,15 @@ std::u16string ValueFilePath(const ExportedProp& prop) {
     return path;
 }
 
+bool ReadValueFile(const ExportedProp& prop, std::vector<std::uint8_t>& content) {
+    const std::u16string path = WrittenValueFilePath(prop);
+    return !path.empty() && ReadWholeFile(path, content);
+}
+
 std::vector<std::uint8_t> ValueBytes(const ExportedProp& prop) {
     std::vector<std::uint8_t> bytes;
     if (HeldInFile(prop)) {
-        if (!ReadWholeFile(ValueFilePath(prop), bytes)) bytes.clear();
+        if (!ReadValueFile(prop, bytes)) bytes.clear();
     } else if (prop.bytes != nullptr) {
         bytes.assign(prop.bytes, prop.bytes + prop.byteCount);
     }
@@ -52,7 +66,7 @@ std::vector<std::uint8_t> ValuePrefix(const ExportedProp& prop, std::size_t limi
             bytes.assign(prop.bytes, prop.bytes + std::min<std::size_t>(prop.byteCount, limit));
         return bytes;
     }
-    std::ifstream file(common::PathFromUtf16(ValueFilePath(prop)),
+    std::ifstream file(common::PathFromUtf16(WrittenValueFilePath(prop)),
                        std::ios::binary | std::ios::ate);
     const std::streamoff length = file ? static_cast<std::streamoff>(file.tellg()) : -1;
     if (length <= 0 || !file.seekg(0)) return bytes;
@@ -66,7 +80,7 @@ std::uint64_t ValueSize(const ExportedProp& prop) {
     if (!HeldInFile(prop)) return prop.bytes != nullptr ? prop.byteCount : 0;
     std::error_code error;
     const std::uintmax_t size =
-        std::filesystem::file_size(common::PathFromUtf16(ValueFilePath(prop)), error);
+        std::filesystem::file_size(common::PathFromUtf16(WrittenValueFilePath(prop)), error);
     return error ? 0 : size;
 }
 

@@ -19,6 +19,11 @@ const ExportedProp* FindProp(const ExportedPropMap* map, std::uint16_t id);
 // The path a value held in a file is read from (the in-file bytes as UTF-16, up to the NUL).
 std::u16string ValueFilePath(const ExportedProp& prop);
 
+// The whole content of the value file the prop names, which the engine
+// session holding the value writes first if it has not yet; false when it
+// cannot be written or read.
+bool ReadValueFile(const ExportedProp& prop, std::vector<std::uint8_t>& content);
+
 // The value's bytes. A value file that is missing or unreadable reads as an empty value.
 std::vector<std::uint8_t> ValueBytes(const ExportedProp& prop);
 
@@ -37,7 +42,8 @@ std::array<std::uint8_t, N> LeadingBytes(const std::vector<std::uint8_t>& bytes)
     return field;
 }
 
-// The value's length in bytes, without reading a value file.
+// The value's length in bytes, without reading a value file (which is
+// written first, though, if it has not been yet).
 std::uint64_t ValueSize(const ExportedProp& prop);
 
 // The value bytes followed by zero bytes (3 after a value from a file, 4
