@@ -24,8 +24,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "bench/screen_watch.h"
 #include "common/path_text.h"
 #include "viewer/app/main_frame.h"
@@ -52,7 +50,6 @@ struct Options {
     int perFolder = 8;
     int settleMs = 300;
     int bodyRows = 240;
-    bool fromFile = false;
 };
 
 // One click, in milliseconds from the click; empty where it did not happen.
@@ -260,18 +257,11 @@ int main(int argc, char** argv) {
     app.add_option("--per-folder", options.perFolder, "Rows clicked per folder, after its first");
     app.add_option("--settle", options.settleMs, "Milliseconds of quiet before each click");
     app.add_option("--body-rows", options.bodyRows, "Pixel rows of the body watched, from its top");
-    app.add_flag("--from-file", options.fromFile,
-                 "The browser loads each page from its file, as it did before pages were served "
-                 "from memory");
     CLI11_PARSE(app, argc, argv);
 
     // As the program starts: the browser's start is prepared before the
-    // application is made. Without the page schemes the view shows page files.
-    if (!options.fromFile) {
-        velmora::PrepareBodyBrowserStart();
-    } else if (::geteuid() == 0) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    }
+    // application is made.
+    velmora::PrepareBodyBrowserStart();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
@@ -293,8 +283,6 @@ int main(int argc, char** argv) {
 
     Figures figures;
     for (const fs::path& store : StoresToTime(options)) TimeStore(store, watch, options, figures);
-    std::printf("\npages %s\n",
-                options.fromFile ? "loaded by the browser from their files" : "served from memory");
     std::printf("clicks timed: %zu (%d more changed nothing on screen and are not counted)\n",
                 figures.painted.size(), figures.unchanged);
     PrintLine("click to first paint of the new body:", figures.painted);

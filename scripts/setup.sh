@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev lld
     pff-tools pst-utils
     libgmime-3.0-dev libgumbo-dev cmark libxapian-dev
-    qt6-base-dev qt6-webengine-dev xvfb xauth
+    qt6-base-dev qt6-webengine-dev libxcb1-dev xvfb xauth
     libssl-dev
     desktop-file-utils shared-mime-info libxml2-utils man-db
 )
