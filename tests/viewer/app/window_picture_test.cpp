@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
+#include <QSize>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -95,12 +96,13 @@ void SavePicture(QWidget& window, BodyDisplay& body, const QString& folder, cons
     EXPECT_TRUE(picture.save(folder + "/" + name)) << name;
 }
 
-// The window at the size of the pictures, with the store open.
-void ShowWithStore(CMainFrame& frame, const std::filesystem::path& store) {
+// The window at the size of its picture, with the store open.
+void ShowWithStore(CMainFrame& frame, const std::filesystem::path& store,
+                   QSize size = QSize(1500, 840)) {
     frame.FolderTree().SetOpenContext(test::TestOpenContext(&frame));
     // At the screen's corner: a window that reaches past the screen's edge is pictured cut.
     frame.move(0, 0);
-    frame.resize(1500, 840);
+    frame.resize(size);
     frame.show();
     ASSERT_TRUE(frame.FolderTree().OpenStore(QString::fromStdString(store.string())));
     QApplication::processEvents();
@@ -169,12 +171,8 @@ TEST(WindowPictureTest, ExportFolderAsksForTheFormatAndTheSubfolders) {
     test::ScratchDir scratch;
     const std::filesystem::path store = WriteSampleStore(scratch.Path());
     CMainFrame frame([](QWidget*) { return QString(); });
+    ASSERT_NO_FATAL_FAILURE(ShowWithStore(frame, store, QSize(1100, 560)));
     panes::CClassView& tree = frame.FolderTree();
-    tree.SetOpenContext(test::TestOpenContext(&frame));
-    frame.move(0, 0);
-    frame.resize(1100, 560);
-    frame.show();
-    ASSERT_TRUE(tree.OpenStore(QString::fromStdString(store.string())));
     const QModelIndexList inbox =
         tree.Tree().model()->match(tree.Tree().model()->index(0, 0), Qt::DisplayRole, "Inbox", 1,
                                    Qt::MatchRecursive | Qt::MatchExactly);
