@@ -1,7 +1,6 @@
 #include "viewer/panes/store_search/search_session.h"
 
 #include <algorithm>
-#include <atomic>
 #include <map>
 
 #include "viewer/data/binding/store_folders.h"
@@ -50,11 +49,7 @@ StatusBlock* SearchSession::Status() const {
     return handle != nullptr ? handle->status : nullptr;
 }
 
-bool SearchSession::StopRequested() const {
-    const StatusBlock* block = Status();
-    if (block == nullptr || block->stopWord == nullptr) return false;
-    return std::atomic_ref<std::int32_t>(*block->stopWord).load() == CORVEX_STOP_STATE;
-}
+bool SearchSession::StopRequested() const { return StopAsked(*binding_); }
 
 std::vector<const MailEntry*> SearchSession::ListHits(const std::vector<search::SearchHit>& hits) {
     std::map<std::uint32_t, Span> spans;
