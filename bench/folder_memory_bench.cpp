@@ -56,16 +56,21 @@ double StatusMiB(const char* field) {
     return 0;
 }
 
-// What malloc has handed out and not had back, in MiB.
+// What malloc has handed out and not had back, and what it holds free, in MiB.
 double HeapInUseMiB() {
     const struct mallinfo2 info = ::mallinfo2();
     return static_cast<double>(info.uordblks + info.hblkhd) / 1048576.0;
 }
+double HeapFreeMiB() {
+    return static_cast<double>(::mallinfo2().fordblks) / 1048576.0;
+}
 
 // One line of figures, written to the parent through the result channel.
 void Report(int fd, const char* step) {
-    ::dprintf(fd, "  %-34s resident %7.1f MiB, heap in use %7.1f MiB, peak %7.1f MiB\n", step,
-              StatusMiB("VmRSS:"), HeapInUseMiB(), StatusMiB("VmHWM:"));
+    ::dprintf(fd,
+              "  %-26s resident %7.1f MiB, heap in use %7.1f MiB (%6.1f MiB free in it), "
+              "peak %7.1f MiB\n",
+              step, StatusMiB("VmRSS:"), HeapInUseMiB(), HeapFreeMiB(), StatusMiB("VmHWM:"));
 }
 
 std::uint32_t ContentCount(const FolderEntry* folder) {
