@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
+#include <map>
+#include <random>
 #include <regex>
 #include <string>
 #include <vector>
@@ -15,6 +18,7 @@
 #include "engine/output/files/property_csv.h"
 #include "engine/output/files/row_file.h"
 #include "engine/output/files/side_file.h"
+#include "engine/output/files/uuid_table.h"
 #include "engine/output/files/value_file.h"
 #include "engine/output/walks/exported_props.h"
 #include "engine/output/walks/record_memory.h"
@@ -406,6 +410,62 @@ TEST(ExportedProps, CopiesEveryValueAlignedAndInOrder) {
         }
     }
     FreePropMap(map);
+}
+
+// The ledger's table against an ordered map, through inserts, replacements
+// and erases in a mixed order, with keys that share their home slot (long
+// runs that wrap past the table's end) as well as random ones: every key
+// stays findable with its last value until it is erased, and only then.
+TEST(UuidTable, AgreesWithAnOrderedMapThroughChurn) {
+    struct Case {
+        const char* name;
+        std::uint64_t homeMask;  // 0: every key has the same home slot
+        int keys;
+    };
+    const Case cases[] = {{"random keys", ~0ull, 3000},
+                          {"one home for all", 0, 200},
+                          {"few homes at the end", 0x3, 300}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UuidTable<int> table;
+        std::map<common::UuidBytes, int> expected;
+        std::mt19937_64 random(7);
+        std::vector<common::UuidBytes> keys;
+        for (int i = 0; i < c.keys; ++i) {
+            common::UuidBytes key = common::NewUuidBytes();
+            // Homes near the top of any power-of-two table make runs wrap around.
+            const std::uint64_t home = (random() & c.homeMask) | (~0ull & ~c.homeMask);
+            std::memcpy(key.data(), &home, sizeof home);
+            keys.push_back(key);
+        }
+        for (int step = 0; step < c.keys * 4; ++step) {
+            const common::UuidBytes& key = keys[random() % keys.size()];
+            if (random() % 3 == 0) {
+                EXPECT_EQ(table.Erase(key), expected.erase(key) == 1);
+            } else {
+                table.Put(key, step);
+                expected[key] = step;
+            }
+        }
+        ASSERT_EQ(table.Size(), expected.size());
+        for (const common::UuidBytes& key : keys) {
+            const int* found = table.Find(key);
+            const auto want = expected.find(key);
+            ASSERT_EQ(found != nullptr, want != expected.end());
+            if (found != nullptr) {
+                EXPECT_EQ(*found, want->second);
+            }
+        }
+        table.KeepIf([](int value) { return value % 2 == 0; });
+        std::erase_if(expected, [](const auto& entry) { return entry.second % 2 != 0; });
+        std::size_t visited = 0;
+        table.ForEach([&](const common::UuidBytes& key, int value) {
+            ++visited;
+            EXPECT_EQ(expected.at(key), value);
+        });
+        EXPECT_EQ(visited, expected.size());
+        EXPECT_EQ(table.Size(), expected.size());
+    }
 }
 
 // A message's records are one block: the viewer walks its lists and maps as
