@@ -27,9 +27,9 @@ ValueFileLedger::ValueFileLedger(const std::filesystem::path& tempRoot)
       prefix_(common::PathToUtf16(folder_) + common::kPathSeparator) {}
 
 ValueFileLedger::~ValueFileLedger() {
-    for (const auto& [name, named] : held_) {
+    held_.ForEach([this](const common::UuidBytes& name, const Named& named) {
         if (named.written) ::unlink(PathOf(name).c_str());
-    }
+    });
 }
 
 std::filesystem::path ValueFileLedger::PathOf(const common::UuidBytes& name) const {
@@ -45,7 +45,7 @@ std::filesystem::path ValueFileLedger::Name(const ValueLocation& where) {
     const common::UuidBytes name = common::NewUuidBytes();
     {
         const std::lock_guard lock(mutex_);
-        held_.insert_or_assign(name, Named{where, false});
+        held_.Put(name, Named{where, false});
     }
     return PathOf(name);
 }
@@ -58,20 +58,20 @@ ValueFileLedger::EnsureResult ValueFileLedger::Ensure(std::u16string_view path,
     ValueLocation where;
     {
         const std::lock_guard lock(mutex_);
-        const auto found = held_.find(*name);
-        if (found == held_.end()) return EnsureResult::kUnknown;
-        if (found->second.written) return EnsureResult::kReady;
-        where = found->second.where;
+        const Named* found = held_.Find(*name);
+        if (found == nullptr) return EnsureResult::kUnknown;
+        if (found->written) return EnsureResult::kReady;
+        where = found->where;
     }
     if (!WriteNamed(*name, where, read)) return EnsureResult::kFailed;
     const std::lock_guard lock(mutex_);
-    const auto found = held_.find(*name);
-    if (found == held_.end()) {
+    Named* found = held_.Find(*name);
+    if (found == nullptr) {
         // The record was freed while its value was being written: its file goes too.
         ::unlink(PathOf(*name).c_str());
         return EnsureResult::kUnknown;
     }
-    found->second.written = true;
+    found->written = true;
     return EnsureResult::kReady;
 }
 
@@ -97,10 +97,10 @@ void ValueFileLedger::Remove(std::u16string_view path) {
     if (!name) return;
     {
         const std::lock_guard lock(mutex_);
-        const auto found = held_.find(*name);
-        if (found == held_.end()) return;
-        const bool written = found->second.written;
-        held_.erase(found);
+        const Named* found = held_.Find(*name);
+        if (found == nullptr) return;
+        const bool written = found->written;
+        held_.Erase(*name);
         if (!written) return;
     }
     ::unlink(PathOf(*name).c_str());
@@ -108,18 +108,21 @@ void ValueFileLedger::Remove(std::u16string_view path) {
 
 void ValueFileLedger::ForgetUnwritten() {
     const std::lock_guard lock(mutex_);
-    std::erase_if(held_, [](const auto& entry) { return !entry.second.written; });
+    held_.KeepIf([](const Named& named) { return named.written; });
 }
 
 std::size_t ValueFileLedger::Held() const {
     const std::lock_guard lock(mutex_);
-    return held_.size();
+    return held_.Size();
 }
 
 std::size_t ValueFileLedger::Written() const {
     const std::lock_guard lock(mutex_);
-    return static_cast<std::size_t>(std::count_if(
-        held_.begin(), held_.end(), [](const auto& entry) { return entry.second.written; }));
+    std::size_t written = 0;
+    held_.ForEach([&written](const common::UuidBytes&, const Named& named) {
+        written += named.written ? 1 : 0;
+    });
+    return written;
 }
 
 }  // namespace corvex

@@ -12,11 +12,11 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "common/uuid_text.h"
 #include "engine/interface/corvex_engine.h"
+#include "engine/output/files/uuid_table.h"
 #include "engine/storage/subnode_tree.h"
 
 namespace corvex {
@@ -86,13 +86,6 @@ class ValueFileLedger {
     std::size_t Written() const;
 
   private:
-    struct UuidHash {
-        std::size_t operator()(const common::UuidBytes& bytes) const {
-            std::uint64_t word = 0;  // the bytes are random already
-            std::memcpy(&word, bytes.data(), sizeof word);
-            return static_cast<std::size_t>(word);
-        }
-    };
     struct Named {
         ValueLocation where;
         bool written = false;
@@ -110,7 +103,7 @@ class ValueFileLedger {
     // One file is written at a time, outside `mutex_`, so that naming values
     // never waits for a large value being read and written.
     std::mutex writing_;
-    std::unordered_map<common::UuidBytes, Named, UuidHash> held_;
+    UuidTable<Named> held_;
 };
 
 }  // namespace corvex

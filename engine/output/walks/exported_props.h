@@ -4,9 +4,12 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "engine/interface/corvex_engine.h"
+#include "engine/output/walks/record_memory.h"
 #include "engine/storage/property_map.h"
 
 namespace corvex {
@@ -14,8 +17,22 @@ namespace corvex {
 // The path of the value file that stands for an out-of-line value.
 using ValueFileWriter = std::function<std::u16string(const PropValue&)>;
 
-// Without a writer every value is copied as held (an out-of-line table cell
-// keeps its subnode NID); with one, out-of-line values cross as value-file paths.
+// A property map's props as they go into records. Without a writer every
+// value is copied as held (an out-of-line table cell keeps its subnode NID);
+// with one, out-of-line values cross as value-file paths, which this object
+// holds until the records have copied them. The props point into `properties`,
+// which must outlive this object.
+class ExportedPropSources {
+  public:
+    ExportedPropSources(const PropertyMap& properties, const ValueFileWriter* writeValueFile);
+    std::span<const PropSource> Props() const { return sources_; }
+
+  private:
+    std::vector<std::u16string> paths_;
+    std::vector<PropSource> sources_;
+};
+
+// A map of its own holding the copies.
 ExportedPropMap* ExportProperties(const PropertyMap& properties,
                                   const ValueFileWriter* writeValueFile);
 

@@ -18,21 +18,25 @@ MailEntry* MessageWalk<V>::BuildEntry(const NbtEntry& message) const {
 // attachment; the loader has already bounded how deep they go.
 template <typename V>
 MailEntry* MessageWalk<V>::BuildEntry(const LoadedMessage& loaded) const {
-    MailEntry* entry = NewMailEntry(context_.ExportWithValueFiles(loaded.properties));
+    const ExportedPropSources props = context_.SourcesWithValueFiles(loaded.properties);
     // Table cells cross as held; only the attachment object's out-of-line
-    // values (its content among them) become value files.
+    // values (its content among them) become value files. Reserved, so that
+    // the sources stay where the message's source points at them.
+    std::vector<ExportedPropSources> rows;
+    rows.reserve(loaded.attachments.size() * 2 + loaded.recipients.size());
+    MailSource source{props.Props(), {}, {}};
+    source.attachments.reserve(loaded.attachments.size());
     for (const AttachmentRecord& attachment : loaded.attachments) {
-        AppendToList(
-            *entry->attachments,
-            new AttachmentRow{ExportProperties(attachment.row, nullptr),
-                              context_.ExportWithValueFiles(attachment.object),
-                              attachment.embedded ? BuildEntry(*attachment.embedded) : nullptr});
+        const auto& row = rows.emplace_back(attachment.row, nullptr);
+        const auto& object = rows.emplace_back(context_.SourcesWithValueFiles(attachment.object));
+        source.attachments.push_back(
+            {row.Props(), object.Props(),
+             attachment.embedded ? BuildEntry(*attachment.embedded) : nullptr});
     }
-    for (const TableRow& recipient : loaded.recipients) {
-        AppendToList(*entry->recipients,
-                     new RecipientRow{ExportProperties(recipient.cells, nullptr)});
-    }
-    return entry;
+    source.recipients.reserve(loaded.recipients.size());
+    for (const TableRow& recipient : loaded.recipients)
+        source.recipients.push_back(rows.emplace_back(recipient.cells, nullptr).Props());
+    return NewMailEntry(source);
 }
 
 // Builds the records of messages [begin, begin + count) on two threads and

@@ -48,10 +48,13 @@ class WalkContext {
     // A copy of the properties for the viewer, out-of-line values as the paths
     // of value files, written when the viewer first reads them.
     ExportedPropMap* ExportWithValueFiles(const PropertyMap& properties) const {
+        return NewPropMap(SourcesWithValueFiles(properties).Props());
+    }
+    ExportedPropSources SourcesWithValueFiles(const PropertyMap& properties) const {
         const ValueFileWriter writer = [this](const PropValue& value) {
             return common::PathToUtf16(valueFiles_.Name({value.owner, value.SubnodeNid()}));
         };
-        return ExportProperties(properties, &writer);
+        return ExportedPropSources(properties, &writer);
     }
 
     // The directory name of a folder: empty when it has no usable display name.

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
+#include <map>
+#include <random>
 #include <regex>
 #include <string>
 #include <vector>
@@ -15,6 +18,7 @@
 #include "engine/output/files/property_csv.h"
 #include "engine/output/files/row_file.h"
 #include "engine/output/files/side_file.h"
+#include "engine/output/files/uuid_table.h"
 #include "engine/output/files/value_file.h"
 #include "engine/output/walks/exported_props.h"
 #include "engine/output/walks/record_memory.h"
@@ -406,6 +410,146 @@ TEST(ExportedProps, CopiesEveryValueAlignedAndInOrder) {
         }
     }
     FreePropMap(map);
+}
+
+// The ledger's table against an ordered map, through inserts, replacements
+// and erases in a mixed order, with keys that share their home slot (long
+// runs that wrap past the table's end) as well as random ones: every key
+// stays findable with its last value until it is erased, and only then.
+TEST(UuidTable, AgreesWithAnOrderedMapThroughChurn) {
+    struct Case {
+        const char* name;
+        std::uint64_t homeMask;  // 0: every key has the same home slot
+        int keys;
+    };
+    const Case cases[] = {{"random keys", ~0ull, 3000},
+                          {"one home for all", 0, 200},
+                          {"few homes at the end", 0x3, 300}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UuidTable<int> table;
+        std::map<common::UuidBytes, int> expected;
+        std::mt19937_64 random(7);
+        std::vector<common::UuidBytes> keys;
+        for (int i = 0; i < c.keys; ++i) {
+            common::UuidBytes key = common::NewUuidBytes();
+            // Homes near the top of any power-of-two table make runs wrap around.
+            const std::uint64_t home = (random() & c.homeMask) | (~0ull & ~c.homeMask);
+            std::memcpy(key.data(), &home, sizeof home);
+            keys.push_back(key);
+        }
+        for (int step = 0; step < c.keys * 4; ++step) {
+            const common::UuidBytes& key = keys[random() % keys.size()];
+            if (random() % 3 == 0) {
+                EXPECT_EQ(table.Erase(key), expected.erase(key) == 1);
+            } else {
+                table.Put(key, step);
+                expected[key] = step;
+            }
+        }
+        ASSERT_EQ(table.Size(), expected.size());
+        for (const common::UuidBytes& key : keys) {
+            const int* found = table.Find(key);
+            const auto want = expected.find(key);
+            ASSERT_EQ(found != nullptr, want != expected.end());
+            if (found != nullptr) {
+                EXPECT_EQ(*found, want->second);
+            }
+        }
+        table.KeepIf([](int value) { return value % 2 == 0; });
+        std::erase_if(expected, [](const auto& entry) { return entry.second % 2 != 0; });
+        std::size_t visited = 0;
+        table.ForEach([&](const common::UuidBytes& key, int value) {
+            ++visited;
+            EXPECT_EQ(expected.at(key), value);
+        });
+        EXPECT_EQ(visited, expected.size());
+        EXPECT_EQ(table.Size(), expected.size());
+    }
+}
+
+// A message's records are one block: the viewer walks its lists and maps as
+// declared, every value keeps its bytes on an 8-byte boundary, and freeing
+// the message (with an embedded one below an attachment) forgets every value
+// it named, in whatever shape the message comes.
+TEST(MailEntryBlock, HoldsEveryMapAsDeclaredAndForgetsItsValuesWhenFreed) {
+    struct Shape {
+        std::size_t attachments;
+        std::size_t recipients;
+        bool embedded;
+    };
+    const Shape shapes[] = {
+        {0, 0, false}, {1, 2, false}, {3, 0, true}, {0, 5, false}, {2, 1, true}};
+    velmora::test::ScratchDir root;
+    ValueFileLedger ledger(root.Path());
+    std::vector<std::u16string> paths;  // reserved: the sources point into them
+    paths.reserve(64);
+    // Props of every size class, one of them a value held in a file when `named`.
+    const auto propsOf = [&](std::uint16_t base, std::size_t count, bool named) {
+        std::vector<PropSource> props;
+        static const std::uint8_t kFill[4096] = {0x5A};
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t size = (i * 7 + base) % 23;
+            props.push_back({static_cast<std::uint16_t>(base + i), 0x0102, false, {kFill, size}});
+        }
+        if (named) {
+            paths.push_back(common::PathToUtf16(ledger.Name({})));
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(paths.back().c_str());
+            props.push_back({0x1000, 0x001F, true, {bytes, (paths.back().size() + 1) * 2}});
+        }
+        return props;
+    };
+    const auto expectMap = [](const ExportedPropMap* map, const std::vector<PropSource>& props) {
+        ASSERT_NE(map, nullptr);
+        ASSERT_EQ(map->count, props.size());
+        EXPECT_EQ(map->capacity, map->count);
+        for (std::uint32_t i = 0; i < map->count; ++i) {
+            const ExportedProp& prop = *map->items[i];
+            EXPECT_EQ(prop.id, props[i].id);
+            EXPECT_EQ(prop.inFile, props[i].inFile ? 1 : 0);
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(prop.bytes) % 8, 0u);
+            EXPECT_EQ(Bytes(prop.bytes, prop.bytes + prop.byteCount),
+                      Bytes(props[i].bytes.begin(), props[i].bytes.end()));
+        }
+    };
+
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(std::to_string(shape.attachments) + " attachments, " +
+                     std::to_string(shape.recipients) + " recipients");
+        const auto messageProps = propsOf(0x0E00, 19, true);
+        std::vector<std::vector<PropSource>> rowProps;
+        rowProps.reserve(2 * shape.attachments + shape.recipients);
+        MailSource source{messageProps, {}, {}};
+        for (std::size_t a = 0; a < shape.attachments; ++a) {
+            const auto& row = rowProps.emplace_back(propsOf(0x3700, 6, false));
+            const auto& object = rowProps.emplace_back(propsOf(0x3701, 8, true));
+            MailEntry* embedded = nullptr;
+            if (shape.embedded && a == 0)
+                embedded = NewMailEntry(MailSource{propsOf(0x0E01, 4, true), {}, {}});
+            source.attachments.push_back({row, object, embedded});
+        }
+        for (std::size_t r = 0; r < shape.recipients; ++r)
+            source.recipients.push_back(rowProps.emplace_back(propsOf(0x3000, 10, false)));
+        const std::size_t named = 1 + shape.attachments + (shape.embedded ? 1 : 0);
+        ASSERT_EQ(ledger.Held(), named);
+
+        MailEntry* entry = NewMailEntry(source);
+        expectMap(entry->props, messageProps);
+        ASSERT_EQ(entry->attachments->count, shape.attachments);
+        ASSERT_EQ(entry->recipients->count, shape.recipients);
+        EXPECT_EQ(entry->attachments->capacity, shape.attachments);
+        for (std::size_t a = 0; a < shape.attachments; ++a) {
+            const AttachmentRow& row = *entry->attachments->items[a];
+            expectMap(row.tableRow, rowProps[2 * a]);
+            expectMap(row.object, rowProps[2 * a + 1]);
+            EXPECT_EQ(row.embedded, source.attachments[a].embedded);
+        }
+        for (std::size_t r = 0; r < shape.recipients; ++r)
+            expectMap(entry->recipients->items[r]->tableRow, rowProps[2 * shape.attachments + r]);
+
+        FreeMailEntry(entry, &ledger);
+        EXPECT_EQ(ledger.Held(), 0u);
+    }
 }
 
 TEST(ExportedProps, EmptyMapHasNoItems) {
