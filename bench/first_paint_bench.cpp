@@ -22,6 +22,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "bench/screen_watch.h"
@@ -50,13 +51,18 @@ struct Options {
     int perFolder = 8;
     int settleMs = 300;
     int bodyRows = 240;
+    int watchAfterMs = 500;
+    std::string framesDir;
 };
 
 // One click, in milliseconds from the click; empty where it did not happen.
+// `painted` is the first frame of the new body (see ReadLooks); `firstChange`
+// the first frame of any kind that differs from the look before the click.
 struct Click {
     std::optional<double> loadStarted;
     std::optional<double> loaded;
     std::optional<double> painted;
+    std::optional<double> firstChange;
 };
 
 double MsBetween(Clock::time_point from, Clock::time_point to) {
@@ -103,6 +109,7 @@ class ClickTimer {
     bool EnterFolder(const QModelIndex& folder) {
         velmora::CListCtrlMails& list = frame_.MailList().List();
         const int before = pagesShown_;
+        shownBefore_.clear();
         frame_.FolderTree().Tree().setCurrentIndex(folder);
         if (list.model()->rowCount() < 2) return false;
         RunUntil([&] { return pagesShown_ > before; }, 20000);
@@ -129,24 +136,72 @@ class ClickTimer {
         const int before = pagesShown_;
         clickedAt_ = Clock::now();
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(index).center());
-        RunUntil([&] { return watch_.ChangedAt().has_value() || pagesShown_ > before; }, 10000);
-        // A page that looks like the one before changes nothing on screen:
-        // give it a moment past its load, then count it as unchanged.
-        RunUntil([&] { return watch_.ChangedAt().has_value(); }, 1000);
         RunUntil([&] { return pagesShown_ > before; }, 10000);
-        if (const auto changed = watch_.ChangedAt())
-            current_.painted = MsBetween(*clickedAt_, *changed);
+        // Frames may still come after the load: watch until the body has settled.
+        Settle(options_.watchAfterMs);
         watch_.Disarm();
+        ReadLooks(watch_.Looks());
         QObject::disconnect(started);
         clickedAt_.reset();
+        ++clicks_;
         return current_;
     }
 
+    // Where the frames of odd clicks are saved; none when empty.
+    void SaveFramesTo(std::string folder, std::string label) {
+        framesDir_ = std::move(folder);
+        label_ = std::move(label);
+    }
+
   private:
+    // The new body is painted with the first frame, once the browser has
+    // started loading the page, that shows a look the page before never
+    // showed. Pages move by themselves (a mail's animated image plays for
+    // seconds): a frame of the page before, or the same page shown again
+    // from its start, is no new body, and a click whose frames are all such
+    // changed nothing a user could tell apart.
+    void ReadLooks(const std::vector<ScreenWatch::Look>& looks) {
+        if (looks.empty()) return;
+        shownBefore_.insert(looks.front().hash);
+        if (looks.size() > 1) current_.firstChange = MsBetween(*clickedAt_, looks[1].seen);
+        std::size_t first = looks.size();
+        for (std::size_t i = 1; i < looks.size() && current_.loadStarted; ++i) {
+            const double ms = MsBetween(*clickedAt_, looks[i].seen);
+            if (ms < *current_.loadStarted || shownBefore_.contains(looks[i].hash)) continue;
+            current_.painted = ms;
+            first = i;
+            break;
+        }
+        if (looks.size() > 2 || (first == looks.size() && looks.size() > 1)) SaveFrames(looks);
+        // What the next click's page must differ from: this page's looks, or,
+        // when it changed nothing, every look seen so far.
+        if (first < looks.size()) shownBefore_.clear();
+        for (std::size_t i = first == looks.size() ? 0 : first; i < looks.size(); ++i)
+            shownBefore_.insert(looks[i].hash);
+    }
+
+    void SaveFrames(const std::vector<ScreenWatch::Look>& looks) const {
+        if (framesDir_.empty()) return;
+        for (std::size_t i = 0; i < looks.size(); ++i) {
+            const double ms = i == 0 ? 0.0 : MsBetween(*clickedAt_, looks[i].seen);
+            const QString name =
+                QString::fromStdString(framesDir_) + QStringLiteral("/%1-click%2-look%3-%4ms.png")
+                                                         .arg(QString::fromStdString(label_))
+                                                         .arg(clicks_)
+                                                         .arg(i)
+                                                         .arg(static_cast<int>(ms));
+            watch_.ImageOf(looks[i]).save(name);
+        }
+    }
+
     velmora::app::CMainFrame& frame_;
     ScreenWatch& watch_;
     const Options& options_;
     int pagesShown_ = 0;
+    int clicks_ = 0;
+    std::unordered_set<std::size_t> shownBefore_;  // looks of the page shown before the click
+    std::string framesDir_;
+    std::string label_;
     std::optional<Clock::time_point> clickedAt_;
     Click current_;
 };
@@ -167,6 +222,7 @@ struct Figures {
     std::vector<double> loaded;
     std::vector<double> painted;
     std::vector<double> rebuilt;
+    std::vector<double> firstChange;
     int unchanged = 0;
 };
 
@@ -192,6 +248,7 @@ void TimeStore(const fs::path& store, ScreenWatch& watch, const Options& options
         return;
     }
     ClickTimer timer(frame, watch, options);
+    timer.SaveFramesTo(options.framesDir, store.stem().string());
     int clicks = 0;
     for (const QModelIndex& folder : Folders(frame)) {
         if (!timer.EnterFolder(folder)) continue;
@@ -204,6 +261,7 @@ void TimeStore(const fs::path& store, ScreenWatch& watch, const Options& options
                 ++figures.unchanged;
                 continue;
             }
+            if (click.firstChange) figures.firstChange.push_back(*click.firstChange);
             figures.painted.push_back(*click.painted);
             if (click.loadStarted) figures.loadStarted.push_back(*click.loadStarted);
             if (click.loaded) figures.loaded.push_back(*click.loaded);
@@ -257,6 +315,11 @@ int main(int argc, char** argv) {
     app.add_option("--per-folder", options.perFolder, "Rows clicked per folder, after its first");
     app.add_option("--settle", options.settleMs, "Milliseconds of quiet before each click");
     app.add_option("--body-rows", options.bodyRows, "Pixel rows of the body watched, from its top");
+    app.add_option("--watch-after", options.watchAfterMs,
+                   "Milliseconds the body is watched after its page is shown");
+    app.add_option(
+        "--frames", options.framesDir,
+        "Folder to save the frames of clicks that showed more than one look after the click");
     CLI11_PARSE(app, argc, argv);
 
     // As the program starts: the browser's start is prepared before the
@@ -283,9 +346,12 @@ int main(int argc, char** argv) {
 
     Figures figures;
     for (const fs::path& store : StoresToTime(options)) TimeStore(store, watch, options, figures);
-    std::printf("clicks timed: %zu (%d more changed nothing on screen and are not counted)\n",
-                figures.painted.size(), figures.unchanged);
+    std::printf(
+        "clicks timed: %zu (%d more showed nothing the page before had not shown and are "
+        "not counted)\n",
+        figures.painted.size(), figures.unchanged);
     PrintLine("click to first paint of the new body:", figures.painted);
+    PrintLine("click to the body's first change of any kind:", figures.firstChange);
     PrintLine("click to the page's load started:", figures.loadStarted);
     PrintLine("click to the page loaded:", figures.loaded);
     PrintLine("the page's rebuild alone (not clicked):", figures.rebuilt);

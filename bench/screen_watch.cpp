@@ -35,29 +35,32 @@ ScreenWatch::~ScreenWatch() {
     if (connection_ != nullptr) xcb_disconnect(connection_);
 }
 
-std::optional<std::size_t> ScreenWatch::Grab(const QRect& area) const {
+std::optional<ScreenWatch::Look> ScreenWatch::Grab(const QRect& area) const {
     xcb_get_image_cookie_t cookie = xcb_get_image(
         connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, static_cast<std::int16_t>(area.x()),
         static_cast<std::int16_t>(area.y()), static_cast<std::uint16_t>(area.width()),
         static_cast<std::uint16_t>(area.height()), ~0U);
     xcb_get_image_reply_t* reply = xcb_get_image_reply(connection_, cookie, nullptr);
     if (reply == nullptr) return std::nullopt;
-    const std::string_view pixels(reinterpret_cast<const char*>(xcb_get_image_data(reply)),
-                                  static_cast<std::size_t>(xcb_get_image_data_length(reply)));
-    const std::size_t hash = std::hash<std::string_view>{}(pixels);
+    Look look;
+    look.pixels.assign(reinterpret_cast<const char*>(xcb_get_image_data(reply)),
+                       static_cast<std::size_t>(xcb_get_image_data_length(reply)));
     std::free(reply);
-    return hash;
+    // The time the pixels had reached the server by, at the latest.
+    look.seen = Clock::now();
+    look.hash = std::hash<std::string_view>{}(look.pixels);
+    return look;
 }
 
 void ScreenWatch::Arm(const QRect& area) {
-    const std::optional<std::size_t> baseline = Grab(area);
+    std::optional<Look> first = Grab(area);
     {
         const std::lock_guard lock(mutex_);
         area_ = area;
-        baseline_ = baseline;
-        changedAt_.reset();
+        looks_.clear();
+        if (first) looks_.push_back(std::move(*first));
         ++generation_;
-        armed_ = baseline.has_value();
+        armed_ = !looks_.empty();
     }
     wake_.notify_all();
 }
@@ -67,9 +70,31 @@ void ScreenWatch::Disarm() {
     armed_ = false;
 }
 
-std::optional<ScreenWatch::Clock::time_point> ScreenWatch::ChangedAt() const {
+std::vector<ScreenWatch::Look> ScreenWatch::Looks() const {
     const std::lock_guard lock(mutex_);
-    return changedAt_;
+    return looks_;
+}
+
+std::optional<ScreenWatch::Look> ScreenWatch::LookNow() const {
+    QRect area;
+    {
+        const std::lock_guard lock(mutex_);
+        area = area_;
+    }
+    return Grab(area);
+}
+
+QImage ScreenWatch::ImageOf(const Look& look) const {
+    QRect area;
+    {
+        const std::lock_guard lock(mutex_);
+        area = area_;
+    }
+    const auto bytes = static_cast<std::size_t>(area.width()) * area.height() * 4;
+    if (look.pixels.size() < bytes) return {};
+    return QImage(reinterpret_cast<const uchar*>(look.pixels.data()), area.width(), area.height(),
+                  area.width() * 4, QImage::Format_RGB32)
+        .copy();
 }
 
 void ScreenWatch::Run() {
@@ -78,23 +103,14 @@ void ScreenWatch::Run() {
         wake_.wait(lock, [this] { return stop_ || armed_; });
         if (stop_) break;
         const QRect area = area_;
-        const std::size_t baseline = *baseline_;
+        const std::size_t last = looks_.back().hash;
         const std::uint64_t generation = generation_;
         lock.unlock();
-        const std::optional<std::size_t> now = Grab(area);
-        // The time the differing pixels had reached the server by, at the latest.
-        const Clock::time_point seen = Clock::now();
+        std::optional<Look> now = Grab(area);
         lock.lock();
         // Armed anew meanwhile: this grab belongs to the former watch.
         if (!armed_ || generation != generation_) continue;
-        if (now && *now != baseline) {
-            changedAt_ = seen;
-            armed_ = false;
-            lock.unlock();
-            emit Changed();
-            lock.lock();
-            continue;
-        }
+        if (now && now->hash != last) looks_.push_back(std::move(*now));
         wake_.wait_for(lock, interval_, [this] { return stop_; });
     }
 }

@@ -14,6 +14,7 @@
 
 #include "common/utf16_text.h"
 #include "viewer/data/work_folder/work_folder.h"
+#include "viewer/panes/mail_view/browser_rendering.h"
 
 namespace velmora::test {
 namespace {
@@ -23,6 +24,8 @@ class QtTestEnvironment : public ::testing::Environment {
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         AllowBrowserAsRoot();
+        // The body's browser draws as the program's does.
+        ChooseBodyBrowserRendering();
         // ctest runs every case as a program of its own: each gets fresh settings.
         folder_ = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(folder_->isValid());

@@ -80,12 +80,15 @@ void BodyDisplay::Expect(const QString& file) {
     loading_ = true;
 }
 
-void BodyDisplay::ShowFile(const QString& path) {
+void BodyDisplay::ShowFile(const QString& path, PageScratch scratch) {
     EnsureView();
     Expect(path);
+    scratch_ = std::move(scratch);
     const QUrl url = QUrl::fromLocalFile(path);
     filter_->AllowPage(url);
     page_->LoadOwn(url);
+    // The browser starts the load on its own turn of the event loop.
+    scratch_.RemoveBeside();
 }
 
 void BodyDisplay::ShowBlank() {
@@ -106,6 +109,7 @@ void BodyDisplay::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     if (!loading_ || info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
     if (!IsPending(info.url())) return;
     loading_ = false;
+    scratch_.Wait();
     const bool ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
     if (!shownFile_.isEmpty() && shownFile_ != pendingFile_) QFile::remove(shownFile_);
     shownFile_ = pendingFile_;

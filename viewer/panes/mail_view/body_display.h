@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "viewer/data/rebuild/message_page.h"
 #include "viewer/panes/mail_view/link_offer.h"
 
 class QStackedLayout;
@@ -28,8 +29,10 @@ class BodyDisplay final : public QWidget {
     explicit BodyDisplay(QWidget* parent = nullptr);
     ~BodyDisplay() override;
 
-    // Shows the page file at `path`; the file shown before is removed once it has loaded.
-    void ShowFile(const QString& path);
+    // Shows the page file at `path`; the file shown before is removed once it
+    // has loaded. The folder `path` was rebuilt in goes while the page loads,
+    // and is gone before PageShown says the page is on screen.
+    void ShowFile(const QString& path, PageScratch scratch = {});
     // Shows an empty body.
     void ShowBlank();
     // The browser view, once a message has been shown; null before.
@@ -61,6 +64,7 @@ class BodyDisplay final : public QWidget {
     QString shownFile_;    // the page file on screen, removed when replaced
     QString pendingFile_;  // the page file loading now; empty for a blank page
     bool loading_ = false;
+    PageScratch scratch_;  // the folder the page loading now was rebuilt in
     LinkDesktop linkDesktop_ = LinkDesktop::Real();
 };
 

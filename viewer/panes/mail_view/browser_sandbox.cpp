@@ -8,6 +8,8 @@
 #include <unistd.h>
 #endif
 
+#include "viewer/panes/mail_view/browser_rendering.h"
+
 namespace velmora {
 namespace {
 
@@ -22,6 +24,7 @@ bool RunsAsRoot() {
 }  // namespace
 
 bool PrepareBodyBrowserStart() {
+    ChooseBodyBrowserRendering();
     if (!RunsAsRoot()) return false;
     // The engine reads this once, when the first browser view is made.
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", QByteArray("1"));

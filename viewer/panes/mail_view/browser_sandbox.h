@@ -8,7 +8,8 @@
 
 namespace velmora {
 
-// Call before the application object is made. Run as root, tells the browser
+// Call before the application object is made. Chooses how the browser draws
+// (browser_rendering.h); run as root, also tells the browser
 // engine to start without its sandbox and writes a line saying so to the
 // standard error; returns whether it did.
 bool PrepareBodyBrowserStart();

@@ -54,11 +54,12 @@ void CVelmoraView::ShowMail(const MailEntry* mail) {
 
 bool CVelmoraView::ShowBody(const MailEntry* mail) {
     const std::u16string page = NewScratchPath() + u".mht";
-    if (mail == nullptr || !RenderMessagePage(mail, page)) {
+    PageScratch scratch;
+    if (mail == nullptr || !RenderMessagePage(mail, page, scratch)) {
         body_->ShowBlank();
         return false;
     }
-    body_->ShowFile(QString::fromStdU16String(page));
+    body_->ShowFile(QString::fromStdU16String(page), std::move(scratch));
     return true;
 }
 

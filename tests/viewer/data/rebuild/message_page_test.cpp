@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "common/path_text.h"
@@ -73,6 +74,47 @@ TEST(MessagePageTest, RenderingLeavesOnlyThePage) {
     const std::string page = ReadAll(pages[0]);
     EXPECT_NE(page.find("Attached note"), std::string::npos);
     EXPECT_EQ(page.find(work.Path().string()), std::string::npos);
+}
+
+// The window removes a page's scratch folder while the browser loads the
+// page; however that removal ends, the folder is gone once it has.
+TEST(MessagePageTest, AScratchFolderHandedOnGoesHoweverItsRemovalEnds) {
+    const TestWorkFolder work;
+    RecordBuilder records;
+    const MailEntry* mail = records.Mail(
+        records.Map({Text(prop::kSubject, u"Handed on"), Text(prop::kBody, u"text")}), {},
+        {records.Attachment({Text(prop::kAttachLongFilename, u"kept.bin"),
+                             {prop::kAttachDataBin, 0x102, {'k', 'b'}}})});
+    const std::vector<std::pair<const char*, std::function<void(PageScratch&)>>> endings = {
+        {"removed beside, then waited for",
+         [](PageScratch& scratch) {
+             scratch.RemoveBeside();
+             scratch.Wait();
+         }},
+        {"removed beside, then dropped",
+         [](PageScratch& scratch) {
+             scratch.RemoveBeside();
+             PageScratch dropped = std::move(scratch);
+         }},
+        {"replaced by the next page's folder",
+         [](PageScratch& scratch) {
+             scratch.RemoveBeside();
+             scratch = PageScratch();
+         }},
+        {"dropped without being removed", [](PageScratch& scratch) { scratch = PageScratch(); }},
+    };
+    for (const auto& [ending, end] : endings) {
+        SCOPED_TRACE(ending);
+        const fs::path page = common::PathFromUtf16(NewScratchPath() + u".mht");
+        PageScratch scratch;
+        ASSERT_TRUE(RenderMessagePage(mail, common::PathToUtf16(page), scratch));
+        // The attachment passed through a file that the folder still holds.
+        EXPECT_GT(FilesBelow(work.Path()).size(), 1u);
+        end(scratch);
+        EXPECT_EQ(FilesBelow(work.Path()), std::vector<fs::path>{page});
+        EXPECT_NE(ReadAll(page).find("Handed on"), std::string::npos);
+        fs::remove(page);
+    }
 }
 
 TEST(MessagePageTest, WithoutAWorkingFolderNothingIsWrittenAnywhere) {
