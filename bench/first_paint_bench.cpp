@@ -242,6 +242,7 @@ void TimeStore(const fs::path& store, ScreenWatch& watch, const Options& options
     velmora::app::CMainFrame frame([](QWidget*) { return QString(); });
     frame.resize(1200, 800);
     frame.show();
+    frame.MailView().Body().StartBrowser();  // as the program does
     if (!QTest::qWaitForWindowExposed(&frame) ||
         !frame.FolderTree().OpenStore(QString::fromStdString(store.string()))) {
         std::printf("%s: not opened\n", store.filename().string().c_str());

@@ -32,7 +32,9 @@
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/mail_list/file_view.h"
 #include "viewer/panes/mail_list/list_ctrl_mails.h"
+#include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/browser_sandbox.h"
+#include "viewer/panes/mail_view/velmora_view.h"
 #include "viewer/panes/open_store.h"
 #include "viewer/panes/store_list.h"
 #include "viewer/panes/worker_procs.h"
@@ -242,6 +244,7 @@ int Window(const fs::path& store, const std::u16string& name, int fd) {
     velmora::app::CMainFrame frame([](QWidget*) { return QString(); });
     frame.resize(1200, 800);
     frame.show();
+    frame.MailView().Body().StartBrowser();  // as the program does
     if (!QTest::qWaitForWindowExposed(&frame)) return 2;
     QTest::qWait(500);
     Report(fd, "window shown");

@@ -19,7 +19,9 @@
 #include "viewer/data/work_folder/work_folder.h"
 #include "viewer/panes/class_view.h"
 #include "viewer/panes/gui_message_host.h"
+#include "viewer/panes/mail_view/body_display.h"
 #include "viewer/panes/mail_view/browser_sandbox.h"
+#include "viewer/panes/mail_view/velmora_view.h"
 
 namespace {
 
@@ -76,6 +78,8 @@ int main(int argc, char* argv[]) {
         const QStringList stores =
             velmora::app::StoreArguments(options.positionalArguments(), argc, argv);
         frame.showMaximized();
+        // Before a store's records take memory: see BodyDisplay::StartBrowser.
+        frame.MailView().Body().StartBrowser();
         for (const QString& store : stores) frame.FolderTree().OpenStore(store);
         result = QApplication::exec();
     }

@@ -69,7 +69,10 @@ void BodyDisplay::EnsureView() {
     connect(page_, &QWebEnginePage::loadingChanged, this, &BodyDisplay::OnLoadingChanged);
     connect(page_, &LockedPage::LinkRefused, this, &BodyDisplay::OnLinkClicked);
     stack_->addWidget(view_);
-    stack_->setCurrentWidget(view_);
+}
+
+void BodyDisplay::StartBrowser() {
+    EnsureView();
 }
 
 void BodyDisplay::Expect(const QString& file) {
@@ -82,6 +85,7 @@ void BodyDisplay::Expect(const QString& file) {
 
 void BodyDisplay::ShowFile(const QString& path, PageScratch scratch) {
     EnsureView();
+    stack_->setCurrentWidget(view_);
     Expect(path);
     scratch_ = std::move(scratch);
     const QUrl url = QUrl::fromLocalFile(path);

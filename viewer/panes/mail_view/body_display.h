@@ -35,7 +35,14 @@ class BodyDisplay final : public QWidget {
     void ShowFile(const QString& path, PageScratch scratch = {});
     // Shows an empty body.
     void ShowBlank();
-    // The browser view, once a message has been shown; null before.
+    // Starts the browser before any page is asked for (the empty box stays on
+    // screen). The browser forks its helper processes from this one when it
+    // starts, and a fork leaves every page this process holds copy-protected:
+    // started after a large folder's records were made, the next write to
+    // each of their pages faults, seconds of work when the folder is freed.
+    // Started while the process is small, that costs nothing later.
+    void StartBrowser();
+    // The browser view, once started or a message has been shown; null before.
     QWebEngineView* View() const { return view_; }
     LockedPage* Page() const { return page_; }
     // Where clicked links go; the real desktop unless a test says otherwise.
