@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "bench/child_run.h"
+#include "bench/elapsed.h"
 #include "common/path_text.h"
 #include "common/property_ids.h"
 #include "viewer/app/main_frame.h"
@@ -43,11 +44,8 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace panes = velmora::panes;
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using velmora::bench::Clock;
+using velmora::bench::SecondsSince;
 
 // The kernel's account of this process: resident now and at its peak, in MiB.
 double StatusMiB(const char* field) {

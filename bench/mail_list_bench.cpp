@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/elapsed.h"
 #include "common/property_ids.h"
 #include "engine/interface/corvex_engine.h"
 #include "viewer/panes/mail_list/file_view.h"
@@ -22,13 +23,10 @@
 namespace {
 
 namespace prop = common::prop;
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::MillisecondsSince;
 
 constexpr int kPropsPerMail = 5;
-
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 // Resident memory in MiB, from the kernel's account of this process.
 double ResidentMiB() {

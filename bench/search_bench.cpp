@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/elapsed.h"
 #include "bench/folder_size.h"
 #include "bench/notmuch_anchor.h"
 #include "bench/timed_command.h"
@@ -27,17 +28,14 @@
 namespace {
 
 namespace search = velmora::search;
-using Clock = std::chrono::steady_clock;
+using velmora::bench::Clock;
+using velmora::bench::SecondsSince;
 
 // Queries in words notmuch reads alike: they are raced against it too.
 const std::vector<std::string> kSharedQueries = {"meeting", "from:alice", "\"project report\"",
                                                  "rep*"};
 const std::vector<std::string> kOwnQueries = {"date:2030-01-01.. has:attachment",
                                               "meeting OR report -is:unread"};
-
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 bool WriteStore(const std::filesystem::path& store, int folders, int messages) {
     std::printf("writing %d x %d messages to %s\n", folders, messages, store.c_str());

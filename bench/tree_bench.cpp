@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/elapsed.h"
 #include "common/path_text.h"
 #include "tools/storewriter/sample_mail_store.h"
 #include "viewer/data/binding/store_version.h"
@@ -26,11 +27,8 @@ namespace {
 
 namespace sw = velmora::storewriter;
 namespace panes = velmora::panes;
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using velmora::bench::Clock;
+using velmora::bench::SecondsSince;
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
