@@ -309,6 +309,27 @@ TEST(MailBodyTest, PagesReplacedQuicklyLeaveOnlyTheLastOnScreenAndOnDisk) {
     EXPECT_FALSE(QFile::exists(paths[2]));
 }
 
+// The program starts the browser with its window, before any message: the
+// empty body stays on screen until the first page is shown.
+TEST(MailBodyTest, ABrowserStartedEarlyShowsTheEmptyBodyUntilTheFirstPage) {
+    RecordBuilder records;
+    const QString path = Rendered(PlainMail(records, u"Shown after an early start"));
+    CVelmoraView view;
+    view.resize(800, 600);
+    view.show();
+    view.Body().StartBrowser();
+    QWidget* empty = view.Body().findChild<QWidget*>("EmptyBody");
+    ASSERT_NE(empty, nullptr);
+    ASSERT_NE(view.Body().View(), nullptr);
+    EXPECT_TRUE(empty->isVisible());
+    EXPECT_FALSE(view.Body().View()->isVisible());
+
+    ShowAndWait(view.Body(), path);
+    EXPECT_FALSE(empty->isVisible());
+    EXPECT_TRUE(view.Body().View()->isVisible());
+    EXPECT_TRUE(PlainText(view.Body()).contains("Shown after an early start"));
+}
+
 // Plain-text messages in a mail list tied to a view, as the window ties them.
 struct PresentedMails {
     PresentedMails(const std::vector<std::u16string>& bodies, std::function<bool()> workerRunning)
