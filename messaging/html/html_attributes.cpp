@@ -3,6 +3,8 @@
 #include <array>
 #include <cctype>
 
+#include "messaging/html/html_names.h"
+
 namespace velmora::messaging {
 namespace {
 
@@ -13,14 +15,6 @@ constexpr std::array<std::string_view, 14> kResourceAttributes = {
 // Attributes whose URL is followed only when the reader asks for it.
 constexpr std::array<std::string_view, 6> kLinkAttributes = {"href", "action",   "formaction",
                                                              "cite", "longdesc", "usemap"};
-
-template <std::size_t N>
-bool Contains(const std::array<std::string_view, N>& names, std::string_view name) {
-    for (const auto entry : names) {
-        if (entry == name) return true;
-    }
-    return false;
-}
 
 // The value as a browser reads a URL: without blanks and control characters, in lower case.
 std::string Compact(std::string_view value) {

@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "messaging/html/html_names.h"
+
 namespace velmora::messaging {
 namespace {
-
-std::string Lowered(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 bool IsCharsetCharacter(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ||
@@ -20,7 +15,7 @@ bool IsCharsetCharacter(char c) {
 
 // The value after "charset=" in the first <meta that has one, within the first 4 KiB.
 std::string MetaCharset(std::string_view html) {
-    const std::string head = Lowered(html.substr(0, std::min<std::size_t>(html.size(), 4096)));
+    const std::string head = AsciiLower(html.substr(0, std::min<std::size_t>(html.size(), 4096)));
     for (std::size_t meta = head.find("<meta"); meta != std::string::npos;
          meta = head.find("<meta", meta + 5)) {
         const std::size_t end = head.find('>', meta);

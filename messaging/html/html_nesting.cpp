@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "messaging/html/html_names.h"
+
 namespace velmora::messaging {
 namespace {
 
@@ -34,19 +36,11 @@ constexpr std::string_view kStructural[] = {
     "select",  "summary", "table",   "tbody",    "td",         "template", "tfoot",    "th",
     "thead",   "tr",      "ul",      "svg"};
 
-template <std::size_t N>
-bool Contains(const std::string_view (&names)[N], std::string_view name) {
-    return std::find(std::begin(names), std::end(names), name) != std::end(names);
-}
-
 bool IsAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 bool IsTagSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view prefix) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "messaging/html/html_attributes.h"
+#include "messaging/html/html_names.h"
 #include "messaging/html/html_nesting.h"
 
 namespace velmora::messaging {
@@ -58,11 +59,6 @@ constexpr std::string_view kAttributes[] = {
 constexpr std::string_view kVoidElements[] = {"area",  "base",   "br",    "col",  "embed",
                                               "hr",    "img",    "input", "link", "meta",
                                               "param", "source", "wbr"};
-
-template <std::size_t N>
-bool Contains(const std::string_view (&names)[N], std::string_view name) {
-    return std::find(std::begin(names), std::end(names), name) != std::end(names);
-}
 
 // The parser reads UTF-8 only, while a stored body may be in any ASCII-compatible
 // charset. Every byte above 0x7F goes in as a private-use character of its own
@@ -132,17 +128,11 @@ void AppendOutput(std::string& out, std::string_view text, Escape escape) {
     }
 }
 
-std::string Lowered(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
 std::string ElementName(const GumboElement& element) {
     if (element.tag != GUMBO_TAG_UNKNOWN) return gumbo_normalized_tagname(element.tag);
     GumboStringPiece name = element.original_tag;
     gumbo_tag_from_original_text(&name);
-    return Lowered(std::string_view(name.data, name.length));
+    return AsciiLower(std::string_view(name.data, name.length));
 }
 
 // What becomes of an element and what it holds.
@@ -292,7 +282,7 @@ void Writer::Element(const GumboNode& node, bool inSvg, std::size_t depth) {
 void Writer::Attributes(const GumboElement& element, const std::string& name, bool svg) {
     for (unsigned i = 0; i < element.attributes.length; ++i) {
         const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
-        std::string attributeName = Lowered(attribute.name);
+        std::string attributeName = AsciiLower(attribute.name);
         if (attribute.attr_namespace == GUMBO_ATTR_NAMESPACE_XLINK && attributeName == "href")
             attributeName = "xlink:href";
         else if (attribute.attr_namespace != GUMBO_ATTR_NAMESPACE_NONE)
@@ -347,7 +337,7 @@ std::string SanitizeHtml(std::string_view html) {
 }
 
 std::string NeutralizeCss(std::string_view css) {
-    const std::string lower = Lowered(css);
+    const std::string lower = AsciiLower(css);
     std::string out;
     out.reserve(css.size());
     std::size_t pos = 0;

@@ -1,6 +1,7 @@
 #include "messaging/html/named_resources.h"
 
 #include "messaging/html/html_attributes.h"
+#include "messaging/html/html_names.h"
 
 namespace velmora::messaging {
 namespace {
@@ -113,14 +114,6 @@ std::string ResolveNamedResources(std::string_view html, const PartsByName& part
                                   std::set<std::string>& used) {
     if (parts.empty()) return std::string(html);
     return Resolver(html, parts, used).Run();
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
 }
 
 }  // namespace velmora::messaging

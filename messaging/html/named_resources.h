@@ -22,7 +22,4 @@ using PartsByName = std::map<std::string, std::string>;
 std::string ResolveNamedResources(std::string_view html, const PartsByName& parts,
                                   std::set<std::string>& used);
 
-// The text with A-Z made a-z; other bytes unchanged.
-std::string AsciiLower(std::string_view text);
-
 }  // namespace velmora::messaging

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "messaging/html/html_names.h"
 #include "messaging/mht/body_page.h"
 #include "messaging/mht/mime_parts.h"
 #include "messaging/mime/gmime_ref.h"
