@@ -6,8 +6,8 @@ namespace {
 constexpr std::uint32_t kNidTypeFolder = 0x02;
 constexpr std::uint32_t kNidTypeMessage = 0x04;
 constexpr std::uint32_t kNidTypeLtp = 0x1F;
-constexpr std::uint32_t kFirstFolderIndex = 0x400;
-constexpr std::uint32_t kFirstMessageIndex = 0x10000;
+constexpr std::uint32_t kFirstSyntheticFolderIndex = 0x400;
+constexpr std::uint32_t kFirstSyntheticMessageIndex = 0x10000;
 constexpr std::uint32_t kFirstSubnodeIndex = 0x20;
 
 std::uint32_t MakeNid(std::uint32_t index, std::uint32_t type) {
@@ -68,12 +68,12 @@ std::vector<std::uint8_t> SyntheticBytes(std::uint64_t seed, std::uint64_t key, 
 }
 
 std::uint32_t FolderNid(std::uint32_t folder) {
-    return MakeNid(kFirstFolderIndex + folder, kNidTypeFolder);
+    return MakeNid(kFirstSyntheticFolderIndex + folder, kNidTypeFolder);
 }
 
 std::uint32_t MessageNid(std::uint32_t folder, std::uint32_t message,
                          const SyntheticStoreShape& shape) {
-    return MakeNid(kFirstMessageIndex + folder * shape.messagesPerFolder + message,
+    return MakeNid(kFirstSyntheticMessageIndex + folder * shape.messagesPerFolder + message,
                    kNidTypeMessage);
 }
 

@@ -16,7 +16,8 @@ namespace {
 constexpr std::uint32_t kNodeNid = 0x200024;
 constexpr std::uint32_t kTableSubnodeNid = 0x692;
 
-PropertyValue Bytes(std::uint16_t id, std::uint16_t type, std::size_t size, std::uint32_t salt) {
+PropertyValue PatternValue(std::uint16_t id, std::uint16_t type, std::size_t size,
+                           std::uint32_t salt) {
     return {id, type, PatternBytes(size, salt)};
 }
 
@@ -58,15 +59,16 @@ TEST_P(ContextRoundTripTest, PropertyContextOverManyHeapBlocksKeepsEveryValue) {
         {0x0039, common::ptype::kSysTime, {1, 2, 3, 4, 5, 6, 7, 8}},
         {0x0037, common::ptype::kUnicode, {'H', 0, 'i', 0}},
         {0x0070, common::ptype::kString8, {}},  // an empty value: a zero-length allocation
-        Bytes(0x1009, common::ptype::kBinary, kMaxHeapAllocation, 1),  // the largest heap value
-        Bytes(0x1013, common::ptype::kBinary, kMaxHeapAllocation + 1,
-              2),  // the smallest subnode value
-        Bytes(0x1000, common::ptype::kUnicode, 3 * writer_.MaxBlockData() + 5,
-              3),  // a subnode data tree
+        PatternValue(0x1009, common::ptype::kBinary, kMaxHeapAllocation,
+                     1),  // the largest heap value
+        PatternValue(0x1013, common::ptype::kBinary, kMaxHeapAllocation + 1,
+                     2),  // the smallest subnode value
+        PatternValue(0x1000, common::ptype::kUnicode, 3 * writer_.MaxBlockData() + 5,
+                     3),  // a subnode data tree
     };
     // Enough mid-sized values to fill several heap blocks.
     for (std::uint16_t i = 0; i < 90; ++i)
-        properties.push_back(Bytes(0x6000 + i, common::ptype::kBinary, 900 + i, 10 + i));
+        properties.push_back(PatternValue(0x6000 + i, common::ptype::kBinary, 900 + i, 10 + i));
     SubnodeNids nids;
     const NodeContent content = BuildPropertyContext(Layout(), properties, nids);
     EXPECT_GE(content.blocks.size(), 10u) << "past the bitmap header of block 8";
@@ -95,15 +97,16 @@ struct TableCase {
         for (std::uint32_t i = 0; i < count; ++i) {
             TableRowValues row{static_cast<std::uint32_t>(0x8005 + 0x20 * ((i * 7) % count)),
                                {}};  // row IDs out of order
-            row.cells.push_back(Bytes(0x3001, common::ptype::kUnicode, nameSize + i % 9, i));
-            row.cells.push_back(Bytes(0x0E06, common::ptype::kSysTime, 8, i + 1));
-            if (i % 3 != 0) row.cells.push_back(Bytes(0x0C15, common::ptype::kLong, 4, i + 2));
-            row.cells.push_back(Bytes(0x0002, common::ptype::kShort, 2, i + 3));
+            row.cells.push_back(PatternValue(0x3001, common::ptype::kUnicode, nameSize + i % 9, i));
+            row.cells.push_back(PatternValue(0x0E06, common::ptype::kSysTime, 8, i + 1));
+            if (i % 3 != 0)
+                row.cells.push_back(PatternValue(0x0C15, common::ptype::kLong, 4, i + 2));
+            row.cells.push_back(PatternValue(0x0002, common::ptype::kShort, 2, i + 3));
             row.cells.push_back(
                 {0x0E1B, common::ptype::kBoolean, {static_cast<std::uint8_t>(i % 2)}});
             if (i % 4 == 1)
                 row.cells.push_back(
-                    Bytes(0x0FF9, common::ptype::kBinary, i % 8 == 1 ? 4000 : 16, i + 4));
+                    PatternValue(0x0FF9, common::ptype::kBinary, i % 8 == 1 ? 4000 : 16, i + 4));
             rows.push_back(std::move(row));
         }
     }

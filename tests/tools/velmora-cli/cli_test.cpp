@@ -124,7 +124,7 @@ TEST_F(CliTest, FailuresAreOneLineAndExitNonZero) {
 
 // The file's text with quoted-printable soft line breaks taken out, so that
 // a body's words read as they were written.
-std::string FileText(const std::filesystem::path& file) {
+std::string UnwrappedFileText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::string text(std::istreambuf_iterator<char>(in), {});
     for (std::size_t at = 0; (at = text.find("=\r\n", at)) != std::string::npos;) text.erase(at, 3);
@@ -143,13 +143,13 @@ TEST_F(CliTest, AttachedMessageIsWrittenAndRenderedAsAMessage) {
     const std::string innerBody = "This is the body of an embedded message";
 
     ASSERT_EQ(cli::RunAttachment(submessage, kSubmessageMessage, 0, dir / "inner.eml"), 0);
-    const std::string eml = FileText(dir / "inner.eml");
+    const std::string eml = UnwrappedFileText(dir / "inner.eml");
     EXPECT_NE(eml.find(innerSubject), std::string::npos);
     EXPECT_NE(eml.find("To: Terry Mahaffey <terrymah@microsoft.com>"), std::string::npos);
     EXPECT_NE(eml.find(innerBody), std::string::npos);
 
     ASSERT_EQ(cli::RunRender(submessage, kSubmessageMessage, dir / "outer.mht"), 0);
-    const std::string page = FileText(dir / "outer.mht");
+    const std::string page = UnwrappedFileText(dir / "outer.mht");
     const std::size_t part = page.find("Content-Type: message/rfc822\r\n");
     ASSERT_NE(part, std::string::npos);
     EXPECT_NE(page.find("filename=\"This is an embedded message.eml\"", part), std::string::npos);

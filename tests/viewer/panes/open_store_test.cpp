@@ -103,7 +103,7 @@ TEST_P(OpenRefusalTest, TellsTheUserOnceAndAddsNoStore) {
     }
 }
 
-std::filesystem::path CorpusStore(const char* name) {
+std::filesystem::path CorpusStorePath(const char* name) {
     return test::CorpusAvailable() ? test::CorpusFile(name) : std::filesystem::path();
 }
 
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   Engine::Real, "Permission denied"},
         BadChoice{"EngineLibraryMissing",
-                  [](const test::ScratchDir&) { return CorpusStore("unicode-basic.pst"); },
+                  [](const test::ScratchDir&) { return CorpusStorePath("unicode-basic.pst"); },
                   Engine::NoLibraries, "libCorvex64.so"},
         BadChoice{"StoreTheEngineCannotOpen",
                   [](const test::ScratchDir& d) { return WriteHeader(d / "v23.pst", 23, 4096); },

@@ -7,6 +7,7 @@
 
 #include "common/path_text.h"
 #include "tests/support/test_paths.h"
+#include "tests/viewer/data/binding/fresh_status.h"
 #include "viewer/data/binding/pff_parsers.h"
 #include "viewer/data/binding/store_folders.h"
 #include "viewer/data/binding/store_version.h"
@@ -14,12 +15,6 @@
 
 namespace velmora::test {
 namespace {
-
-OpenStatus FreshStatus() {
-    OpenStatus status{};
-    status.code = 1;
-    return status;
-}
 
 FolderEntry* ChildNamed(const FolderList* list, const std::u16string& name) {
     for (std::uint32_t i = 0; list != nullptr && i < list->count; ++i) {

@@ -7,6 +7,7 @@
 #include "common/path_text.h"
 #include "common/utf16_text.h"
 #include "tests/support/test_paths.h"
+#include "tests/viewer/data/binding/fresh_status.h"
 #include "viewer/data/binding/pff_parsers.h"
 #include "viewer/data/binding/store_version.h"
 
@@ -19,12 +20,6 @@ std::u16string WriteFile(const ScratchDir& dir, const std::string& name,
     file.write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
     return common::PathToUtf16(dir / name);
-}
-
-OpenStatus FreshStatus() {
-    OpenStatus status{};
-    status.code = 1;
-    return status;
 }
 
 TEST(StoreVersionTest, VersionIsReadAtOffsetTenLittleEndian) {
