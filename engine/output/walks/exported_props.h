@@ -25,6 +25,12 @@ using ValueFileWriter = std::function<std::u16string(const PropValue&)>;
 class ExportedPropSources {
   public:
     ExportedPropSources(const PropertyMap& properties, const ValueFileWriter* writeValueFile);
+    // The sources' bytes point into paths_: a move keeps the strings where
+    // they are, a copy would leave the spans pointing into the original.
+    ExportedPropSources(const ExportedPropSources&) = delete;
+    ExportedPropSources& operator=(const ExportedPropSources&) = delete;
+    ExportedPropSources(ExportedPropSources&&) = default;
+    ExportedPropSources& operator=(ExportedPropSources&&) = default;
     std::span<const PropSource> Props() const { return sources_; }
 
   private:
