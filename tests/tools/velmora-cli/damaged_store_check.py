@@ -7,7 +7,9 @@ tool may refuse a copy with a non-zero exit code and a message; it may not
 crash (end on a signal), hang (outlive the per-run timeout) or make a sanitizer
 report. The mutations follow from the seed alone, so a failure names the copy
 that showed it and `--only N` makes that copy again. Copies and everything the
-tool writes go into a temporary folder removed at the end.
+tool writes go into a temporary folder removed at the end. With
+`--rotate-commands` each copy is dumped and goes through one other command,
+the next one for the store's next copy.
 
 Exit codes: 0 all runs behaved, 1 some did not, 77 the corpus is missing (a
 skip; a failure when CI=true).
@@ -160,16 +162,34 @@ def message_nids(cli, store, env, limit=2):
     return [message["nid"] for message in messages[:limit]]
 
 
+def command_runs(path, nids):
+    """The runs of each command on a copy: the dump first, the widest reader."""
+    return [
+        [["dump", path, "--json"]],
+        [["export", path, path + ".export"]],
+        [["render", path, "--message", str(nid), "--output", path + ".mht"] for nid in nids],
+        [["props", path, "--message", str(nid), "--json", "--full"] for nid in nids],
+        [["search", path, "body:message OR has:attachment OR from:a*", "--no-cache"]],
+    ]
+
+
+def runs_for_copy(path, nids, turn, rotate):
+    """Every command, or with `rotate` the dump and the other command whose
+    turn it is: each store's copies go through each command in turn."""
+    commands = command_runs(path, nids)
+    if rotate:
+        others = commands[1:]
+        commands = [commands[0], others[turn % len(others)]]
+    return [run for command in commands for run in command]
+
+
 def check_copy(job):
     """Writes the copy, runs the commands on it; returns the problems."""
-    cli, folder, name, data, description, nids, timeout, env = job
+    cli, folder, name, turn, rotate, data, description, nids, timeout, env = job
     path = os.path.join(folder, name)
     with open(path, "wb") as out:
         out.write(data)
-    runs = [["dump", path, "--json"], ["export", path, path + ".export"]]
-    runs += [["render", path, "--message", str(nid), "--output", path + ".mht"] for nid in nids]
-    runs += [["props", path, "--message", str(nid), "--json", "--full"] for nid in nids]
-    runs.append(["search", path, "body:message OR has:attachment OR from:a*", "--no-cache"])
+    runs = runs_for_copy(path, nids, turn, rotate)
     problems = []
     for args in runs:
         problem = run_tool(cli, args, timeout, env)
@@ -191,7 +211,9 @@ def jobs_for(args, folder, env):
         store = stores[index % len(stores)]
         data, description = damaged_copy(originals[store], args.seed, index)
         name = f"copy{index}-{os.path.basename(store)}"
-        yield (args.cli, folder, name, data, description, nids[store], args.timeout, env)
+        turn = index // len(stores)
+        yield (args.cli, folder, name, turn, args.rotate_commands, data, description, nids[store],
+               args.timeout, env)
 
 
 def main():
@@ -203,6 +225,8 @@ def main():
     parser.add_argument("--jobs", type=int, default=2, help="copies checked at once")
     parser.add_argument("--timeout", type=float, default=60, help="seconds per run")
     parser.add_argument("--only", type=int, help="make and check copy N alone")
+    parser.add_argument("--rotate-commands", action="store_true",
+                        help="dump every copy and run one other command on it, in turn")
     args = parser.parse_args()
 
     if not os.path.isdir(args.corpus) or not any(
