@@ -11,6 +11,22 @@
 # build instead of silently costing the time again. Only the clang tree uses
 # them: GCC's far larger headers gain little (docs/performance.md).
 
+# velmora_use_shared_headers(ENABLED): sets ENABLED to whether this tree
+# shares precompiled headers (clang only). If it does, every target of the
+# calling folder gets the C library and thread settings that some libraries
+# bring with them (the large-file macros, -pthread), whichever libraries it
+# links, so that the folder's targets fall into few groups of identical
+# compile flags, each sharing one header.
+function(velmora_use_shared_headers enabled)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        add_compile_definitions(_LARGEFILE64_SOURCE _LARGEFILE_SOURCE)
+        add_compile_options(-pthread)
+        set(${enabled} ON PARENT_SCOPE)
+    else()
+        set(${enabled} OFF PARENT_SCOPE)
+    endif()
+endfunction()
+
 # velmora_build_shared_headers(TARGET HEADERS): TARGET builds the precompiled
 # HEADERS that the other targets of its group reuse.
 function(velmora_build_shared_headers target headers)
