@@ -10,14 +10,15 @@
 namespace corvex {
 
 template <typename V>
-MailEntry* MessageWalk<V>::BuildEntry(const NbtEntry& message) const {
-    return BuildEntry(LoadMessage(context_.Contexts(), message));
+MailEntry* MessageWalk<V>::BuildEntry(const NbtEntry& message, RecordArena::Carver& carver) const {
+    return BuildEntry(LoadMessage(context_.Contexts(), message), carver);
 }
 
 // An embedded message becomes a record of the same kind below its
 // attachment; the loader has already bounded how deep they go.
 template <typename V>
-MailEntry* MessageWalk<V>::BuildEntry(const LoadedMessage& loaded) const {
+MailEntry* MessageWalk<V>::BuildEntry(const LoadedMessage& loaded,
+                                      RecordArena::Carver& carver) const {
     const ExportedPropSources props = context_.SourcesWithValueFiles(loaded.properties);
     // Table cells cross as held; only the attachment object's out-of-line
     // values (its content among them) become value files. Reserved, so that
@@ -31,12 +32,12 @@ MailEntry* MessageWalk<V>::BuildEntry(const LoadedMessage& loaded) const {
         const auto& object = rows.emplace_back(context_.SourcesWithValueFiles(attachment.object));
         source.attachments.push_back(
             {row.Props(), object.Props(),
-             attachment.embedded ? BuildEntry(*attachment.embedded) : nullptr});
+             attachment.embedded ? BuildEntry(*attachment.embedded, carver) : nullptr});
     }
     source.recipients.reserve(loaded.recipients.size());
     for (const TableRow& recipient : loaded.recipients)
         source.recipients.push_back(rows.emplace_back(recipient.cells, nullptr).Props());
-    return NewMailEntry(source);
+    return NewMailEntry(source, carver);
 }
 
 // Builds the records of messages [begin, begin + count) on two threads and
@@ -46,10 +47,13 @@ template <typename V>
 std::size_t MessageWalk<V>::AppendRun(std::uint32_t folder, MailList& list, std::size_t begin,
                                       std::size_t count) const {
     const auto messages = context_.Messages(folder);
+    // One carver a thread: the two meet in the arena only when a slab is taken.
+    RecordArena::Carver firstCarver(context_.Records()), secondCarver(context_.Records());
     const std::vector<MailEntry*> entries = BuildInOrderTwoWay<MailEntry>(
         count,
-        [&](std::size_t i) {
-            return context_.Stopped() ? nullptr : BuildEntry(*messages[begin + i].second);
+        [&](std::size_t i, std::size_t lane) {
+            RecordArena::Carver& carver = lane == 0 ? firstCarver : secondCarver;
+            return context_.Stopped() ? nullptr : BuildEntry(*messages[begin + i].second, carver);
         },
         [&](MailEntry* entry) { FreeMailEntry(entry, &context_.ValueFiles()); });
     for (MailEntry* entry : entries) AppendToList(list.entries, entry);
@@ -67,6 +71,7 @@ void MessageWalk<V>::Enumerate(std::uint32_t folder, MailList& list, std::uint32
         maximum != 0 ? std::min<std::size_t>(maximum, total - begin) : total - begin;
     if (count == 0) return;
     AppendRun(folder, list, begin, count);
+    EndOfRead(begin + count == total);
 }
 
 template <typename V>
@@ -79,6 +84,16 @@ void MessageWalk<V>::Continue(std::uint32_t folder, MailList& list) const {
     cursor.position =
         begin + AppendRun(folder, list, begin, std::min<std::size_t>(batch, total - begin));
     list.lastBatchCount = batch;
+    EndOfRead(cursor.position >= total);
+}
+
+// A read that reached the folder's end or was stopped hands back the memory
+// it did not reuse. Emptying a list alone keeps it: the viewer empties a
+// folder's list and then reads it again in batches, each carved from what the
+// former records left.
+template <typename V>
+void MessageWalk<V>::EndOfRead(bool reachedEnd) const {
+    if (reachedEnd || context_.Stopped()) context_.Records().ReleasePool();
 }
 
 CORVEX_INSTANTIATE_CLASS(MessageWalk)
