@@ -70,8 +70,9 @@ void MessageWalk<V>::Enumerate(std::uint32_t folder, MailList& list, std::uint32
     const std::size_t count =
         maximum != 0 ? std::min<std::size_t>(maximum, total - begin) : total - begin;
     if (count == 0) return;
-    AppendRun(folder, list, begin, count);
-    EndOfRead(begin + count == total);
+    const RecordArena::Counters before = context_.Records().Count();
+    const std::size_t built = AppendRun(folder, list, begin, count);
+    EndOfRead(before, built, total - (begin + built));
 }
 
 template <typename V>
@@ -81,19 +82,33 @@ void MessageWalk<V>::Continue(std::uint32_t folder, MailList& list) const {
     auto& cursor = *static_cast<MailCursor*>(list.cursor);
     const std::uint32_t batch = list.batchCount;
     const std::size_t begin = std::min<std::size_t>(cursor.position, total);
-    cursor.position =
-        begin + AppendRun(folder, list, begin, std::min<std::size_t>(batch, total - begin));
+    const RecordArena::Counters before = context_.Records().Count();
+    const std::size_t built =
+        AppendRun(folder, list, begin, std::min<std::size_t>(batch, total - begin));
+    cursor.position = begin + built;
     list.lastBatchCount = batch;
-    EndOfRead(cursor.position >= total);
+    EndOfRead(before, built, total - cursor.position);
 }
 
-// A read that reached the folder's end or was stopped hands back the memory
-// it did not reuse. Emptying a list alone keeps it: the viewer empties a
-// folder's list and then reads it again in batches, each carved from what the
-// former records left.
+// A read that reached the folder's end or was stopped hands back the slabs it
+// did not reuse. One that goes on keeps as many as the rest of the folder
+// would take at this call's rate: the viewer empties a folder's list and then
+// reads it again in batches, each carved from what the former records left,
+// and the pool never holds more than what is still to be read. Emptying a
+// list alone keeps them for the read that follows.
 template <typename V>
-void MessageWalk<V>::EndOfRead(bool reachedEnd) const {
-    if (reachedEnd || context_.Stopped()) context_.Records().ReleasePool();
+void MessageWalk<V>::EndOfRead(const RecordArena::Counters& before, std::size_t built,
+                               std::size_t remaining) const {
+    RecordArena& records = context_.Records();
+    if (remaining == 0 || built == 0 || context_.Stopped()) {
+        records.ReleasePool();
+        return;
+    }
+    const RecordArena::Counters after = records.Count();
+    const std::uint64_t taken =
+        after.slabsMade + after.slabsReused - before.slabsMade - before.slabsReused;
+    // Two more for the slabs the carvers leave part-used between calls.
+    records.ReleasePool(static_cast<std::size_t>((taken * remaining + built - 1) / built) + 2);
 }
 
 CORVEX_INSTANTIATE_CLASS(MessageWalk)

@@ -26,7 +26,8 @@ class MessageWalk {
     MailEntry* BuildEntry(const LoadedMessage& loaded, RecordArena::Carver& carver) const;
     std::size_t AppendRun(std::uint32_t folder, MailList& list, std::size_t begin,
                           std::size_t count) const;
-    void EndOfRead(bool reachedEnd) const;
+    void EndOfRead(const RecordArena::Counters& before, std::size_t built,
+                   std::size_t remaining) const;
 
     const WalkContext<V>& context_;
 };

@@ -235,19 +235,22 @@ void RecordArena::Drop(Slab* slab) {
     FreeSlabMemory(slab);
 }
 
-void RecordArena::ReleasePool() {
+void RecordArena::ReleasePool(std::size_t keep) {
     std::size_t released = 0;
     {
         const std::lock_guard lock(mutex_);
-        for (Slab* slab : pool_) Drop(slab);
-        released += pool_.size();
-        pool_.clear();
+        while (pool_.size() > keep) {
+            Drop(pool_.back());
+            pool_.pop_back();
+            ++released;
+        }
         // A parked slab whose blocks were all freed holds nothing either.
-        released += std::erase_if(parked_, [this](Slab* slab) {
-            if (slab->holds.load(std::memory_order_acquire) != 1) return false;
-            Drop(slab);
-            return true;
-        });
+        if (keep == 0)
+            released += std::erase_if(parked_, [this](Slab* slab) {
+                if (slab->holds.load(std::memory_order_acquire) != 1) return false;
+                Drop(slab);
+                return true;
+            });
     }
     if (released > 0) ReturnFreePagesToSystem();
 }

@@ -61,11 +61,12 @@ class RecordArena {
     // Frees a block of any arena, on any thread.
     static void Free(void* block);
 
-    // Frees the pooled slabs, and the free pages malloc then holds go back to
-    // the system. Called when a read ends: what
-    // it did not reuse would otherwise stay with the session, and clicking a
+    // Frees the pooled slabs but `keep` of them, and the free pages malloc
+    // then holds go back to the system. Called when a read ends (keeping
+    // none) or goes on (keeping what the rest of it will take): what a read
+    // does not reuse would otherwise stay with the session, and clicking a
     // small folder after a large one would keep the large one's memory.
-    void ReleasePool();
+    void ReleasePool(std::size_t keep = 0);
 
     Counters Count() const;
 

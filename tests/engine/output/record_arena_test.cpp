@@ -104,9 +104,9 @@ void FreeInAnyOrderOnTwoThreads(std::vector<MailEntry*>& entries, unsigned seed)
 
 // The pool's whole life: slabs freed block by block on any thread come back
 // to it, a read again carves from them without a new slab, a read in small
-// batches carves on where the former batch stopped, the end of a read that
-// reused only part hands the rest back, and records read back intact all
-// along.
+// batches carves on where the former batch stopped, a read that goes on keeps
+// only what it will take, the end of a read that reused only part hands the
+// rest back, and records read back intact all along.
 TEST(RecordArena, ReusesFreedSlabsAndHandsBackWhatAReadLeftUnused) {
     RecordArena arena(kSlab);
     std::vector<MailEntry*> entries = BuildOnTwoThreads(arena, 400);
@@ -132,6 +132,11 @@ TEST(RecordArena, ReusesFreedSlabsAndHandsBackWhatAReadLeftUnused) {
     EXPECT_EQ(again.slabsPooled, 0u);
 
     FreeInAnyOrderOnTwoThreads(entries, 9);
+    // A read that goes on keeps what the rest of it will take, and no more.
+    const RecordArena::Counters emptied = arena.Count();
+    arena.ReleasePool(3);
+    EXPECT_EQ(arena.Count().slabsPooled, 3u);
+    EXPECT_EQ(arena.Count().slabsReleased, emptied.slabsReleased + emptied.slabsPooled - 3);
     entries = BuildInBatches(arena, 100, 3);
     arena.ReleasePool();
     ASSERT_TRUE(Intact(entries));
