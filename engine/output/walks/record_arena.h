@@ -17,7 +17,7 @@ namespace corvex {
 
 class RecordArena {
   public:
-    // Room for about 600 messages of a common size; a block larger than a
+    // Room for about 300 messages of a common size; a block larger than a
     // quarter of a slab gets a slab of its own.
     static constexpr std::size_t kSlabSize = std::size_t{1} << 20;
 
