@@ -44,7 +44,7 @@ Session<V>* NewRegisteredSession() {
 
 template <typename V>
 WalkContext<V> ContextOf(Session<V>& session) {
-    return WalkContext<V>(session.Database(), session.valueFiles, session.Stop());
+    return WalkContext<V>(session.Database(), session.valueFiles, session.records, session.Stop());
 }
 
 // The root FolderList of a handle, created empty on first use.

@@ -11,6 +11,7 @@
 #include "common/path_text.h"
 #include "engine/interface/corvex_engine.h"
 #include "engine/output/files/value_file.h"
+#include "engine/output/walks/record_arena.h"
 #include "engine/storage/node_database.h"
 
 // Completes the opaque type of the shared header: the viewer only holds the pointer.
@@ -44,6 +45,9 @@ class Session final : public ::EngineSession {
     // Every value file this session wrote and has not removed yet; what is
     // left goes when the session does, while other sessions' files stay.
     ValueFileLedger valueFiles;
+    // Where the records of this session's messages are carved; its slabs go
+    // when the session does, after the delete export has freed the records.
+    RecordArena records;
 
     StopToken Stop() const { return StopToken(status != nullptr ? status->stopWord : nullptr); }
 

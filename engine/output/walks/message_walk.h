@@ -22,10 +22,12 @@ class MessageWalk {
     void Continue(std::uint32_t folder, MailList& list) const;
 
   private:
-    MailEntry* BuildEntry(const NbtEntry& message) const;
-    MailEntry* BuildEntry(const LoadedMessage& loaded) const;
+    MailEntry* BuildEntry(const NbtEntry& message, RecordArena::Carver& carver) const;
+    MailEntry* BuildEntry(const LoadedMessage& loaded, RecordArena::Carver& carver) const;
     std::size_t AppendRun(std::uint32_t folder, MailList& list, std::size_t begin,
                           std::size_t count) const;
+    void EndOfRead(const RecordArena::Counters& before, std::size_t built,
+                   std::size_t remaining) const;
 
     const WalkContext<V>& context_;
 };

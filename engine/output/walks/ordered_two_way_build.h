@@ -9,6 +9,7 @@
 #include <exception>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace corvex {
@@ -21,12 +22,21 @@ inline constexpr std::size_t kTwoWayBuildMinimum = 64;
 // back. Returns the records in order up to the first one that was not built,
 // so a stop keeps what comes before it, as a walk on one thread would. An
 // exception from either half discards every record built and is rethrown.
+// A `build(i, lane)` learns which thread it runs on (0 or 1), so that each
+// can keep state of its own, such as where it carves memory from.
 template <typename Record, typename Build, typename Discard>
 std::vector<Record*> BuildInOrderTwoWay(std::size_t count, const Build& build,
                                         const Discard& discard) {
-    const auto buildRun = [&build](std::size_t begin, std::size_t end, std::vector<Record*>& out) {
+    const auto buildOne = [&build](std::size_t i, std::size_t lane) {
+        if constexpr (std::is_invocable_v<const Build&, std::size_t, std::size_t>)
+            return build(i, lane);
+        else
+            return build(i);
+    };
+    const auto buildRun = [&buildOne](std::size_t begin, std::size_t end, std::size_t lane,
+                                      std::vector<Record*>& out) {
         for (std::size_t i = begin; i < end; ++i) {
-            Record* record = build(i);
+            Record* record = buildOne(i, lane);
             if (record == nullptr) return;
             out.push_back(record);
         }
@@ -43,7 +53,7 @@ std::vector<Record*> BuildInOrderTwoWay(std::size_t count, const Build& build,
             if (middle < count) {
                 helper = std::jthread([&, begin = middle] {
                     try {
-                        buildRun(begin, count, second);
+                        buildRun(begin, count, 1, second);
                     } catch (...) {
                         secondFailure = std::current_exception();
                     }
@@ -53,7 +63,7 @@ std::vector<Record*> BuildInOrderTwoWay(std::size_t count, const Build& build,
             middle = count;  // no thread to be had: this one builds them all
         }
         try {
-            buildRun(0, middle, first);
+            buildRun(0, middle, 0, first);
         } catch (...) {
             firstFailure = std::current_exception();
         }

@@ -121,9 +121,9 @@ void FreeFolderEntry(FolderEntry* entry, ValueFileLedger* valueFiles) {
 
 }  // namespace
 
-MailEntry* NewMailEntry(const MailSource& source) {
+MailEntry* NewMailEntry(const MailSource& source, RecordArena::Carver& carver) {
     const MailBlockLayout layout(source);
-    auto* block = static_cast<std::uint8_t*>(::operator new(layout.total));
+    auto* block = static_cast<std::uint8_t*>(carver.Carve(layout.total));
     const auto attachments = static_cast<std::uint32_t>(source.attachments.size());
     const auto recipients = static_cast<std::uint32_t>(source.recipients.size());
     auto* attachmentItems = reinterpret_cast<AttachmentRow**>(block + layout.attachmentItemsAt);
@@ -166,7 +166,7 @@ void FreeMailEntry(MailEntry* entry, ValueFileLedger* valueFiles) {
     }
     for (std::uint32_t i = 0; entry->recipients != nullptr && i < entry->recipients->count; ++i)
         ForgetValues(entry->recipients->items[i]->tableRow, valueFiles);
-    ::operator delete(entry);
+    RecordArena::Free(entry);
 }
 
 ExportedPropMap* NewPropMap(std::span<const PropSource> props) {

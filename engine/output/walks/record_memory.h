@@ -11,6 +11,7 @@
 
 #include "engine/interface/corvex_engine.h"
 #include "engine/output/files/value_file.h"
+#include "engine/output/walks/record_arena.h"
 
 namespace corvex {
 
@@ -69,11 +70,13 @@ struct MailSource {
 };
 
 // A message's entry, its two lists, its rows and all their maps, in one
-// allocation: a folder of 250,000 messages would otherwise hold a dozen
-// allocations a message, each with malloc's own bookkeeping, and free them
-// one by one. The lists are full (capacity = count) and never grown.
-MailEntry* NewMailEntry(const MailSource& source);
-// Frees one message's records, attachments and recipients with it.
+// block carved from the session's record arena: a folder of 250,000 messages
+// would otherwise hold a dozen allocations a message, each with malloc's own
+// bookkeeping, and free them one by one. The lists are full (capacity =
+// count) and never grown.
+MailEntry* NewMailEntry(const MailSource& source, RecordArena::Carver& carver);
+// Frees one message's records, attachments and recipients with it, back to
+// the arena it was carved from.
 void FreeMailEntry(MailEntry* entry, ValueFileLedger* valueFiles);
 
 // Where the continue-enumeration export goes on in a folder's messages.

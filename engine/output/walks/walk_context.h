@@ -14,6 +14,7 @@
 #include "engine/output/files/value_file.h"
 #include "engine/output/files/value_text.h"
 #include "engine/output/walks/exported_props.h"
+#include "engine/output/walks/record_arena.h"
 #include "engine/storage/context_reader.h"
 #include "engine/storage/node_database.h"
 #include "engine/storage/robustness_limits.h"
@@ -29,12 +30,19 @@ class WalkContext {
     static constexpr const char* kLibraryName = V::kLibraryName;
     using Range = std::span<const NodeMap::Item>;
 
-    WalkContext(const NodeDatabase<V>& database, ValueFileLedger& valueFiles, StopToken stop)
-        : database_(database), contexts_(database.Reader()), valueFiles_(valueFiles), stop_(stop) {}
+    WalkContext(const NodeDatabase<V>& database, ValueFileLedger& valueFiles, RecordArena& records,
+                StopToken stop)
+        : database_(database),
+          contexts_(database.Reader()),
+          valueFiles_(valueFiles),
+          records_(records),
+          stop_(stop) {}
 
     const ContextReader<V>& Contexts() const { return contexts_; }
     // Where the values of records are named, and forgotten when the walk frees them.
     ValueFileLedger& ValueFiles() const { return valueFiles_; }
+    // Where the session's message records are carved.
+    RecordArena& Records() const { return records_; }
     bool Stopped() const { return stop_.Stopped(); }
 
     // A folder's child folders and its messages, in the order the node B-tree gave them.
@@ -71,6 +79,7 @@ class WalkContext {
     const NodeDatabase<V>& database_;
     ContextReader<V> contexts_;
     ValueFileLedger& valueFiles_;
+    RecordArena& records_;
     StopToken stop_;
 };
 

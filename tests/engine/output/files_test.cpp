@@ -482,6 +482,8 @@ TEST(MailEntryBlock, HoldsEveryMapAsDeclaredAndForgetsItsValuesWhenFreed) {
         {0, 0, false}, {1, 2, false}, {3, 0, true}, {0, 5, false}, {2, 1, true}};
     velmora::test::ScratchDir root;
     ValueFileLedger ledger(root.Path());
+    RecordArena arena;
+    RecordArena::Carver carver(arena);
     std::vector<std::u16string> paths;  // reserved: the sources point into them
     paths.reserve(64);
     // Props of every size class, one of them a value held in a file when `named`.
@@ -525,7 +527,7 @@ TEST(MailEntryBlock, HoldsEveryMapAsDeclaredAndForgetsItsValuesWhenFreed) {
             const auto& object = rowProps.emplace_back(propsOf(0x3701, 8, true));
             MailEntry* embedded = nullptr;
             if (shape.embedded && a == 0)
-                embedded = NewMailEntry(MailSource{propsOf(0x0E01, 4, true), {}, {}});
+                embedded = NewMailEntry(MailSource{propsOf(0x0E01, 4, true), {}, {}}, carver);
             source.attachments.push_back({row, object, embedded});
         }
         for (std::size_t r = 0; r < shape.recipients; ++r)
@@ -533,7 +535,7 @@ TEST(MailEntryBlock, HoldsEveryMapAsDeclaredAndForgetsItsValuesWhenFreed) {
         const std::size_t named = 1 + shape.attachments + (shape.embedded ? 1 : 0);
         ASSERT_EQ(ledger.Held(), named);
 
-        MailEntry* entry = NewMailEntry(source);
+        MailEntry* entry = NewMailEntry(source, carver);
         expectMap(entry->props, messageProps);
         ASSERT_EQ(entry->attachments->count, shape.attachments);
         ASSERT_EQ(entry->recipients->count, shape.recipients);
