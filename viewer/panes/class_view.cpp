@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QVBoxLayout>
 
+#include "viewer/data/binding/fresh_status.h"
 #include "viewer/data/work_folder/work_folder.h"
-#include "viewer/panes/fresh_status.h"
 #include "viewer/panes/worker_procs.h"
 
 namespace velmora::panes {

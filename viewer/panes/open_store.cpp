@@ -2,10 +2,10 @@
 
 #include "common/dynamic_library.h"
 #include "common/path_text.h"
+#include "viewer/data/binding/fresh_status.h"
 #include "viewer/data/binding/pff_library_parser.h"
 #include "viewer/data/binding/store_version.h"
 #include "viewer/data/rebuild/message_box.h"
-#include "viewer/panes/fresh_status.h"
 #include "viewer/panes/store_file_check.h"
 #include "viewer/panes/worker_procs.h"
 

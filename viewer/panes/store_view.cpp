@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "viewer/data/binding/fresh_status.h"
 #include "viewer/data/binding/store_folders.h"
 #include "viewer/data/mail_access/record_getters.h"
 #include "viewer/panes/folder_images.h"
 #include "viewer/panes/folder_order.h"
-#include "viewer/panes/fresh_status.h"
 
 namespace velmora::panes {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "viewer/data/binding/fresh_status.h"
 #include "viewer/data/binding/store_folders.h"
-#include "viewer/panes/fresh_status.h"
 
 namespace velmora::panes {
 namespace {
@@ -49,7 +49,9 @@ StatusBlock* SearchSession::Status() const {
     return handle != nullptr ? handle->status : nullptr;
 }
 
-bool SearchSession::StopRequested() const { return StopAsked(*binding_); }
+bool SearchSession::StopRequested() const {
+    return StopAsked(*binding_);
+}
 
 std::vector<const MailEntry*> SearchSession::ListHits(const std::vector<search::SearchHit>& hits) {
     std::map<std::uint32_t, Span> spans;

@@ -7,7 +7,7 @@
 
 #include "common/path_text.h"
 #include "tests/support/test_paths.h"
-#include "tests/viewer/data/binding/fresh_status.h"
+#include "viewer/data/binding/fresh_status.h"
 #include "viewer/data/binding/pff_parsers.h"
 #include "viewer/data/binding/store_folders.h"
 #include "viewer/data/binding/store_version.h"
@@ -26,7 +26,7 @@ FolderEntry* ChildNamed(const FolderList* list, const std::u16string& name) {
 std::unique_ptr<CPFFLibraryDataParser> BindingFor(const std::filesystem::path& store,
                                                   const std::filesystem::path& folder) {
     std::uint16_t version = 0;
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     EXPECT_NE(ReadStoreVersion(common::PathToUtf16(store), &version, &status), 0);
     auto binding = CreateParserForVersion(version, folder);
     return std::unique_ptr<CPFFLibraryDataParser>(
@@ -40,14 +40,14 @@ class RealLibraryTest : public ::testing::TestWithParam<const char*> {
         store_ = CorpusFile(GetParam());
         binding_ = BindingFor(store_, common::ProgramLibraryFolder());
         ASSERT_NE(binding_, nullptr);
-        OpenStatus status = FreshStatus();
+        OpenStatus status = FreshOpenStatus();
         binding_->Create(common::PathToUtf16(store_), common::PathToUtf16(work_.Path()), &status);
         ASSERT_NE(binding_->Handle(), nullptr);
         binding_->Parse(common::PathToUtf16(store_), common::PathToUtf16(work_.Path()), &status);
         ASSERT_EQ(status.code, 1);
     }
     void TearDown() override {
-        OpenStatus status = FreshStatus();
+        OpenStatus status = FreshOpenStatus();
         if (binding_ && binding_->Handle() != nullptr) binding_->DeletePFFData(&status);
     }
 
@@ -61,7 +61,7 @@ class RealLibraryTest : public ::testing::TestWithParam<const char*> {
 };
 
 TEST_P(RealLibraryTest, FolderOperationsFillTheTree) {
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     EXPECT_EQ(binding_->EnumAllFolders(&status), 0);
     const std::uint32_t roots = RootFolders(binding_->Handle())->count;
     ASSERT_GT(roots, 0u);
@@ -76,7 +76,7 @@ TEST_P(RealLibraryTest, FolderOperationsFillTheTree) {
 }
 
 TEST_P(RealLibraryTest, MailOperationsListTheWholeFolderThenContinue) {
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     binding_->EnumAllFolders(&status);
     FolderEntry* inbox = Inbox();
     ASSERT_NE(inbox, nullptr);
@@ -99,7 +99,7 @@ TEST_P(RealLibraryTest, SaveOperationsWithoutExportsReleaseTheLibrary) {
         EXPECT_EQ((binding_.get()->*save)(nullptr), 0);
         EXPECT_FALSE(binding_->LibraryLoaded());
         // The next operation loads the library again and finds the session as it was.
-        OpenStatus status = FreshStatus();
+        OpenStatus status = FreshOpenStatus();
         binding_->EnumAllFolders(&status);
         EXPECT_TRUE(binding_->LibraryLoaded());
         EXPECT_NE(Inbox(), nullptr);
@@ -120,7 +120,7 @@ TEST_P(RealLibraryTest, TestRunOpensTheStoreAndDeleteClearsTheHandle) {
     EXPECT_EQ(binding_->Test(common::PathToUtf16(work_ / "missing.pst"),
                              common::PathToUtf16(work_.Path())),
               0);
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     EXPECT_EQ(binding_->DeletePFFData(&status), 0);
     EXPECT_EQ(binding_->Handle(), nullptr);
 }
@@ -139,7 +139,7 @@ TEST(AnsiLibraryTest, AnsiStoreReadsThroughCorvex32) {
     auto binding = BindingFor(store, common::ProgramLibraryFolder());
     ASSERT_NE(binding, nullptr);
     EXPECT_STREQ(binding->Names().library, "Corvex32");
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     binding->Create(common::PathToUtf16(store), common::PathToUtf16(work.Path()), &status);
     binding->Parse(common::PathToUtf16(store), common::PathToUtf16(work.Path()), &status);
     binding->EnumAllFolders(&status);
@@ -161,7 +161,7 @@ TEST(MissingLibraryTest, EveryOperationDoesNothing) {
     }
     CPFF64DataParser missing(folder.Path());
     CPFF32DataParser present(folder.Path());
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     FolderEntry folderEntry{};
     EXPECT_EQ(missing.Create(u"x.pst", u"/tmp", &status), 0);
     EXPECT_EQ(missing.Handle(), nullptr);
@@ -178,7 +178,7 @@ TEST(MissingLibraryTest, EveryOperationDoesNothing) {
 
 TEST(MissingLibraryTest, NoFolderMeansNoLoadFromTheSearchPath) {
     CPFF64DataParser binding{std::filesystem::path()};
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     binding.Create(u"x.pst", u"/tmp", &status);
     EXPECT_FALSE(binding.LibraryLoaded());
     EXPECT_EQ(binding.Handle(), nullptr);
@@ -186,7 +186,7 @@ TEST(MissingLibraryTest, NoFolderMeansNoLoadFromTheSearchPath) {
 
 TEST(MissingExportTest, MissingExportReleasesTheLibraryAndTheNextCallReloads) {
     CPFF64DataParser binding{std::filesystem::path(VELMORA_STUB_ENGINE_DIR)};
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     binding.Create(u"x.pst", u"/tmp", &status);
     ASSERT_NE(binding.Handle(), nullptr);
     EXPECT_TRUE(binding.LibraryLoaded());

@@ -7,7 +7,7 @@
 #include "common/path_text.h"
 #include "common/utf16_text.h"
 #include "tests/support/test_paths.h"
-#include "tests/viewer/data/binding/fresh_status.h"
+#include "viewer/data/binding/fresh_status.h"
 #include "viewer/data/binding/pff_parsers.h"
 #include "viewer/data/binding/store_version.h"
 
@@ -28,7 +28,7 @@ TEST(StoreVersionTest, VersionIsReadAtOffsetTenLittleEndian) {
     header[10] = 0x24;
     header[11] = 0x00;
     std::uint16_t version = 0;
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     EXPECT_NE(ReadStoreVersion(WriteFile(dir, "store.ost", header), &version, &status), 0);
     EXPECT_EQ(version, 36);
     EXPECT_EQ(status.code, 1);
@@ -37,7 +37,7 @@ TEST(StoreVersionTest, VersionIsReadAtOffsetTenLittleEndian) {
 TEST(StoreVersionTest, ShortFileOpensButLeavesTheVersionAlone) {
     ScratchDir dir;
     std::uint16_t version = 7;
-    OpenStatus status = FreshStatus();
+    OpenStatus status = FreshOpenStatus();
     EXPECT_NE(ReadStoreVersion(WriteFile(dir, "short.pst", std::vector<std::uint8_t>(11, 0x17)),
                                &version, &status),
               0);
@@ -55,7 +55,7 @@ TEST(StoreVersionTest, FilesThatCannotBeOpenedReportTheSystemText) {
     };
     for (const auto& c : cases) {
         std::uint16_t version = 0;
-        OpenStatus status = FreshStatus();
+        OpenStatus status = FreshOpenStatus();
         EXPECT_EQ(ReadStoreVersion(c.path, &version, &status), 0);
         EXPECT_EQ(status.code, 0);
         EXPECT_EQ(common::Utf16ToUtf8(status.text), c.text);

@@ -3,7 +3,7 @@
 
 #include "engine/interface/corvex_engine.h"
 
-namespace velmora::panes {
+namespace velmora {
 
 inline OpenStatus FreshOpenStatus() {
     OpenStatus status{};
@@ -11,4 +11,4 @@ inline OpenStatus FreshOpenStatus() {
     return status;
 }
 
-}  // namespace velmora::panes
+}  // namespace velmora
