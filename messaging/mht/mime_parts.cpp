@@ -1,10 +1,10 @@
 #include "messaging/mht/mime_parts.h"
 
-#include <cctype>
 #include <ctime>
 
 #include "automation/variant_date.h"
 #include "messaging/component/member_ids.h"
+#include "messaging/html/html_names.h"
 #include "messaging/html/html_sanitizer.h"
 #include "messaging/mime/gmime_ref.h"
 #include "messaging/rtf/rtf_character_buffer.h"
@@ -21,9 +21,9 @@ std::string PartFileName(const MessageAttachment& attachment) {
 }
 
 // A part the view would show as a page of its own, were it opened from a link.
-bool IsPageType(std::string type) {
-    for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return type == "text/html" || type == "application/xhtml+xml";
+bool IsPageType(std::string_view type) {
+    const std::string lower = AsciiLower(type);
+    return lower == "text/html" || lower == "application/xhtml+xml";
 }
 
 void AddMailbox(GMimeMessage* message, GMimeAddressType type, const std::u16string& name,

@@ -9,7 +9,6 @@
 #include <exception>
 #include <system_error>
 #include <thread>
-#include <type_traits>
 #include <vector>
 
 namespace corvex {
@@ -17,26 +16,20 @@ namespace corvex {
 // Below this many records the helper thread would cost more than it saves.
 inline constexpr std::size_t kTwoWayBuildMinimum = 64;
 
-// Builds records 0..count-1 with `build(i)`, which returns null when the walk
-// was stopped before record i; `discard` frees a record that is not handed
-// back. Returns the records in order up to the first one that was not built,
-// so a stop keeps what comes before it, as a walk on one thread would. An
-// exception from either half discards every record built and is rethrown.
-// A `build(i, lane)` learns which thread it runs on (0 or 1), so that each
-// can keep state of its own, such as where it carves memory from.
+// Builds records 0..count-1 with `build(i, lane)`, which returns null when the
+// walk was stopped before record i; `lane` is the thread it runs on (0 or 1),
+// so that each can keep state of its own, such as where it carves memory
+// from. `discard` frees a record that is not handed back. Returns the records
+// in order up to the first one that was not built, so a stop keeps what comes
+// before it, as a walk on one thread would. An exception from either half
+// discards every record built and is rethrown.
 template <typename Record, typename Build, typename Discard>
 std::vector<Record*> BuildInOrderTwoWay(std::size_t count, const Build& build,
                                         const Discard& discard) {
-    const auto buildOne = [&build](std::size_t i, std::size_t lane) {
-        if constexpr (std::is_invocable_v<const Build&, std::size_t, std::size_t>)
-            return build(i, lane);
-        else
-            return build(i);
-    };
-    const auto buildRun = [&buildOne](std::size_t begin, std::size_t end, std::size_t lane,
-                                      std::vector<Record*>& out) {
+    const auto buildRun = [&build](std::size_t begin, std::size_t end, std::size_t lane,
+                                   std::vector<Record*>& out) {
         for (std::size_t i = begin; i < end; ++i) {
-            Record* record = buildOne(i, lane);
+            Record* record = build(i, lane);
             if (record == nullptr) return;
             out.push_back(record);
         }
@@ -88,7 +81,7 @@ template <typename Step>
 void RunTwoWay(std::size_t count, const Step& step) {
     static char done;
     BuildInOrderTwoWay<char>(
-        count, [&](std::size_t i) { return step(i) ? &done : nullptr; }, [](char*) {});
+        count, [&](std::size_t i, std::size_t) { return step(i) ? &done : nullptr; }, [](char*) {});
 }
 
 }  // namespace corvex
