@@ -8,6 +8,9 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -45,7 +48,32 @@ void Unpoison([[maybe_unused]] void* at, [[maybe_unused]] std::size_t size) {
 // as single blocks did. When slabs are handed back, so are malloc's free pages:
 // otherwise the slabs of a large folder, freed in the middle of its heap,
 // would stay resident.
+//
+// Slabs of a whole number of huge pages start on a huge page and ask for
+// huge pages: a large folder's records fill a gigabyte of fresh memory, and
+// taking it 4 KiB at a time made page faults a fifth of the enumeration.
+// Where huge pages are off, the slab's pages are still taken in one call
+// rather than a fault each. A slab for one large block keeps malloc's pages,
+// which it fills whole.
+#ifdef __linux__
+constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
+
+void TakePagesAtOnce(void* at, std::size_t size) {
+    ::madvise(at, size, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+    ::madvise(at, size, MADV_POPULATE_WRITE);  // older kernels refuse it: faults as before
+#endif
+}
+#endif
+
 void* AllocateSlabMemory(std::size_t size) {
+#ifdef __linux__
+    if (size % kHugePageSize == 0) {
+        void* at = std::aligned_alloc(kHugePageSize, size);
+        if (at != nullptr) TakePagesAtOnce(at, size);
+        return at;
+    }
+#endif
     return std::malloc(size);
 }
 

@@ -17,9 +17,9 @@ namespace corvex {
 
 class RecordArena {
   public:
-    // Room for about 300 messages of a common size; a block larger than a
-    // quarter of a slab gets a slab of its own.
-    static constexpr std::size_t kSlabSize = std::size_t{1} << 20;
+    // Room for about 600 messages of a common size, and one huge page; a
+    // block larger than a quarter of a slab gets a slab of its own.
+    static constexpr std::size_t kSlabSize = std::size_t{2} << 20;
 
     struct Counters {
         std::uint64_t slabsMade = 0;      // allocated, those of one large block included
