@@ -125,14 +125,15 @@ void BTreeLoader<V>::LoadBlockTree(std::uint64_t rootIb, BlockTree<V>& tree) {
 
 template <typename V>
 void BTreeLoader<V>::LoadNodeTree(std::uint64_t rootIb, NodeTree<V>& tree,
-                                  SubnodeLoader<V>& subnodes) {
+                                  SubnodeLoader<V>* subnodes) {
     visited_.clear();
     auto leafStep = [&tree, &subnodes](common::Bytes entry, std::size_t cbEnt,
                                        PageNode<V, NbtEntry>& page) {
         if (!AcceptNbtLeaf<V>(cbEnt)) return;
         NbtEntry& record = tree.records.emplace_back();
         ParseNbtLeaf<V>(entry, record);
-        if (record.bidSub != 0) record.subnodes = subnodes.Load(record.bidSub);
+        if (record.bidSub != 0 && subnodes != nullptr)
+            record.subnodes = subnodes->Load(record.bidSub);
         page.leaves.push_back(&record);
         tree.walker.Add(record);
     };

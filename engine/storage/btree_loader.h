@@ -36,8 +36,9 @@ class BTreeLoader {
     BTreeLoader(const StoreFile& file, StopToken stop) : file_(file), stop_(stop) {}
 
     void LoadBlockTree(std::uint64_t rootIb, BlockTree<V>& tree);
-    // Must follow LoadBlockTree: nodes with subnode trees read blocks.
-    void LoadNodeTree(std::uint64_t rootIb, NodeTree<V>& tree, SubnodeLoader<V>& subnodes);
+    // Must follow LoadBlockTree: nodes with subnode trees read blocks. Without
+    // a subnode loader, the nodes' subnode trees are left unread.
+    void LoadNodeTree(std::uint64_t rootIb, NodeTree<V>& tree, SubnodeLoader<V>* subnodes);
 
   private:
     template <typename Leaf, typename LeafStep>

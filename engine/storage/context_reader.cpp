@@ -10,10 +10,16 @@ namespace corvex {
 
 template <typename V>
 PropertyMap ContextReader<V>::Properties(std::uint64_t bidData, const SubnodeTree& subnodes) const {
+    return Properties(bidData, StoreSubnodeSource<V>(reader_, subnodes));
+}
+
+template <typename V>
+PropertyMap ContextReader<V>::Properties(std::uint64_t bidData,
+                                         const SubnodeSource& subnodes) const {
     HeapOnNode<V> heap;
     ReadHeapBlocks(reader_, bidData, heap);
     PropertyMap properties;
-    ReadPropertyContext(heap, StoreSubnodeSource<V>(reader_, subnodes), properties);
+    ReadPropertyContext(heap, subnodes, properties);
     return properties;
 }
 
@@ -30,6 +36,12 @@ std::vector<TableRow> ContextReader<V>::Table(std::uint64_t bidData,
 template <typename V>
 PropertyMap ContextReader<V>::NodeProperties(const NbtEntry& node) const {
     return Properties(node.bidData, node.Subnodes());
+}
+
+template <typename V>
+PropertyMap ContextReader<V>::NodeProperties(const NbtEntry& node,
+                                             const SubnodeSource& subnodes) const {
+    return Properties(node.bidData, subnodes);
 }
 
 template <typename V>

@@ -7,6 +7,7 @@
 #include "engine/storage/block_reader.h"
 #include "engine/storage/btree_records.h"
 #include "engine/storage/property_map.h"
+#include "engine/storage/subnode_source.h"
 #include "engine/storage/table_row.h"
 
 namespace corvex {
@@ -18,6 +19,8 @@ class ContextReader {
 
     // Folder and message properties.
     PropertyMap NodeProperties(const NbtEntry& node) const;
+    // The same, with the node's subnodes read through `subnodes`.
+    PropertyMap NodeProperties(const NbtEntry& node, const SubnodeSource& subnodes) const;
     // Attachment properties: a message's subnode, resolved in its nested tree.
     PropertyMap SubnodeProperties(const SubnodeEntry& subnode) const;
     std::vector<TableRow> NodeTable(const NbtEntry& node) const;
@@ -33,6 +36,7 @@ class ContextReader {
 
   private:
     PropertyMap Properties(std::uint64_t bidData, const SubnodeTree& subnodes) const;
+    PropertyMap Properties(std::uint64_t bidData, const SubnodeSource& subnodes) const;
     std::vector<TableRow> Table(std::uint64_t bidData, const SubnodeTree& subnodes) const;
 
     const BlockReader<V>& reader_;

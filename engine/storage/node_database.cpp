@@ -11,15 +11,25 @@ bool NodeDatabase<V>::Open(const std::string& path, std::string& errorText) {
 }
 
 template <typename V>
-void NodeDatabase<V>::Load(StopToken stop) {
+void NodeDatabase<V>::Load(StopToken stop, SubnodeTrees subnodeTrees) {
     header_.Read(file_);
     reader_.SetCryptMethod(header_.CryptMethod());
     BTreeLoader<V> loader(file_, stop);
     loader.LoadBlockTree(header_.BbtRootIb(), blocks_);
-    SubnodeLoader<V> subnodes(reader_,
-                              kSubnodeBudgetFloor + file_.Size() / kMinBytesPerSubnodeEntry,
-                              kSubnodeBytesFloor + kSubnodeBytesPerFileByte<V> * file_.Size());
-    loader.LoadNodeTree(header_.NbtRootIb(), nodes_, subnodes);
+    auto subnodes = std::make_unique<SubnodeLoader<V>>(
+        reader_, kSubnodeBudgetFloor + file_.Size() / kMinBytesPerSubnodeEntry,
+        kSubnodeBytesFloor + kSubnodeBytesPerFileByte<V> * file_.Size());
+    if (subnodeTrees == SubnodeTrees::kOnDemand) {
+        loader.LoadNodeTree(header_.NbtRootIb(), nodes_, nullptr);
+        onDemand_ = std::move(subnodes);
+        return;
+    }
+    loader.LoadNodeTree(header_.NbtRootIb(), nodes_, subnodes.get());
+}
+
+template <typename V>
+std::unique_ptr<SubnodeTree> NodeDatabase<V>::ReadSubnodeTree(const NbtEntry& node) const {
+    return onDemand_ != nullptr ? onDemand_->Load(node.bidSub) : nullptr;
 }
 
 template <typename V>

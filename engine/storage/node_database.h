@@ -1,6 +1,7 @@
 // An open store's node database: the file, its header, and the block and node
 // B-trees held in memory with every node's subnode tree. Built once at open and
-// read-only afterwards.
+// read-only afterwards. A reader that needs few nodes' subnodes (a listing of
+// message lines) may leave them to be read when asked for.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "engine/storage/header_image.h"
 #include "engine/storage/stop_token.h"
 #include "engine/storage/store_file.h"
+#include "engine/storage/subnode_loader.h"
 
 namespace corvex {
 
@@ -20,8 +22,11 @@ class NodeDatabase {
   public:
     // Opens the file read-only; on failure `errorText` holds the system's message.
     bool Open(const std::string& path, std::string& errorText);
-    // Reads the header, then the block B-tree, then the node B-tree.
-    void Load(StopToken stop);
+    enum class SubnodeTrees { kAtLoad, kOnDemand };
+
+    // Reads the header, then the block B-tree, then the node B-tree, with
+    // every node's subnode tree unless they are to be read on demand.
+    void Load(StopToken stop, SubnodeTrees subnodeTrees = SubnodeTrees::kAtLoad);
     void Close() { file_.Close(); }
 
     const HeaderImage<V>& Header() const { return header_; }
@@ -34,12 +39,18 @@ class NodeDatabase {
     // A subnode's data (its data tree assembled), or empty when it is unknown.
     ByteBuffer ReadSubnodeData(const SubnodeTree& tree, std::uint32_t nid) const;
 
+    // The subnode tree of `node` of a database loaded with kOnDemand, read
+    // now within the same store-wide budgets as a load of all of them; null
+    // when it has none. Not to be called from two threads at once.
+    std::unique_ptr<SubnodeTree> ReadSubnodeTree(const NbtEntry& node) const;
+
   private:
     StoreFile file_;
     HeaderImage<V> header_;
     BlockTree<V> blocks_;
     NodeTree<V> nodes_;
     BlockReader<V> reader_{file_, blocks_.map, 0};
+    mutable std::unique_ptr<SubnodeLoader<V>> onDemand_;
 };
 
 }  // namespace corvex

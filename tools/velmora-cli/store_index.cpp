@@ -48,12 +48,59 @@ class HeaderRecord {
     MailEntry mail_{&map_, &attachments_, &recipients_};
 };
 
+// A message's subnodes, read from the file only when its properties need
+// them: a message line needs none unless its subject or sender's name is
+// long enough to be kept outside the property context, so the index does not
+// read the store's subnode trees when it opens.
+template <typename V>
+class SubnodesOnDemand final : public corvex::SubnodeSource {
+  public:
+    SubnodesOnDemand(const corvex::NodeDatabase<V>& database, const corvex::NbtEntry& node)
+        : database_(database), node_(node) {}
+
+    // Values found in subnodes keep the tree as their owner, so it is filled
+    // in place and always the same object.
+    const corvex::SubnodeTree& Tree() const override { return tree_; }
+
+    corvex::ByteBuffer ReadData(std::uint32_t nid) const override {
+        return Source().ReadData(nid);
+    }
+    std::vector<corvex::ByteBuffer> ReadDataBlocks(std::uint32_t nid) const override {
+        return Source().ReadDataBlocks(nid);
+    }
+
+    void Read() const {
+        if (read_) return;
+        read_ = true;
+        if (std::unique_ptr<corvex::SubnodeTree> tree = database_.ReadSubnodeTree(node_))
+            tree_ = std::move(*tree);
+    }
+
+  private:
+    corvex::StoreSubnodeSource<V> Source() const {
+        Read();
+        return corvex::StoreSubnodeSource<V>(database_.Reader(), tree_);
+    }
+
+    const corvex::NodeDatabase<V>& database_;
+    const corvex::NbtEntry& node_;
+    mutable corvex::SubnodeTree tree_;
+    mutable bool read_ = false;
+};
+
+bool AnyInSubnode(const corvex::PropertyMap& properties, const std::vector<std::uint16_t>& ids) {
+    return std::any_of(ids.begin(), ids.end(), [&](std::uint16_t id) {
+        const corvex::PropValue* value = properties.Find(id);
+        return value != nullptr && value->inSubnode;
+    });
+}
+
 template <typename V>
 class VariantIndex final : public StoreIndex {
   public:
     bool Open(const std::filesystem::path& store, std::string& error) {
         if (!database_.Open(store.string(), error)) return false;
-        database_.Load(corvex::StopToken{});
+        database_.Load(corvex::StopToken{}, corvex::NodeDatabase<V>::SubnodeTrees::kOnDemand);
         return true;
     }
 
@@ -81,7 +128,10 @@ class VariantIndex final : public StoreIndex {
         const corvex::ContextReader<V> contexts(database_.Reader());
         for (const auto& [parent, node] :
              database_.Walker().messageChildren.EqualRange(folderNid)) {
-            const HeaderRecord record(contexts, contexts.NodeProperties(*node), outOfLineIds);
+            const SubnodesOnDemand<V> subnodes(database_, *node);
+            const corvex::PropertyMap properties = contexts.NodeProperties(*node, subnodes);
+            if (AnyInSubnode(properties, outOfLineIds)) subnodes.Read();
+            const HeaderRecord record(contexts, properties, outOfLineIds);
             visit(record.Mail());
         }
     }
