@@ -41,13 +41,16 @@ std::optional<common::UuidBytes> ValueFileLedger::NameIn(std::u16string_view pat
     return common::UuidFromText(path.substr(prefix_.size()));
 }
 
-std::filesystem::path ValueFileLedger::Name(const ValueLocation& where) {
+// Built from the prefix in the viewer's text, as NameIn reads it back: an
+// enumeration names a value for every body and attachment it lists, and
+// going through the file system's path and back cost more than the naming.
+std::u16string ValueFileLedger::Name(const ValueLocation& where) {
     const common::UuidBytes name = common::NewUuidBytes();
     {
         const std::lock_guard lock(mutex_);
         held_.Put(name, Named{where, false});
     }
-    return PathOf(name);
+    return prefix_ + common::UuidText(name);
 }
 
 ValueFileLedger::EnsureResult ValueFileLedger::Ensure(std::u16string_view path,

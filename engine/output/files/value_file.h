@@ -59,8 +59,8 @@ class ValueFileLedger {
     ValueFileLedger& operator=(const ValueFileLedger&) = delete;
 
     // A fresh path TempRoot/GUIDTempFiles/<uuid> (no extension) for the value
-    // at `where`. Nothing is written yet.
-    std::filesystem::path Name(const ValueLocation& where);
+    // at `where`, as it crosses to the viewer. Nothing is written yet.
+    std::u16string Name(const ValueLocation& where);
 
     // Writes the file `path` names from the store, unless it was written
     // already: kReady when the file is there, kUnknown when the path is no

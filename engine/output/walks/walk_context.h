@@ -60,7 +60,7 @@ class WalkContext {
     }
     ExportedPropSources SourcesWithValueFiles(const PropertyMap& properties) const {
         const ValueFileWriter writer = [this](const PropValue& value) {
-            return common::PathToUtf16(valueFiles_.Name({value.owner, value.SubnodeNid()}));
+            return valueFiles_.Name({value.owner, value.SubnodeNid()});
         };
         return ExportedPropSources(properties, &writer);
     }

@@ -201,7 +201,7 @@ struct CountingReader {
 // Names a value and has its file written at once.
 fs::path WrittenValueFile(ValueFileLedger& ledger, const Bytes& value) {
     CountingReader reader{value};
-    const fs::path path = ledger.Name({});
+    const fs::path path = common::PathFromUtf16(ledger.Name({}));
     EXPECT_EQ(ledger.Ensure(common::PathToUtf16(path), reader.Reader()),
               ValueFileLedger::EnsureResult::kReady);
     return path;
@@ -214,8 +214,8 @@ TEST(ValueFile, IsNamedByAFreshVersion4UuidAndWrittenOnceWhenFirstRead) {
     velmora::test::ScratchDir root;
     ValueFileLedger ledger(root.Path());
     CountingReader reader{{0x00, 0x0D, 0x0A, 0xFF}};
-    const fs::path first = ledger.Name({});
-    const fs::path second = ledger.Name({});
+    const fs::path first = common::PathFromUtf16(ledger.Name({}));
+    const fs::path second = common::PathFromUtf16(ledger.Name({}));
     const std::u16string firstText = common::PathToUtf16(first);
 
     const std::regex uuid("[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}");
@@ -495,7 +495,7 @@ TEST(MailEntryBlock, HoldsEveryMapAsDeclaredAndForgetsItsValuesWhenFreed) {
             props.push_back({static_cast<std::uint16_t>(base + i), 0x0102, false, {kFill, size}});
         }
         if (named) {
-            paths.push_back(common::PathToUtf16(ledger.Name({})));
+            paths.push_back(ledger.Name({}));
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(paths.back().c_str());
             props.push_back({0x1000, 0x001F, true, {bytes, (paths.back().size() + 1) * 2}});
         }
