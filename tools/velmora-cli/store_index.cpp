@@ -62,9 +62,7 @@ class SubnodesOnDemand final : public corvex::SubnodeSource {
     // in place and always the same object.
     const corvex::SubnodeTree& Tree() const override { return tree_; }
 
-    corvex::ByteBuffer ReadData(std::uint32_t nid) const override {
-        return Source().ReadData(nid);
-    }
+    corvex::ByteBuffer ReadData(std::uint32_t nid) const override { return Source().ReadData(nid); }
     std::vector<corvex::ByteBuffer> ReadDataBlocks(std::uint32_t nid) const override {
         return Source().ReadDataBlocks(nid);
     }
