@@ -86,10 +86,11 @@ class SubnodesOnDemand final : public corvex::SubnodeSource {
     mutable bool read_ = false;
 };
 
+// Every value counts, a repeated id's later ones too: the record holds them all.
 bool AnyInSubnode(const corvex::PropertyMap& properties, const std::vector<std::uint16_t>& ids) {
-    return std::any_of(ids.begin(), ids.end(), [&](std::uint16_t id) {
-        const corvex::PropValue* value = properties.Find(id);
-        return value != nullptr && value->inSubnode;
+    return std::any_of(properties.begin(), properties.end(), [&](const auto& entry) {
+        return entry.second.inSubnode &&
+               std::find(ids.begin(), ids.end(), entry.first) != ids.end();
     });
 }
 
