@@ -4,6 +4,7 @@
 
 #include "engine/storage/context_reader.h"
 #include "engine/storage/node_database.h"
+#include "engine/storage/on_demand_subnodes.h"
 #include "engine/storage/variant_traits.h"
 
 namespace velmora::cli {
@@ -48,44 +49,6 @@ class HeaderRecord {
     MailEntry mail_{&map_, &attachments_, &recipients_};
 };
 
-// A message's subnodes, read from the file only when its properties need
-// them: a message line needs none unless its subject or sender's name is
-// long enough to be kept outside the property context, so the index does not
-// read the store's subnode trees when it opens.
-template <typename V>
-class SubnodesOnDemand final : public corvex::SubnodeSource {
-  public:
-    SubnodesOnDemand(const corvex::NodeDatabase<V>& database, const corvex::NbtEntry& node)
-        : database_(database), node_(node) {}
-
-    // Values found in subnodes keep the tree as their owner, so it is filled
-    // in place and always the same object.
-    const corvex::SubnodeTree& Tree() const override { return tree_; }
-
-    corvex::ByteBuffer ReadData(std::uint32_t nid) const override { return Source().ReadData(nid); }
-    std::vector<corvex::ByteBuffer> ReadDataBlocks(std::uint32_t nid) const override {
-        return Source().ReadDataBlocks(nid);
-    }
-
-    void Read() const {
-        if (read_) return;
-        read_ = true;
-        if (std::unique_ptr<corvex::SubnodeTree> tree = database_.ReadSubnodeTree(node_))
-            tree_ = std::move(*tree);
-    }
-
-  private:
-    corvex::StoreSubnodeSource<V> Source() const {
-        Read();
-        return corvex::StoreSubnodeSource<V>(database_.Reader(), tree_);
-    }
-
-    const corvex::NodeDatabase<V>& database_;
-    const corvex::NbtEntry& node_;
-    mutable corvex::SubnodeTree tree_;
-    mutable bool read_ = false;
-};
-
 // Every value counts, a repeated id's later ones too: the record holds them all.
 bool AnyInSubnode(const corvex::PropertyMap& properties, const std::vector<std::uint16_t>& ids) {
     return std::any_of(properties.begin(), properties.end(), [&](const auto& entry) {
@@ -127,7 +90,10 @@ class VariantIndex final : public StoreIndex {
         const corvex::ContextReader<V> contexts(database_.Reader());
         for (const auto& [parent, node] :
              database_.Walker().messageChildren.EqualRange(folderNid)) {
-            const SubnodesOnDemand<V> subnodes(database_, *node);
+            // A line needs a message's subnodes only when its subject or
+            // sender's name is long enough to be kept outside the property
+            // context, so the index does not read the subnode trees at open.
+            const corvex::OnDemandSubnodes<V> subnodes(database_, *node);
             const corvex::PropertyMap properties = contexts.NodeProperties(*node, subnodes);
             if (AnyInSubnode(properties, outOfLineIds)) subnodes.Read();
             const HeaderRecord record(contexts, properties, outOfLineIds);
